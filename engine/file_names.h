@@ -1,0 +1,20 @@
+// The temporary and backup names a schematic's path leads to.
+#pragma once
+
+#include <cstddef>
+
+namespace kestrune {
+
+constexpr std::size_t kPathBytes = 200;  // paths of at most 199 characters
+constexpr const char* kFallbackTemporaryName = "QUORVA.TMP";
+
+// The path cut after its extension dot (searched backwards, never at the first
+// character) followed by "TMP"; "QUORVA.TMP" when there is no such dot. False when the
+// name does not fit out (kPathBytes).
+bool TemporaryName(const char* path, char* out);
+// Likewise with "P71"; a path without such a dot gets ".P71" appended.
+bool BackupName(const char* path, char* out);
+// The temporary name with a digit 1..9 appended, for when the first one is taken.
+bool AlternativeTemporaryName(const char* temporary, int attempt, char* out);
+
+}  // namespace kestrune

@@ -1,0 +1,106 @@
+// Fills the part table from the symbol libraries that the design tools' INI file lists.
+#include "engine/part_library_loader.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "engine/file_names.h"
+#include "engine/platform.h"
+#include "engine/run_state.h"
+#include "engine/text_reader.h"
+#include "engine/text_util.h"
+
+namespace kestrune {
+namespace {
+
+constexpr char kNameKey[] = "PART=";
+constexpr char kDefaultKey[] = "DEFAULT=";
+
+// Fills rows in library order. A part whose name or default does not fit a row is left
+// out whole, so the table never holds a shortened text.
+class PartCollector {
+ public:
+  int count() const { return count_; }
+
+  void TakeName(const char* name) {
+    if (count_ == kPartRows) return;
+    name_fits_ = SetPartName(count_, name);
+    if (!name_fits_) SetPartName(count_, "");
+  }
+
+  void TakeDefault(const char* value) {
+    if (count_ == kPartRows) return;
+    if (name_fits_ && SetPartDefault(count_, value)) {
+      ++count_;
+      return;
+    }
+    SetPartName(count_, "");
+    name_fits_ = true;
+  }
+
+ private:
+  int count_ = 0;
+  bool name_fits_ = true;
+};
+
+void ShowStatus(StatusSink& sink, const char* format, const char* value) {
+  char text[kLineBytes];
+  std::snprintf(text, sizeof text, format, value);
+  sink.SetStatus(text);
+}
+
+// "%s.slb" for a value with a directory, else "%s\%s.slb" in the library directory.
+bool LibraryFileName(const char* directory, const char* library, char* out) {
+  const int written = std::strchr(library, '\\') != nullptr
+                          ? std::snprintf(out, kPathBytes, "%s.slb", library)
+                          : std::snprintf(out, kPathBytes, "%s\\%s.slb", directory, library);
+  return written >= 0 && static_cast<std::size_t>(written) < kPathBytes;
+}
+
+void LoadLibrary(Platform& files, const char* file_name, PartCollector& parts) {
+  const FileHandle file = files.OpenForRead(file_name);
+  if (file == kNoFile) return;
+  static TextReader reader;  // one library at a time; too large for the stack frame
+  reader.Start(files, file);
+  char line[kLineBytes];
+  for (std::size_t length; (length = reader.ReadLine(line)) != 0;) {
+    if (char* feed = static_cast<char*>(std::memchr(line, '\n', length))) {
+      *feed = '\0';
+      length = static_cast<std::size_t>(feed - line);
+    }
+    if (const char* name = FindText(line, length, kNameKey)) parts.TakeName(name + sizeof kNameKey - 1);
+    if (const char* value = FindText(line, length, kDefaultKey)) {
+      parts.TakeDefault(value + sizeof kDefaultKey - 1);
+    }
+  }
+  files.Close(file);
+}
+
+}  // namespace
+
+int LoadPartLibraries(StatusSink& sink, const char* iniPath) {
+  Platform& files = ActivePlatform();
+  ResetParts();
+  PartCollector parts;
+  sink.SetStatus("Status: Finding LIB Path...");
+  char directory[kPathBytes];
+  files.ReadIniString("MICROSIM", "LIBPATH", "Unknown", directory, sizeof directory, iniPath);
+  ShowStatus(sink, "Status: Lib Path set to %s", directory);
+  for (int n = 1;; ++n) {
+    char key[16];
+    std::snprintf(key, sizeof key, "LIB%d", n);
+    char library[kPathBytes];
+    files.ReadIniString("PART LIBS", key, "EMPTY", library, sizeof library, iniPath);
+    if (library[0] == '\0' || std::strcmp(library, "EMPTY") == 0) break;
+    if (char* space = std::strchr(library, ' ')) *space = '\0';
+    ShowStatus(sink, "Status: Loading library %s", library);
+    char file_name[kPathBytes];
+    if (LibraryFileName(directory, library, file_name)) LoadLibrary(files, file_name, parts);
+  }
+  char text[kLineBytes];
+  std::snprintf(text, sizeof text, "Status: Loaded %d parts", parts.count());
+  sink.SetStatus(text);
+  return 1;
+}
+
+}  // namespace kestrune

@@ -1,0 +1,84 @@
+// The narrow seam between the engine and the operating system: files, identities, the INI reader.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace kestrune {
+
+// An open file of the platform; kNoFile when an open failed.
+using FileHandle = std::intptr_t;
+constexpr FileHandle kNoFile = -1;
+
+enum class FileKind { kMissing, kRegular, kDirectory, kOther };
+
+// What the engine needs to know of a file: what it is, whether the path itself is a
+// symbolic link, which file it is (two paths name one file when ids are equal), its mode.
+struct FileInfo {
+  FileKind kind = FileKind::kMissing;
+  bool is_link = false;
+  std::uint64_t device = 0;
+  std::uint64_t index = 0;
+  unsigned mode = 0;  // permission bits, as the platform reports them
+};
+
+inline bool SameFile(const FileInfo& a, const FileInfo& b) {
+  return a.kind != FileKind::kMissing && b.kind != FileKind::kMissing &&
+         a.device == b.device && a.index == b.index;
+}
+
+// Every path is given in the Windows form the design tools write (backslashes, drive
+// letters); each implementation opens such paths by its own conventions. No method
+// allocates heap memory, and none blocks on a FIFO or a device.
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // Opens an existing regular file for reading; kNoFile for anything else or on failure.
+  virtual FileHandle OpenForRead(const char* path) = 0;
+  // Creates a file that must not exist yet, for writing; kNoFile on failure
+  // (an existing file of that name is never opened or changed).
+  virtual FileHandle CreateNew(const char* path) = 0;
+  // Reads up to size bytes; the count read, 0 at the end of the file, -1 on failure.
+  virtual long Read(FileHandle file, char* buffer, std::size_t size) = 0;
+  // Writes all size bytes; false on failure (a short write is a failure).
+  virtual bool Write(FileHandle file, const char* data, std::size_t size) = 0;
+  // Makes what was written durable; false on failure.
+  virtual bool Sync(FileHandle file) = 0;
+  // Gives the file's permission bits to an open file; false on failure.
+  virtual bool SetMode(FileHandle file, unsigned mode) = 0;
+  // Closes the handle in every case; false when the close reported a failure.
+  virtual bool Close(FileHandle file) = 0;
+
+  // Removes a file; true when the name is gone afterwards (also when it never existed).
+  virtual bool Remove(const char* path) = 0;
+  // Gives an existing file a second name that must not exist yet; false on failure
+  // or where the file system has no such links.
+  virtual bool Link(const char* existing, const char* new_name) = 0;
+  // Moves from over to, replacing an existing to atomically: at every instant the name
+  // to holds the old or the new file. Durable when it returns true.
+  virtual bool RenameReplacing(const char* from, const char* to) = 0;
+
+  // Describes the file a path names, following symbolic links; kind kMissing when there
+  // is none. False only when the question itself failed.
+  virtual bool Query(const char* path, FileInfo* info) = 0;
+  // Describes an open file.
+  virtual bool QueryOpen(FileHandle file, FileInfo* info) = 0;
+  // Writes into out (capacity bytes) a path of the file that a symbolic link finally
+  // points to; false when that does not fit or fails.
+  virtual bool ResolveLink(const char* path, char* out, std::size_t capacity) = 0;
+
+  // GetPrivateProfileStringA(section, key, fallback, out, capacity, ini_path): the key's
+  // value, or the fallback when the file, section or key is missing, cut to capacity - 1.
+  virtual void ReadIniString(const char* section, const char* key, const char* fallback,
+                             char* out, std::size_t capacity, const char* ini_path) = 0;
+};
+
+// The platform the engine uses; the real one for this system unless a test put another in place.
+Platform& ActivePlatform();
+// The real platform of this system.
+Platform& SystemPlatform();
+// Puts a platform in place for the engine (null restores the system's); returns the previous one.
+Platform* ReplaceActivePlatform(Platform* platform);
+
+}  // namespace kestrune

@@ -1,0 +1,186 @@
+// The platform layer on POSIX systems: Windows-form paths mapped, then plain system calls.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/ini_reader.h"
+#include "engine/platform.h"
+#include "engine/text_util.h"
+#include "engine/windows_path.h"
+
+namespace kestrune {
+namespace {
+
+// The POSIX name of a Windows-form path, held on the stack; a path that cannot be mapped
+// fails the call that needed it.
+class MappedPath {
+ public:
+  explicit MappedPath(const char* text) : mapped_(MapWindowsPath(text, name_, sizeof name_)) {}
+  bool ok() const { return mapped_; }
+  const char* name() const { return name_; }
+  char* name() { return name_; }
+
+ private:
+  char name_[PATH_MAX];
+  bool mapped_;
+};
+
+int Descriptor(FileHandle file) { return static_cast<int>(file); }
+
+bool IsMissing(int error) { return error == ENOENT || error == ENOTDIR; }
+
+FileKind KindOf(mode_t mode) {
+  if (S_ISREG(mode)) return FileKind::kRegular;
+  if (S_ISDIR(mode)) return FileKind::kDirectory;
+  return FileKind::kOther;
+}
+
+// Fills all of info but is_link from a stat result.
+void Describe(const struct stat& status, FileInfo* info) {
+  info->kind = KindOf(status.st_mode);
+  info->device = status.st_dev;
+  info->index = status.st_ino;
+  info->mode = status.st_mode & 07777;
+}
+
+// Makes a rename into the directory of path survive a crash. Some file systems refuse to
+// sync a directory; the rename has happened all the same, so that is not reported.
+void SyncDirectoryOf(char* path) {
+  char* slash = std::strrchr(path, '/');
+  const char* directory = ".";
+  if (slash != nullptr) {
+    slash[slash == path ? 1 : 0] = '\0';
+    directory = path;
+  }
+  const int fd = open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  fsync(fd);
+  close(fd);
+}
+
+class PosixPlatform final : public Platform {
+ public:
+  // Non-blocking, so that opening a FIFO cannot wait for a writer; whatever is not a
+  // regular file (FIFO, device, directory) is then refused.
+  FileHandle OpenForRead(const char* path) override {
+    const MappedPath mapped(path);
+    if (!mapped.ok()) return kNoFile;
+    const int fd = open(mapped.name(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return kNoFile;
+    struct stat status;
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+      close(fd);
+      return kNoFile;
+    }
+    return fd;
+  }
+
+  // O_EXCL also refuses a symbolic link of that name, even one pointing nowhere.
+  FileHandle CreateNew(const char* path) override {
+    const MappedPath mapped(path);
+    if (!mapped.ok()) return kNoFile;
+    return open(mapped.name(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  }
+
+  long Read(FileHandle file, char* buffer, std::size_t size) override {
+    ssize_t got;
+    do {
+      got = read(Descriptor(file), buffer, size);
+    } while (got < 0 && errno == EINTR);
+    return static_cast<long>(got);
+  }
+
+  bool Write(FileHandle file, const char* data, std::size_t size) override {
+    while (size > 0) {
+      const ssize_t put = write(Descriptor(file), data, size);
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) return false;
+      data += put;
+      size -= static_cast<std::size_t>(put);
+    }
+    return true;
+  }
+
+  bool Sync(FileHandle file) override { return fsync(Descriptor(file)) == 0; }
+
+  bool SetMode(FileHandle file, unsigned mode) override {
+    return fchmod(Descriptor(file), static_cast<mode_t>(mode & 07777)) == 0;
+  }
+
+  // Linux closes the descriptor even when close reports EINTR, so it is never retried.
+  bool Close(FileHandle file) override { return close(Descriptor(file)) == 0; }
+
+  bool Remove(const char* path) override {
+    const MappedPath mapped(path);
+    if (!mapped.ok()) return false;
+    return unlink(mapped.name()) == 0 || IsMissing(errno);
+  }
+
+  // linkat without flags names the existing path itself, a symbolic link included.
+  bool Link(const char* existing, const char* new_name) override {
+    const MappedPath from(existing);
+    const MappedPath to(new_name);
+    if (!from.ok() || !to.ok()) return false;
+    return linkat(AT_FDCWD, from.name(), AT_FDCWD, to.name(), 0) == 0;
+  }
+
+  bool RenameReplacing(const char* from, const char* to) override {
+    const MappedPath source(from);
+    MappedPath target(to);
+    if (!source.ok() || !target.ok()) return false;
+    if (std::rename(source.name(), target.name()) != 0) return false;
+    SyncDirectoryOf(target.name());
+    return true;
+  }
+
+  bool Query(const char* path, FileInfo* info) override {
+    const MappedPath mapped(path);
+    if (!mapped.ok()) return false;
+    *info = FileInfo{};
+    struct stat status;
+    if (lstat(mapped.name(), &status) != 0) return IsMissing(errno);
+    info->is_link = S_ISLNK(status.st_mode);
+    // A link that points nowhere stays kMissing, with is_link set.
+    if (info->is_link && stat(mapped.name(), &status) != 0) return IsMissing(errno);
+    Describe(status, info);
+    return true;
+  }
+
+  bool QueryOpen(FileHandle file, FileInfo* info) override {
+    *info = FileInfo{};
+    struct stat status;
+    if (fstat(Descriptor(file), &status) != 0) return false;
+    Describe(status, info);
+    return true;
+  }
+
+  // realpath given a buffer works in its own stack scratch space for paths of ordinary length.
+  bool ResolveLink(const char* path, char* out, std::size_t capacity) override {
+    const MappedPath mapped(path);
+    if (!mapped.ok()) return false;
+    char resolved[PATH_MAX];
+    if (realpath(mapped.name(), resolved) == nullptr) return false;
+    return CopyText(out, capacity, resolved);
+  }
+
+  // Through the active platform, so a platform a test put in place sees the INI reads too.
+  void ReadIniString(const char* section, const char* key, const char* fallback, char* out,
+                     std::size_t capacity, const char* ini_path) override {
+    ReadIniFile(ActivePlatform(), section, key, fallback, out, capacity, ini_path);
+  }
+};
+
+}  // namespace
+
+Platform& SystemPlatform() {
+  static PosixPlatform platform;
+  return platform;
+}
+
+}  // namespace kestrune

@@ -1,0 +1,19 @@
+// The engine's only way to reach the user: status line, error box, closing box.
+#pragma once
+
+namespace kestrune {
+
+// Implemented by each front end. Every call is synchronous and returns once its
+// effect is complete; the engine holds a sink no longer than the call it was given to.
+class StatusSink {
+ public:
+  virtual ~StatusSink() = default;
+  // Replaces the one-line status text and shows it before returning.
+  virtual void SetStatus(const char* text) = 0;
+  // Tells the user that work on a file stopped; returns once dismissed.
+  virtual void ShowError(const char* text) = 0;
+  // Tells the user the run's outcome; returns once dismissed.
+  virtual void ShowInfo(const char* text) = 0;
+};
+
+}  // namespace kestrune

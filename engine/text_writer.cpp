@@ -1,0 +1,36 @@
+// Writes a file byte for byte through a fixed buffer.
+#include "engine/text_writer.h"
+
+#include <cstring>
+
+namespace kestrune {
+
+void TextWriter::Start(Platform& files, FileHandle file) {
+  files_ = &files;
+  file_ = file;
+  used_ = 0;
+  failed_ = false;
+}
+
+void TextWriter::Drain() {
+  if (used_ > 0 && !failed_) failed_ = !files_->Write(file_, buffer_, used_);
+  used_ = 0;
+}
+
+void TextWriter::Write(const char* data, std::size_t size) {
+  if (failed_) return;
+  if (used_ + size > kBufferBytes) Drain();
+  if (size >= kBufferBytes) {
+    failed_ = failed_ || !files_->Write(file_, data, size);
+    return;
+  }
+  std::memcpy(buffer_ + used_, data, size);
+  used_ += size;
+}
+
+bool TextWriter::Finish() {
+  Drain();
+  return !failed_;
+}
+
+}  // namespace kestrune

@@ -1,0 +1,30 @@
+// Writes a file byte for byte through a fixed buffer, remembering any failure.
+#pragma once
+
+#include <cstddef>
+
+#include "engine/platform.h"
+
+namespace kestrune {
+
+class TextWriter {
+ public:
+  void Start(Platform& files, FileHandle file);
+  // Queues size bytes; after a failure further writes are dropped.
+  void Write(const char* data, std::size_t size);
+  // Writes out what is queued; false when any write failed.
+  bool Finish();
+  bool failed() const { return failed_; }
+
+ private:
+  void Drain();
+
+  static constexpr std::size_t kBufferBytes = 16384;
+  Platform* files_ = nullptr;
+  FileHandle file_ = kNoFile;
+  std::size_t used_ = 0;
+  bool failed_ = false;
+  char buffer_[kBufferBytes];
+};
+
+}  // namespace kestrune

@@ -1,0 +1,176 @@
+// Maps the design tools' Windows-form paths onto POSIX names, folding letter case as Windows does.
+#include "engine/windows_path.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/text_util.h"
+
+namespace kestrune {
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Appends to a fixed buffer, always keeping it zero-terminated.
+class PathBuilder {
+ public:
+  PathBuilder(char* out, std::size_t capacity) : out_(out), capacity_(capacity) {
+    if (capacity_ > 0) out_[0] = '\0';
+  }
+
+  bool Append(const char* text, std::size_t length) {
+    if (length >= capacity_ - size_) return false;
+    std::memcpy(out_ + size_, text, length);
+    size_ += length;
+    out_[size_] = '\0';
+    return true;
+  }
+  bool Append(const char* text) { return Append(text, std::strlen(text)); }
+  bool Append(char c) { return Append(&c, 1); }
+
+  bool EndsWithSeparator() const { return size_ > 0 && out_[size_ - 1] == '/'; }
+  char* End() { return out_ + size_; }
+  const char* Text() const { return out_; }
+
+ private:
+  char* out_;
+  std::size_t capacity_;
+  std::size_t size_ = 0;
+};
+
+// The directory the walk has reached, held open so each step looks only inside it.
+// Once a component is not a directory that can be entered, the walk is lost and the
+// rest of the path is taken as given.
+class DirectoryCursor {
+ public:
+  // Starts at the directory start names, or at the current directory when start is null.
+  explicit DirectoryCursor(const char* start)
+      : fd_(start != nullptr ? open(start, O_PATH | O_DIRECTORY | O_CLOEXEC) : AT_FDCWD) {}
+  ~DirectoryCursor() { CloseOwned(); }
+  DirectoryCursor(const DirectoryCursor&) = delete;
+  DirectoryCursor& operator=(const DirectoryCursor&) = delete;
+
+  bool Lost() const { return fd_ == kLost; }
+  int Descriptor() const { return fd_; }
+
+  // Steps into name, a component of the current directory ("." and ".." included).
+  void Enter(const char* name) {
+    const int next = openat(fd_, name, O_PATH | O_DIRECTORY | O_CLOEXEC);
+    CloseOwned();
+    fd_ = next >= 0 ? next : kLost;
+  }
+
+ private:
+  static constexpr int kLost = -1;
+  void CloseOwned() {
+    if (fd_ >= 0) close(fd_);
+  }
+  int fd_;
+};
+
+// Counts the entries of the directory open as listing that equal name ignoring ASCII case,
+// stopping at two; the first one found is copied into match (same length as name).
+int CountCaseVariants(int listing, const char* name, char* match) {
+  alignas(struct dirent64) char buffer[4096];
+  int found = 0;
+  for (;;) {
+    const long got = syscall(SYS_getdents64, listing, buffer, sizeof buffer);
+    if (got <= 0) return found;
+    for (long at = 0; at < got;) {
+      const char* entry = buffer + at;
+      unsigned short record_length = 0;
+      std::memcpy(&record_length, entry + offsetof(struct dirent64, d_reclen), sizeof record_length);
+      const char* entry_name = entry + offsetof(struct dirent64, d_name);
+      if (EqualsIgnoreCase(entry_name, name)) {
+        if (++found > 1) return found;
+        std::strcpy(match, entry_name);
+      }
+      at += record_length;
+    }
+  }
+}
+
+// Where directory has no entry spelled exactly as name, replaces name in place by the one
+// entry that matches it ignoring ASCII case. Several such entries and no exact one: name is
+// kept, since picking one would depend on the order of the listing.
+void MatchLetterCase(int directory, char* name) {
+  struct stat status;
+  if (fstatat(directory, name, &status, AT_SYMLINK_NOFOLLOW) == 0 || errno != ENOENT) return;
+  const int listing = openat(directory, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (listing < 0) return;
+  char match[NAME_MAX + 1];
+  if (CountCaseVariants(listing, name, match) == 1) std::strcpy(name, match);
+  close(listing);
+}
+
+// "$WINEPREFIX/dosdevices/x:", the folder where Wine keeps drive x; the prefix defaults to
+// "$HOME/.wine". Fails without either variable, or when it does not fit.
+bool AppendDriveFolder(char drive, PathBuilder& path) {
+  const char* prefix = std::getenv("WINEPREFIX");
+  if (prefix != nullptr && prefix[0] != '\0') {
+    if (!path.Append(prefix)) return false;
+  } else {
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || !path.Append(home) || !path.Append("/.wine")) return false;
+  }
+  if (!path.EndsWithSeparator() && !path.Append('/')) return false;
+  const char drive_name[] = {LowerAscii(drive), ':', '\0'};
+  return path.Append("dosdevices/") && path.Append(drive_name);
+}
+
+// Appends the components of rest, each in the letter case found on disk, with runs of
+// separators written as a single '/'.
+bool AppendComponents(const char* rest, PathBuilder& path, DirectoryCursor& directory) {
+  while (*rest != '\0') {
+    if (IsSeparator(*rest)) {
+      if (!path.EndsWithSeparator() && !path.Append('/')) return false;
+      ++rest;
+      continue;
+    }
+    const std::size_t length = std::strcspn(rest, "\\/");
+    char* name = path.End();
+    if (!path.Append(rest, length)) return false;
+    if (!directory.Lost()) {
+      MatchLetterCase(directory.Descriptor(), name);
+      directory.Enter(name);
+    }
+    rest += length;
+  }
+  return true;
+}
+
+bool MapInto(const char* text, PathBuilder& path) {
+  if (IsAsciiLetter(text[0]) && text[1] == ':') {
+    if (!AppendDriveFolder(text[0], path)) return false;
+    DirectoryCursor drive(path.Text());
+    // "C:foo" is taken as "C:\foo": Wine has no current directory per drive to resolve it against.
+    if (text[2] != '\0' && !IsSeparator(text[2]) && !path.Append('/')) return false;
+    return AppendComponents(text + 2, path, drive);
+  }
+  DirectoryCursor start(IsSeparator(text[0]) ? "/" : nullptr);
+  return AppendComponents(text, path, start);
+}
+
+}  // namespace
+
+bool MapWindowsPath(const char* text, char* out, std::size_t capacity) {
+  PathBuilder path(out, capacity);
+  if (MapInto(text, path)) return true;
+  if (capacity > 0) out[0] = '\0';
+  return false;
+}
+
+}  // namespace kestrune

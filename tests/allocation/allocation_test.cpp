@@ -1,0 +1,61 @@
+// Proves that the converter and the library loader allocate no heap memory.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "engine/part_library_loader.h"
+#include "engine/run_state.h"
+#include "engine/schematic_converter.h"
+#include "tests/allocation/allocation_counter.h"
+#include "tests/support/engine_fixture.h"
+
+namespace kestrune::test {
+namespace {
+
+class Allocations : public EngineFixture {};
+
+// Recording texts would allocate; counting them does not.
+class CountingSink : public StatusSink {
+ public:
+  void SetStatus(const char*) override { ++statuses; }
+  void ShowError(const char*) override { ++errors; }
+  void ShowInfo(const char*) override {}
+  int statuses = 0;
+  int errors = 0;
+};
+
+TEST_F(Allocations, TheCounterSeesAllocations) {
+  StartCountingAllocations();
+  void* volatile block = std::malloc(16);
+  std::string grown(1000, 'x');
+  const long counted = StopCountingAllocations();
+  std::free(block);
+  EXPECT_GE(counted, 2);
+}
+
+TEST_F(Allocations, NoneDuringALibraryLoadAndANestedConversion) {
+  Write("MSIM.INI", "[MICROSIM]\nLIBPATH=\"lib\"\n[PART LIBS]\nLIB1=parts [.slb]\nLIB2=missing\n");
+  std::filesystem::create_directory(scratch.path() / "lib");
+  Write("lib/parts.slb", "PART=SUB\r\nDEFAULT=sub\\MID.SCH\r\nPART=LEAF\r\nDEFAULT=sub/leaf.sch\r\n");
+  std::filesystem::create_directory(scratch.path() / "sub");
+  Write("TOP.SCH", "*version 7.1\r\n@setup\r\nx\r\n@index\r\nPART=SUB\r\n" + std::string(70000, 'z') + "\r\n");
+  Write("sub/MID.SCH", "*version 7.1\nPART=LEAF\n");
+  Write("sub/LEAF.SCH", "*version 7.1\nleaf\n");
+  StartRun(true, true);
+  CountingSink counting_sink;
+
+  StartCountingAllocations();
+  LoadPartLibraries(counting_sink, ".\\MSIM.INI");
+  ConvertFile(counting_sink, "TOP.SCH");
+  const long counted = StopCountingAllocations();
+
+  EXPECT_EQ(counted, 0);
+  EXPECT_EQ(counting_sink.errors, 0);
+  EXPECT_EQ(counting_sink.statuses, 5 + 3);  // loading steps, then one per converted file
+  EXPECT_EQ(VisitedCount, 3);
+  EXPECT_EQ(Read("sub/LEAF.SCH"), "*version 6.1\nleaf\n");
+}
+
+}  // namespace
+}  // namespace kestrune::test

@@ -1,0 +1,93 @@
+// Test helper: wraps a platform and makes chosen calls fail.
+#include "tests/support/faulty_platform.h"
+
+namespace kestrune::test {
+
+const char* CallName(Call call) {
+  switch (call) {
+    case Call::kOpenForRead: return "OpenForRead";
+    case Call::kCreateNew: return "CreateNew";
+    case Call::kRead: return "Read";
+    case Call::kWrite: return "Write";
+    case Call::kSync: return "Sync";
+    case Call::kSetMode: return "SetMode";
+    case Call::kClose: return "Close";
+    case Call::kRemove: return "Remove";
+    case Call::kLink: return "Link";
+    case Call::kRenameReplacing: return "RenameReplacing";
+    case Call::kQuery: return "Query";
+    case Call::kQueryOpen: return "QueryOpen";
+    case Call::kResolveLink: return "ResolveLink";
+  }
+  return "?";
+}
+
+bool FaultyPlatform::Fails(Call call) {
+  ++count_;
+  log_.push_back(call);
+  const bool fails = failing_.count(count_) != 0 || failing_kinds_.count(call) != 0;
+  if (fails) ++failures_;
+  return fails;
+}
+
+FileHandle FaultyPlatform::OpenForRead(const char* path) {
+  return Fails(Call::kOpenForRead) ? kNoFile : base_.OpenForRead(path);
+}
+
+FileHandle FaultyPlatform::CreateNew(const char* path) {
+  return Fails(Call::kCreateNew) ? kNoFile : base_.CreateNew(path);
+}
+
+long FaultyPlatform::Read(FileHandle file, char* buffer, std::size_t size) {
+  return Fails(Call::kRead) ? -1 : base_.Read(file, buffer, size);
+}
+
+bool FaultyPlatform::Write(FileHandle file, const char* data, std::size_t size) {
+  // A failing write may still have written part of the data, as a full disk does.
+  if (Fails(Call::kWrite)) {
+    if (size > 1) base_.Write(file, data, size / 2);
+    return false;
+  }
+  return base_.Write(file, data, size);
+}
+
+bool FaultyPlatform::Sync(FileHandle file) { return !Fails(Call::kSync) && base_.Sync(file); }
+
+bool FaultyPlatform::SetMode(FileHandle file, unsigned mode) {
+  return !Fails(Call::kSetMode) && base_.SetMode(file, mode);
+}
+
+bool FaultyPlatform::Close(FileHandle file) {
+  const bool fails = Fails(Call::kClose);
+  return base_.Close(file) && !fails;
+}
+
+bool FaultyPlatform::Remove(const char* path) { return !Fails(Call::kRemove) && base_.Remove(path); }
+
+bool FaultyPlatform::Link(const char* existing, const char* new_name) {
+  return !Fails(Call::kLink) && base_.Link(existing, new_name);
+}
+
+bool FaultyPlatform::RenameReplacing(const char* from, const char* to) {
+  return !Fails(Call::kRenameReplacing) && base_.RenameReplacing(from, to);
+}
+
+bool FaultyPlatform::Query(const char* path, FileInfo* info) {
+  return !Fails(Call::kQuery) && base_.Query(path, info);
+}
+
+bool FaultyPlatform::QueryOpen(FileHandle file, FileInfo* info) {
+  return !Fails(Call::kQueryOpen) && base_.QueryOpen(file, info);
+}
+
+bool FaultyPlatform::ResolveLink(const char* path, char* out, std::size_t capacity) {
+  return !Fails(Call::kResolveLink) && base_.ResolveLink(path, out, capacity);
+}
+
+// The INI reader reads through the active platform, so its file calls are counted there.
+void FaultyPlatform::ReadIniString(const char* section, const char* key, const char* fallback,
+                                   char* out, std::size_t capacity, const char* ini_path) {
+  base_.ReadIniString(section, key, fallback, out, capacity, ini_path);
+}
+
+}  // namespace kestrune::test

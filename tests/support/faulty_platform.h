@@ -1,0 +1,72 @@
+// Test helper: wraps a platform and makes chosen calls fail, counting every call it sees.
+#pragma once
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/platform.h"
+
+namespace kestrune::test {
+
+enum class Call { kOpenForRead, kCreateNew, kRead, kWrite, kSync, kSetMode, kClose, kRemove, kLink,
+                  kRenameReplacing, kQuery, kQueryOpen, kResolveLink };
+
+const char* CallName(Call call);
+
+// Every call is numbered from 1 in the order it arrives; the calls whose numbers are in
+// the failure set fail as the real platform's would (a failed Close still closes).
+class FaultyPlatform : public Platform {
+ public:
+  explicit FaultyPlatform(Platform& base) : base_(base) {}
+
+  void FailCalls(std::set<int> numbers) { failing_ = std::move(numbers); }
+  // Fails every call of one kind from now on.
+  void FailEvery(Call call) { failing_kinds_.insert(call); }
+  int calls() const { return count_; }
+  // The kinds of the calls seen, in order.
+  const std::vector<Call>& log() const { return log_; }
+  // How many injected failures happened.
+  int failures() const { return failures_; }
+
+  FileHandle OpenForRead(const char* path) override;
+  FileHandle CreateNew(const char* path) override;
+  long Read(FileHandle file, char* buffer, std::size_t size) override;
+  bool Write(FileHandle file, const char* data, std::size_t size) override;
+  bool Sync(FileHandle file) override;
+  bool SetMode(FileHandle file, unsigned mode) override;
+  bool Close(FileHandle file) override;
+  bool Remove(const char* path) override;
+  bool Link(const char* existing, const char* new_name) override;
+  bool RenameReplacing(const char* from, const char* to) override;
+  bool Query(const char* path, FileInfo* info) override;
+  bool QueryOpen(FileHandle file, FileInfo* info) override;
+  bool ResolveLink(const char* path, char* out, std::size_t capacity) override;
+  void ReadIniString(const char* section, const char* key, const char* fallback, char* out,
+                     std::size_t capacity, const char* ini_path) override;
+
+ private:
+  // Counts the call; true when it is to fail.
+  bool Fails(Call call);
+
+  Platform& base_;
+  std::set<int> failing_;
+  std::set<Call> failing_kinds_;
+  std::vector<Call> log_;
+  int count_ = 0;
+  int failures_ = 0;
+};
+
+// Puts a platform in place for the engine for the lifetime of the object.
+class ScopedPlatform {
+ public:
+  explicit ScopedPlatform(Platform& platform) : previous_(ReplaceActivePlatform(&platform)) {}
+  ~ScopedPlatform() { ReplaceActivePlatform(previous_); }
+  ScopedPlatform(const ScopedPlatform&) = delete;
+  ScopedPlatform& operator=(const ScopedPlatform&) = delete;
+
+ private:
+  Platform* previous_;
+};
+
+}  // namespace kestrune::test

@@ -1,0 +1,58 @@
+// A platform for tests that holds read-only files in memory and can make reads fail on demand.
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "engine/platform.h"
+
+namespace kestrune {
+
+// Files are found by their exact path text; everything but reading files and the INI
+// reader (which reads through this platform) fails.
+class MemoryPlatform : public Platform {
+ public:
+  void AddFile(const std::string& path, std::string contents);
+  // Every read hands out at most this many bytes (0: as many as asked for).
+  void LimitReadSize(std::size_t bytes);
+  // The read call with this number (the first is 1) and every later one fail.
+  void FailReadsFrom(int call);
+
+  const std::vector<std::string>& opened_paths() const { return opened_paths_; }
+  int open_files() const { return static_cast<int>(open_.size()); }
+  int read_calls() const { return read_calls_; }
+
+  FileHandle OpenForRead(const char* path) override;
+  FileHandle CreateNew(const char* path) override;
+  long Read(FileHandle file, char* buffer, std::size_t size) override;
+  bool Write(FileHandle file, const char* data, std::size_t size) override;
+  bool Sync(FileHandle file) override;
+  bool SetMode(FileHandle file, unsigned mode) override;
+  bool Close(FileHandle file) override;
+  bool Remove(const char* path) override;
+  bool Link(const char* existing, const char* new_name) override;
+  bool RenameReplacing(const char* from, const char* to) override;
+  bool Query(const char* path, FileInfo* info) override;
+  bool QueryOpen(FileHandle file, FileInfo* info) override;
+  bool ResolveLink(const char* path, char* out, std::size_t capacity) override;
+  void ReadIniString(const char* section, const char* key, const char* fallback, char* out,
+                     std::size_t capacity, const char* ini_path) override;
+
+ private:
+  struct OpenFile {
+    const std::string* contents;
+    std::size_t position;
+  };
+
+  std::map<std::string, std::string> files_;
+  std::map<FileHandle, OpenFile> open_;
+  std::vector<std::string> opened_paths_;
+  FileHandle next_handle_ = 1;
+  std::size_t read_limit_ = 0;
+  int fail_reads_from_ = 0;
+  int read_calls_ = 0;
+};
+
+}  // namespace kestrune

@@ -1,0 +1,32 @@
+// Test helper: a fresh temporary directory per test, removed afterwards, and whole-file byte I/O.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace kestrune::test {
+
+// A new empty directory under the system's temporary directory; it is removed, with all it
+// holds, when the object goes.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  // The path of name inside the directory, as the system's own text.
+  std::string PathOf(const std::string& name) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Makes bytes the whole contents of the file at path, creating or truncating it.
+// Throws std::runtime_error on failure.
+void WriteWholeFile(const std::filesystem::path& path, const std::string& bytes);
+// The whole contents of the file at path, byte for byte. Throws std::runtime_error on failure.
+std::string ReadWholeFile(const std::filesystem::path& path);
+
+}  // namespace kestrune::test

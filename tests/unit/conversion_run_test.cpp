@@ -1,0 +1,83 @@
+// The whole Convert command: order of its reports and its closing message.
+#include "engine/conversion_run.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/run_state.h"
+#include "tests/support/engine_fixture.h"
+
+namespace kestrune::test {
+namespace {
+
+using Texts = std::vector<std::string>;
+using Kind = SinkCall::Kind;
+
+class Run : public EngineFixture {};
+
+TEST_F(Run, AnEmptyInputFieldStillLoadsLibrariesAndSaysConverted) {
+  RunConversion(sink, "", "./NONE.INI", 0, 0);
+  EXPECT_EQ(sink.calls, (std::vector<SinkCall>{{Kind::kStatus, "Status: Finding LIB Path..."},
+                                               {Kind::kStatus, "Status: Lib Path set to Unknown"},
+                                               {Kind::kStatus, "Status: Loaded 0 parts"},
+                                               {Kind::kInfo, "Converted!"},
+                                               {Kind::kStatus, "Status: Idle"}}));
+}
+
+TEST_F(Run, AMissingInputIsReportedThenListed) {
+  RunConversion(sink, "GONE.SCH", "./NONE.INI", 0, 0);
+  ASSERT_EQ(sink.calls.size(), 6u);
+  EXPECT_EQ(sink.calls[3], (SinkCall{Kind::kError, "ERROR: Unable to open input file!"}));
+  EXPECT_EQ(sink.calls[4], (SinkCall{Kind::kInfo, "GONE.SCH\nConverted!"}));
+  EXPECT_EQ(sink.calls[5], (SinkCall{Kind::kStatus, "Status: Idle"}));
+}
+
+TEST_F(Run, NestedRunThroughTheIniListsEveryVisitedFileInOrder) {
+  Write("MSIM.INI", "[MICROSIM]\nLIBPATH=.\n[PART LIBS]\nLIB1=OWN [.slb]\n");
+  Write("OWN.slb", "PART=FILTER\nDEFAULT=FILTER.SCH\nPART=MISSING\nDEFAULT=NOFILE.SCH\n");
+  Write("AMP.SCH", "*version 7.1\r\nPART=FILTER\r\nPART=MISSING\r\n");
+  Write("FILTER.SCH", "*version 7.1\r\n@setup\r\nx\r\n");
+  RunConversion(sink, "AMP.SCH", ".\\MSIM.INI", 1, 1);
+  EXPECT_EQ(sink.infos(), (Texts{"AMP.SCH\nFILTER.SCH\nNOFILE.SCH\nConverted!"}));
+  EXPECT_EQ(sink.errors(), (Texts{"ERROR: Unable to open input file!"}));
+  EXPECT_EQ(Read("FILTER.SCH"), "*version 6.1\n");
+  EXPECT_EQ(Read("AMP.SCH"), "*version 6.1\nPART=FILTER\nPART=MISSING\n");
+  EXPECT_TRUE(Exists("AMP.P71"));
+  EXPECT_EQ(sink.statuses().back(), "Status: Idle");
+}
+
+TEST_F(Run, ASecondRunFindsTheFileConvertedAndListsItAgain) {
+  Write("AMP.SCH", "*version 7.1\n");
+  RunConversion(sink, "AMP.SCH", "./NONE.INI", 1, 0);
+  Write("AMP.P71", "first backup");
+  RunConversion(sink, "AMP.SCH", "./NONE.INI", 1, 0);
+  EXPECT_EQ(sink.infos(), (Texts{"AMP.SCH\nConverted!", "AMP.SCH\nConverted!"}));
+  EXPECT_EQ(Read("AMP.SCH"), "*version 6.1\n");
+  EXPECT_EQ(Read("AMP.P71"), "first backup");
+}
+
+TEST_F(Run, PathsOfMoreThan199CharactersAreRefusedNotCut) {
+  const std::string cut(199, 'A');
+  Write(cut, "*version 7.1\n");
+  const std::string longer = cut + "B";
+  RunConversion(sink, longer.c_str(), "./NONE.INI", 0, 0);
+  RunConversion(sink, "", (std::string(200, 'I')).c_str(), 0, 0);
+  EXPECT_EQ(sink.errors(), (Texts{"ERROR: Input file path is too long!", "ERROR: INI file path is too long!"}));
+  EXPECT_EQ(Read(cut), "*version 7.1\n");
+  EXPECT_EQ(sink.infos(), (Texts{"Converted!", "Converted!"}));
+}
+
+TEST_F(Run, OptionsAndVisitedListAreSetFreshForEachRun) {
+  RunConversion(sink, "X.SCH", "./NONE.INI", 7, 0);
+  EXPECT_EQ(CreateBackups, 7);
+  EXPECT_EQ(ConvertEmbedded, 0);
+  RunConversion(sink, "Y.SCH", "./NONE.INI", 0, 1);
+  EXPECT_EQ(VisitedCount, 1);
+  EXPECT_STREQ(VisitedFiles[0], "Y.SCH");
+  EXPECT_EQ(ConvertEmbedded, 1);
+}
+
+}  // namespace
+}  // namespace kestrune::test

@@ -1,0 +1,258 @@
+// Checks the POSIX platform layer against real files: exclusive creation, refusals, renames, identities.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/platform.h"
+#include "tests/support/faulty_platform.h"
+#include "tests/support/scratch_dir.h"
+
+namespace kestrune {
+namespace {
+
+namespace fs = std::filesystem;
+
+enum class OpenOutcome { kRefused, kOpened, kBlocked };
+
+// Opens path in a child process that an alarm ends after a few seconds, so that a call
+// that blocks fails the test instead of hanging it.
+OpenOutcome OpenForReadInChild(const std::string& path) {
+  const pid_t child = fork();
+  if (child == 0) {
+    alarm(5);
+    _exit(SystemPlatform().OpenForRead(path.c_str()) == kNoFile ? 0 : 1);
+  }
+  int status = 0;
+  if (child < 0 || waitpid(child, &status, 0) != child) return OpenOutcome::kBlocked;
+  if (!WIFEXITED(status)) return OpenOutcome::kBlocked;
+  return WEXITSTATUS(status) == 0 ? OpenOutcome::kRefused : OpenOutcome::kOpened;
+}
+
+class PosixPlatformTest : public ::testing::Test {
+ protected:
+  std::string PathOf(const std::string& name) const { return scratch_.PathOf(name); }
+  void WriteFile(const std::string& name, const std::string& bytes) {
+    test::WriteWholeFile(scratch_.path() / name, bytes);
+  }
+  std::string ReadFile(const std::string& name) const {
+    return test::ReadWholeFile(scratch_.path() / name);
+  }
+  FileInfo QueryOf(const std::string& name) {
+    FileInfo info;
+    EXPECT_TRUE(files_.Query(PathOf(name).c_str(), &info)) << name;
+    return info;
+  }
+  // All bytes of an open file, read through the platform in small pieces.
+  std::string ReadAll(FileHandle file) {
+    std::string contents;
+    char piece[7];
+    long got;
+    while ((got = files_.Read(file, piece, sizeof piece)) > 0) contents.append(piece, got);
+    EXPECT_EQ(got, 0);
+    return contents;
+  }
+
+  test::ScratchDir scratch_;
+  Platform& files_ = SystemPlatform();
+};
+
+// Bytes that a text-mode layer would change or stop at.
+const std::string kAwkwardBytes("line\r\nnul\0here\x1A" "end\rlast", 24);
+
+TEST_F(PosixPlatformTest, CreatedFileHoldsExactlyWhatWasWritten) {
+  const FileHandle out = files_.CreateNew(PathOf("New.Tmp").c_str());
+  ASSERT_NE(out, kNoFile);
+  EXPECT_TRUE(files_.Write(out, kAwkwardBytes.data(), kAwkwardBytes.size()));
+  EXPECT_TRUE(files_.Sync(out));
+  EXPECT_TRUE(files_.Close(out));
+  EXPECT_EQ(ReadFile("New.Tmp"), kAwkwardBytes);
+
+  const FileHandle in = files_.OpenForRead(PathOf("New.Tmp").c_str());
+  ASSERT_NE(in, kNoFile);
+  EXPECT_EQ(ReadAll(in), kAwkwardBytes);
+  EXPECT_TRUE(files_.Close(in));
+}
+
+TEST_F(PosixPlatformTest, CreateNewRefusesAnExistingNameAndLeavesItUntouched) {
+  WriteFile("Amp.Sch", "old contents");
+  EXPECT_EQ(files_.CreateNew(PathOf("Amp.Sch").c_str()), kNoFile);
+  // Spelled in another letter case it is still the same, existing file.
+  EXPECT_EQ(files_.CreateNew(PathOf("AMP.SCH").c_str()), kNoFile);
+  EXPECT_EQ(ReadFile("Amp.Sch"), "old contents");
+}
+
+TEST_F(PosixPlatformTest, CreateNewDoesNotFollowALinkThatPointsNowhere) {
+  fs::create_symlink(PathOf("target"), PathOf("link"));
+  EXPECT_EQ(files_.CreateNew(PathOf("link").c_str()), kNoFile);
+  EXPECT_FALSE(fs::exists(PathOf("target")));
+}
+
+TEST_F(PosixPlatformTest, CreateNewAppliesTheUmask) {
+  const mode_t old_mask = umask(027);
+  const FileHandle out = files_.CreateNew(PathOf("masked").c_str());
+  umask(old_mask);
+  ASSERT_NE(out, kNoFile);
+  FileInfo info;
+  EXPECT_TRUE(files_.QueryOpen(out, &info));
+  EXPECT_EQ(info.mode, 0640u);
+  EXPECT_TRUE(files_.Close(out));
+}
+
+TEST_F(PosixPlatformTest, OpenForReadRefusesWhatIsNotARegularFileWithoutBlocking) {
+  fs::create_directory(PathOf("Folder"));
+  ASSERT_EQ(mkfifo(PathOf("pipe").c_str(), 0600), 0);
+  EXPECT_EQ(OpenForReadInChild(PathOf("Folder")), OpenOutcome::kRefused);
+  EXPECT_EQ(OpenForReadInChild(PathOf("pipe")), OpenOutcome::kRefused);
+  EXPECT_EQ(OpenForReadInChild("/dev/zero"), OpenOutcome::kRefused);
+  EXPECT_EQ(files_.OpenForRead(PathOf("missing").c_str()), kNoFile);
+}
+
+TEST_F(PosixPlatformTest, RemoveReportsWhetherTheNameIsGone) {
+  WriteFile("Amp.P71", "backup");
+  EXPECT_TRUE(files_.Remove(PathOf("amp.p71").c_str()));
+  EXPECT_FALSE(fs::exists(PathOf("Amp.P71")));
+  EXPECT_TRUE(files_.Remove(PathOf("Amp.P71").c_str()));
+  EXPECT_TRUE(files_.Remove(PathOf("no-folder\\Amp.P71").c_str()));
+  fs::create_directory(PathOf("Folder"));
+  EXPECT_FALSE(files_.Remove(PathOf("Folder").c_str()));
+}
+
+TEST_F(PosixPlatformTest, RenameReplacingSwapsTheFileUnderTheName) {
+  WriteFile("Amp.Sch", "old");
+  WriteFile("Amp.Tmp", "new");
+  const FileInfo new_file = QueryOf("Amp.Tmp");
+  const FileHandle reader = files_.OpenForRead(PathOf("Amp.Sch").c_str());
+  ASSERT_NE(reader, kNoFile);
+
+  EXPECT_TRUE(files_.RenameReplacing(PathOf("Amp.Tmp").c_str(), PathOf("amp.sch").c_str()));
+  EXPECT_EQ(ReadFile("Amp.Sch"), "new");
+  EXPECT_FALSE(fs::exists(PathOf("Amp.Tmp")));
+  EXPECT_FALSE(fs::exists(PathOf("amp.sch")));
+  EXPECT_TRUE(SameFile(QueryOf("Amp.Sch"), new_file));
+  // The name was moved over, not written over: a reader of the old file still sees it whole.
+  EXPECT_EQ(ReadAll(reader), "old");
+  EXPECT_TRUE(files_.Close(reader));
+}
+
+TEST_F(PosixPlatformTest, RenameReplacingFailsWithoutASourceAndKeepsTheTarget) {
+  WriteFile("Amp.Sch", "old");
+  EXPECT_FALSE(files_.RenameReplacing(PathOf("Amp.Tmp").c_str(), PathOf("Amp.Sch").c_str()));
+  EXPECT_EQ(ReadFile("Amp.Sch"), "old");
+}
+
+TEST_F(PosixPlatformTest, LinkGivesASecondNameButNeverReplacesOne) {
+  WriteFile("Amp.Sch", "original");
+  WriteFile("Amp.P71", "earlier backup");
+  EXPECT_FALSE(files_.Link(PathOf("Amp.Sch").c_str(), PathOf("Amp.P71").c_str()));
+  EXPECT_EQ(ReadFile("Amp.P71"), "earlier backup");
+
+  EXPECT_TRUE(files_.Link(PathOf("Amp.Sch").c_str(), PathOf("Copy.Sch").c_str()));
+  EXPECT_TRUE(SameFile(QueryOf("Amp.Sch"), QueryOf("Copy.Sch")));
+  EXPECT_FALSE(files_.Link(PathOf("Missing.Sch").c_str(), PathOf("Other.Sch").c_str()));
+}
+
+TEST_F(PosixPlatformTest, LinkNamesASymbolicLinkItselfNotItsTarget) {
+  WriteFile("Amp.Sch", "x");
+  fs::create_symlink(PathOf("Amp.Sch"), PathOf("Shortcut"));
+  EXPECT_TRUE(files_.Link(PathOf("Shortcut").c_str(), PathOf("Second").c_str()));
+  EXPECT_TRUE(fs::is_symlink(PathOf("Second").c_str()));
+}
+
+TEST_F(PosixPlatformTest, QueryFollowsSymbolicLinksAndSaysWhereOneWas) {
+  WriteFile("Amp.Sch", "x");
+  fs::create_directory(PathOf("Folder"));
+  fs::create_symlink(PathOf("Amp.Sch"), PathOf("Shortcut"));
+  fs::create_symlink(PathOf("Gone"), PathOf("Dangling"));
+
+  const FileInfo file = QueryOf("Amp.Sch");
+  EXPECT_EQ(file.kind, FileKind::kRegular);
+  EXPECT_FALSE(file.is_link);
+  const FileInfo link = QueryOf("Shortcut");
+  EXPECT_EQ(link.kind, FileKind::kRegular);
+  EXPECT_TRUE(link.is_link);
+  EXPECT_TRUE(SameFile(file, link));
+  EXPECT_EQ(QueryOf("Folder").kind, FileKind::kDirectory);
+
+  const FileInfo dangling = QueryOf("Dangling");
+  EXPECT_EQ(dangling.kind, FileKind::kMissing);
+  EXPECT_TRUE(dangling.is_link);
+  EXPECT_EQ(QueryOf("Missing").kind, FileKind::kMissing);
+  EXPECT_EQ(QueryOf("Amp.Sch\\Below").kind, FileKind::kMissing);
+}
+
+TEST_F(PosixPlatformTest, QueryFailsWhenTheQuestionCannotBeAnswered) {
+  fs::create_symlink(PathOf("Loop"), PathOf("Loop"));
+  FileInfo info;
+  EXPECT_FALSE(files_.Query(PathOf("Loop").c_str(), &info));
+  const std::string too_long = PathOf(std::string(5000, 'a'));
+  EXPECT_FALSE(files_.Query(too_long.c_str(), &info));
+}
+
+TEST_F(PosixPlatformTest, SameFileSeesOneFileUnderTwoSpellings) {
+  fs::create_directory(PathOf("Work"));
+  WriteFile("Work/Amp.Sch", "x");
+  WriteFile("Work/Other.Sch", "x");
+  fs::create_hard_link(PathOf("Work/Amp.Sch"), PathOf("Hard.Sch"));
+  const FileInfo original = QueryOf("Work/Amp.Sch");
+  EXPECT_TRUE(SameFile(original, QueryOf("Hard.Sch")));
+  EXPECT_TRUE(SameFile(original, QueryOf("WORK\\amp.SCH")));
+  EXPECT_FALSE(SameFile(original, QueryOf("Work/Other.Sch")));
+
+  const FileHandle open_file = files_.OpenForRead(PathOf("work\\AMP.sch").c_str());
+  ASSERT_NE(open_file, kNoFile);
+  FileInfo opened;
+  EXPECT_TRUE(files_.QueryOpen(open_file, &opened));
+  EXPECT_TRUE(SameFile(original, opened));
+  EXPECT_TRUE(files_.Close(open_file));
+}
+
+TEST_F(PosixPlatformTest, SetModeGivesExactlyThePermissionBits) {
+  const FileHandle out = files_.CreateNew(PathOf("New.Tmp").c_str());
+  ASSERT_NE(out, kNoFile);
+  for (const unsigned mode : {0600u, 0754u, 02640u}) {
+    EXPECT_TRUE(files_.SetMode(out, mode));
+    FileInfo info;
+    EXPECT_TRUE(files_.QueryOpen(out, &info));
+    EXPECT_EQ(info.mode, mode);
+    EXPECT_EQ(QueryOf("New.Tmp").mode, mode);
+  }
+  EXPECT_TRUE(files_.Close(out));
+  EXPECT_FALSE(files_.Close(out));
+}
+
+TEST_F(PosixPlatformTest, ResolveLinkFindsTheFinalTarget) {
+  fs::create_directory(PathOf("Work"));
+  WriteFile("Work/Amp.Sch", "x");
+  fs::create_symlink(PathOf("Work/Amp.Sch"), PathOf("First"));
+  fs::create_symlink("First", PathOf("Second"));
+  const std::string target = fs::canonical(PathOf("Work/Amp.Sch")).string();
+
+  std::vector<char> out(target.size() + 1);
+  ASSERT_TRUE(files_.ResolveLink(PathOf("second").c_str(), out.data(), out.size()));
+  EXPECT_EQ(std::string(out.data()), target);
+  EXPECT_FALSE(files_.ResolveLink(PathOf("Second").c_str(), out.data(), target.size()));
+  fs::create_symlink(PathOf("Gone"), PathOf("Dangling"));
+  EXPECT_FALSE(files_.ResolveLink(PathOf("Dangling").c_str(), out.data(), out.size()));
+}
+
+TEST_F(PosixPlatformTest, IniReadsGoThroughTheActivePlatform) {
+  WriteFile("MSIM.INI", "[MICROSIM]\r\nLIBPATH=C:\\MSIM\\LIB\r\n");
+  test::FaultyPlatform watching(files_);
+  char value[200];
+  {
+    const test::ScopedPlatform in_place(watching);
+    files_.ReadIniString("MICROSIM", "LIBPATH", "none", value, sizeof value,
+                         PathOf("msim.ini").c_str());
+  }
+  EXPECT_STREQ(value, "C:\\MSIM\\LIB");
+  ASSERT_FALSE(watching.log().empty());
+  EXPECT_EQ(watching.log().front(), test::Call::kOpenForRead);
+}
+
+}  // namespace
+}  // namespace kestrune

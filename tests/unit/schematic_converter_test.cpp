@@ -1,0 +1,257 @@
+// The per-file converter on the real file system: line rules, names, swap, nesting.
+#include "engine/schematic_converter.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/run_state.h"
+#include "tests/support/engine_fixture.h"
+
+namespace kestrune::test {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+const char kSchematic[] =
+    "*version 7.1 954663936\r\n"
+    "u 138\r\n"
+    "@attributes\r\n"
+    "@setup\r\n"
+    "unconnectedPins 0\r\n"
+    "connectViaLabel 0\r\n"
+    "@index\r\n"
+    "pageloc 1 0 4000\r\n"
+    "@parts\r\n"
+    "a 0 sp 0 0 0 10 hlb 100 PART=R\r\n";
+
+const char kConverted[] =
+    "*version 6.1 954663936\n"
+    "u 138\n"
+    "@attributes\n"
+    "@index\n"
+    "pageloc 1 0 4000\n"
+    "@parts\n"
+    "a 0 sp 0 0 0 10 hlb 100 PART=R\n";
+
+class Converter : public EngineFixture {};
+
+TEST_F(Converter, RewritesVersionDropsSetupBlockAndNormalisesLineEnds) {
+  Write("AMP.SCH", kSchematic);
+  StartRun(false, false);
+  ConvertFile(sink, "AMP.SCH");
+  EXPECT_EQ(Read("AMP.SCH"), kConverted);
+  EXPECT_EQ(Names(), (Texts{"AMP.SCH"}));
+  EXPECT_TRUE(sink.errors().empty());
+  EXPECT_EQ(sink.statuses(), (Texts{"Status: Converting AMP.SCH"}));
+  EXPECT_STREQ(VisitedFiles[0], "AMP.SCH");
+}
+
+TEST_F(Converter, AFileAlreadyAt61IsLeftAloneWhereverItsMarkerStands) {
+  const std::string first = "*version 6.1 1\r\n@setup\r\nx\r\n";
+  const std::string later = "*version 7.1 1\r\nu 1\r\n*version 6.1\r\nmore\r\n";
+  Write("OLD.SCH", first);
+  Write("MIXED.SCH", later);
+  StartRun(true, false);
+  ConvertFile(sink, "OLD.SCH");
+  ConvertFile(sink, "MIXED.SCH");
+  EXPECT_EQ(Read("OLD.SCH"), first);
+  EXPECT_EQ(Read("MIXED.SCH"), later);
+  EXPECT_EQ(Names(), (Texts{"MIXED.SCH", "OLD.SCH"}));
+  EXPECT_EQ(VisitedCount, 2);
+  EXPECT_TRUE(sink.errors().empty());
+}
+
+TEST_F(Converter, FilesWithoutAVersionLineOrEmptyAreStillFiltered) {
+  Write("NOVER.SCH", "a\r\n@setup\r\nb\r\n");
+  Write("EMPTY.SCH", "");
+  StartRun(true, false);
+  ConvertFile(sink, "NOVER.SCH");
+  ConvertFile(sink, "EMPTY.SCH");
+  EXPECT_EQ(Read("NOVER.SCH"), "a\n");
+  EXPECT_EQ(Read("NOVER.P71"), "a\r\n@setup\r\nb\r\n");
+  EXPECT_EQ(Read("EMPTY.SCH"), "");
+  EXPECT_EQ(Read("EMPTY.P71"), "");
+}
+
+TEST_F(Converter, LineRulesApplyInTheirOrder) {
+  Write("R.SCH",
+        "*version 7.1 *version 7.1\n"
+        "@setup @index both\n"
+        "@setup\n"
+        "dropped\n"
+        "@index kept\n");
+  StartRun(false, false);
+  ConvertFile(sink, "R.SCH");
+  EXPECT_EQ(Read("R.SCH"),
+            "*version 6.1 *version 7.1\n"
+            "@setup @index both\n"
+            "@index kept\n");
+}
+
+TEST_F(Converter, LongLinesPassInPiecesAndEveryByteIsData) {
+  const std::string long_line = std::string(297, 'x') + "*version 7.1" + std::string(400, 'y') + "\r\n";
+  const std::string odd_bytes = std::string("nul\0byte \x1A sub\r\ntail", 20);
+  Write("LONG.SCH", long_line + odd_bytes);
+  StartRun(false, false);
+  ConvertFile(sink, "LONG.SCH");
+  // The marker straddles the first two pieces, so neither piece holds it whole.
+  const std::string expected = std::string(297, 'x') + "*version 7.1" + std::string(400, 'y') + "\n" +
+                               std::string("nul\0byte \x1A sub\ntail", 19);
+  EXPECT_EQ(Read("LONG.SCH"), expected);
+}
+
+TEST_F(Converter, BackupsKeepTheNewestPreviousContentsOrNone) {
+  Write("AMP.SCH", kSchematic);
+  Write("AMP.P71", "stale backup");
+  StartRun(true, false);
+  ConvertFile(sink, "AMP.SCH");
+  EXPECT_EQ(Read("AMP.P71"), kSchematic);
+
+  Write("B.SCH", kSchematic);
+  Write("B.P71", "stale backup");
+  StartRun(false, false);
+  ConvertFile(sink, "B.SCH");
+  EXPECT_FALSE(Exists("B.P71"));
+  EXPECT_EQ(Read("B.SCH"), kConverted);
+}
+
+TEST_F(Converter, ALeftoverTemporaryFileIsReplaced) {
+  Write("AMP.SCH", kSchematic);
+  Write("AMP.TMP", "left by a killed run");
+  StartRun(false, false);
+  ConvertFile(sink, "AMP.SCH");
+  EXPECT_EQ(Read("AMP.SCH"), kConverted);
+  EXPECT_EQ(Names(), (Texts{"AMP.SCH"}));
+}
+
+TEST_F(Converter, InputsNamedLikeTheirTemporaryOrBackupFileAreRefused) {
+  for (const char* name : {"X.TMP", "Y.p71"}) {
+    Write(name, kSchematic);
+    StartRun(true, false);
+    ConvertFile(sink, name);
+    EXPECT_EQ(Read(name), kSchematic) << name;
+  }
+  EXPECT_EQ(sink.errors().size(), 2u);
+  EXPECT_EQ(Names(), (Texts{"X.TMP", "Y.p71"}));
+}
+
+TEST_F(Converter, MissingFilesAndNonRegularFilesGetAnErrorAndStayListed) {
+  std::filesystem::create_directory(scratch.path() / "DIR.SCH");
+  ASSERT_EQ(mkfifo((scratch.path() / "FIFO.SCH").c_str(), 0600), 0);
+  StartRun(false, false);
+  ConvertFile(sink, "NONE.SCH");
+  ConvertFile(sink, "DIR.SCH");
+  ConvertFile(sink, "FIFO.SCH");
+  ConvertFile(sink, "/dev/zero");
+  EXPECT_EQ(sink.errors(), (Texts{"ERROR: Unable to open input file!", "ERROR: Input is not a regular file!",
+                                  "ERROR: Input is not a regular file!", "ERROR: Input is not a regular file!"}));
+  EXPECT_EQ(VisitedCount, 4);
+  EXPECT_EQ(Names(), (Texts{"DIR.SCH", "FIFO.SCH"}));
+}
+
+TEST_F(Converter, KeepsPermissionBitsAndSymbolicLinks) {
+  std::filesystem::create_directory(scratch.path() / "real");
+  Write("real/AMP.SCH", kSchematic);
+  ASSERT_EQ(chmod((scratch.path() / "real/AMP.SCH").c_str(), 0640), 0);
+  std::filesystem::create_symlink("real/AMP.SCH", scratch.path() / "LINK.SCH");
+  StartRun(true, false);
+  ConvertFile(sink, "LINK.SCH");
+  EXPECT_TRUE(std::filesystem::is_symlink(scratch.path() / "LINK.SCH"));
+  EXPECT_EQ(Read("real/AMP.SCH"), kConverted);
+  EXPECT_EQ(Read("real/AMP.P71"), kSchematic);
+  struct stat info {};
+  ASSERT_EQ(stat((scratch.path() / "real/AMP.SCH").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+TEST_F(Converter, DotlessFilesInOneNestedRunGetSeparateTemporaryFiles) {
+  Write("TOP", "*version 7.1\nPART=SUB\nend top\n");
+  Write("SUB", "*version 7.1\nsub\n");
+  StartRun(true, true, {{"SUB", "SUB"}});
+  ConvertFile(sink, "TOP");
+  EXPECT_TRUE(sink.errors().empty());
+  EXPECT_EQ(Read("TOP"), "*version 6.1\nPART=SUB\nend top\n");
+  EXPECT_EQ(Read("SUB"), "*version 6.1\nsub\n");
+  EXPECT_EQ(Names(), (Texts{"SUB", "SUB.P71", "TOP", "TOP.P71"}));
+}
+
+TEST_F(Converter, NestedFilesAreConvertedFirstAndEachOnlyOnce) {
+  Write("A.SCH", "*version 7.1\nPART=TOB\nPART=SELF\nafter\n");
+  Write("B.SCH", "*version 7.1\nPART=TOA\nb\n");
+  StartRun(false, true, {{"TOB", "B.SCH"}, {"TOA", "a.sch"}, {"SELF", "A.SCH"}});
+  ConvertFile(sink, "A.SCH");
+  EXPECT_EQ(Read("A.SCH"), "*version 6.1\nPART=TOB\nPART=SELF\nafter\n");
+  EXPECT_EQ(Read("B.SCH"), "*version 6.1\nPART=TOA\nb\n");
+  EXPECT_EQ(sink.statuses(), (Texts{"Status: Converting A.SCH", "Status: Converting B.SCH"}));
+  EXPECT_EQ(VisitedCount, 2);
+}
+
+TEST_F(Converter, PartsLeadNowhereWhenNestingIsOffOrTheyAreNotFound) {
+  Write("A.SCH", "*version 7.1\nPART=SUB\nPART=GONE\nPART=LATE\n");
+  Write("B.SCH", "*version 7.1\n");
+  StartRun(false, false, {{"SUB", "B.SCH"}});
+  ConvertFile(sink, "A.SCH");
+  EXPECT_EQ(Read("B.SCH"), "*version 7.1\n");
+  EXPECT_EQ(VisitedCount, 1);
+
+  StartRun(false, true, {{"", "B.SCH"}, {"SUB", "B.SCH"}});
+  ConvertFile(sink, "A.SCH");
+  EXPECT_EQ(Read("B.SCH"), "*version 7.1\n");
+}
+
+TEST_F(Converter, OnlyALastLineFeedIsTakenOffThePartValue) {
+  Write("A.SCH", "*version 7.1\nPART=SUB");
+  Write("B.SCH", "*version 7.1\n");
+  StartRun(false, true, {{"SUB", "B.SCH"}});
+  ConvertFile(sink, "A.SCH");
+  EXPECT_EQ(Read("B.SCH"), "*version 6.1\n");
+}
+
+TEST_F(Converter, AFileHeldOpenByAnOuterLevelIsNeverTouchedUnderAnotherSpelling) {
+  Write("AMP.SCH", "*version 7.1\nPART=BACK\ntail\n");
+  const std::string absolute = scratch.PathOf("AMP.SCH");
+  StartRun(true, true, {{"BACK", absolute}});
+  ConvertFile(sink, "AMP.SCH");
+  EXPECT_EQ(sink.errors(), (Texts{"ERROR: File is already being converted in this run!"}));
+  EXPECT_EQ(Read("AMP.SCH"), "*version 6.1\nPART=BACK\ntail\n");
+  EXPECT_EQ(Read("AMP.P71"), "*version 7.1\nPART=BACK\ntail\n");
+  EXPECT_EQ(VisitedCount, 2);
+  EXPECT_STREQ(VisitedFiles[1], absolute.c_str());
+}
+
+TEST_F(Converter, SharedTemporaryNamesOfDifferentInputsAreKeptApart) {
+  Write("X.SCH", "*version 7.1\nPART=OTHER\nx\n");
+  Write("X.SC", "*version 7.1\nother\n");
+  StartRun(false, true, {{"OTHER", "X.SC"}});
+  ConvertFile(sink, "X.SCH");
+  EXPECT_TRUE(sink.errors().empty());
+  EXPECT_EQ(Read("X.SCH"), "*version 6.1\nPART=OTHER\nx\n");
+  EXPECT_EQ(Read("X.SC"), "*version 6.1\nother\n");
+  EXPECT_EQ(Names(), (Texts{"X.SC", "X.SCH"}));
+}
+
+TEST_F(Converter, The101stFileOfARunIsNotConverted) {
+  std::string top = "*version 7.1\n";
+  std::vector<std::pair<std::string, std::string>> parts;
+  for (int i = 1; i <= 100; ++i) {
+    const std::string name = "F" + std::to_string(i) + ".SCH";
+    Write(name, "*version 7.1\n");
+    top += "PART=P" + std::to_string(i) + "\n";
+    parts.emplace_back("P" + std::to_string(i), name);
+  }
+  Write("TOP.SCH", top);
+  StartRun(false, true, parts);
+  ConvertFile(sink, "TOP.SCH");
+  EXPECT_EQ(sink.errors(), (Texts{"ERROR: Too many files in one run!"}));
+  EXPECT_EQ(Read("F99.SCH"), "*version 6.1\n");
+  EXPECT_EQ(Read("F100.SCH"), "*version 7.1\n");
+  EXPECT_EQ(VisitedCount, 100);
+}
+
+}  // namespace
+}  // namespace kestrune::test

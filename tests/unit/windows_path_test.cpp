@@ -1,0 +1,179 @@
+// Checks how Windows-form paths become POSIX names: separators, drive letters, letter case, limits.
+#include "engine/windows_path.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/support/scratch_dir.h"
+
+namespace kestrune {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Gives an environment variable a value (or none) for one test, and restores it afterwards.
+class EnvironmentOverride {
+ public:
+  EnvironmentOverride(const char* name, const char* value) : name_(name) {
+    const char* old = getenv(name);
+    had_value_ = old != nullptr;
+    if (had_value_) old_value_ = old;
+    if (value != nullptr) {
+      setenv(name, value, 1);
+    } else {
+      unsetenv(name);
+    }
+  }
+  ~EnvironmentOverride() {
+    if (had_value_) {
+      setenv(name_, old_value_.c_str(), 1);
+    } else {
+      unsetenv(name_);
+    }
+  }
+  EnvironmentOverride(const EnvironmentOverride&) = delete;
+  EnvironmentOverride& operator=(const EnvironmentOverride&) = delete;
+
+ private:
+  const char* name_;
+  bool had_value_ = false;
+  std::string old_value_;
+};
+
+// Makes directory the current one for one test.
+class CurrentDirectoryOverride {
+ public:
+  explicit CurrentDirectoryOverride(const fs::path& directory) : old_(fs::current_path()) {
+    fs::current_path(directory);
+  }
+  ~CurrentDirectoryOverride() { fs::current_path(old_); }
+  CurrentDirectoryOverride(const CurrentDirectoryOverride&) = delete;
+  CurrentDirectoryOverride& operator=(const CurrentDirectoryOverride&) = delete;
+
+ private:
+  fs::path old_;
+};
+
+std::optional<std::string> Map(const std::string& text) {
+  char out[4096];
+  if (!MapWindowsPath(text.c_str(), out, sizeof out)) return std::nullopt;
+  return std::string(out);
+}
+
+class WindowsPathTest : public ::testing::Test {
+ protected:
+  void MakeDirectory(const std::string& relative) {
+    fs::create_directories(scratch_.path() / relative);
+  }
+  void MakeFile(const std::string& relative) {
+    const fs::path file = scratch_.path() / relative;
+    fs::create_directories(file.parent_path());
+    test::WriteWholeFile(file, "x");
+  }
+  std::string Root() const { return scratch_.path().string(); }
+
+  test::ScratchDir scratch_;
+};
+
+TEST_F(WindowsPathTest, BackslashesAndSlashesBothSeparateDirectories) {
+  MakeFile("Work/Amp.Sch");
+  EXPECT_EQ(Map(Root() + "\\Work\\Amp.Sch"), Root() + "/Work/Amp.Sch");
+  EXPECT_EQ(Map(Root() + "/Work\\Amp.Sch"), Root() + "/Work/Amp.Sch");
+  EXPECT_EQ(Map("\\"), "/");
+}
+
+TEST_F(WindowsPathTest, DoubledSeparatorsCollapseAndATrailingOneStays) {
+  MakeFile("Work/Amp.Sch");
+  EXPECT_EQ(Map(Root() + "\\\\Work//\\Amp.Sch"), Root() + "/Work/Amp.Sch");
+  EXPECT_EQ(Map(Root() + "\\work\\\\"), Root() + "/Work/");
+}
+
+TEST_F(WindowsPathTest, RelativePathsStayRelativeToTheCurrentDirectory) {
+  MakeFile("Work/Amp.Sch");
+  const CurrentDirectoryOverride inside(scratch_.path());
+  EXPECT_EQ(Map("work\\AMP.SCH"), "Work/Amp.Sch");
+  EXPECT_EQ(Map(".\\WORK\\..\\work\\amp.sch"), "./Work/../Work/Amp.Sch");
+}
+
+TEST_F(WindowsPathTest, DriveLetterOpensTheDriveInTheWinePrefix) {
+  const EnvironmentOverride prefix("WINEPREFIX", Root().c_str());
+  MakeFile("dosdevices/c:/WINDOWS/MSIM.INI");
+  EXPECT_EQ(Map("C:\\windows\\msim.ini"), Root() + "/dosdevices/c:/WINDOWS/MSIM.INI");
+  EXPECT_EQ(Map("c:\\Windows"), Root() + "/dosdevices/c:/WINDOWS");
+  EXPECT_EQ(Map("C:"), Root() + "/dosdevices/c:");
+  // A drive Wine does not have keeps the path as given below its folder.
+  EXPECT_EQ(Map("D:\\Lib\\Parts.slb"), Root() + "/dosdevices/d:/Lib/Parts.slb");
+}
+
+TEST_F(WindowsPathTest, DriveLetterWithoutSeparatorStartsAtTheDriveRoot) {
+  const EnvironmentOverride prefix("WINEPREFIX", Root().c_str());
+  MakeFile("dosdevices/c:/WINDOWS/MSIM.INI");
+  EXPECT_EQ(Map("C:windows\\MSIM.ini"), Root() + "/dosdevices/c:/WINDOWS/MSIM.INI");
+}
+
+TEST_F(WindowsPathTest, WinePrefixDefaultsToTheHomeDirectory) {
+  const EnvironmentOverride no_prefix("WINEPREFIX", nullptr);
+  const EnvironmentOverride home("HOME", Root().c_str());
+  MakeDirectory(".wine/dosdevices/c:/Windows");
+  EXPECT_EQ(Map("C:\\WINDOWS\\MSIM.INI"), Root() + "/.wine/dosdevices/c:/Windows/MSIM.INI");
+}
+
+TEST_F(WindowsPathTest, DriveLetterWithoutPrefixOrHomeCannotBeMapped) {
+  const EnvironmentOverride no_prefix("WINEPREFIX", nullptr);
+  const EnvironmentOverride no_home("HOME", nullptr);
+  EXPECT_EQ(Map("C:\\WINDOWS\\MSIM.INI"), std::nullopt);
+}
+
+TEST_F(WindowsPathTest, ComponentsTakeTheLetterCaseFoundOnDisk) {
+  MakeFile("Work/Amp.Sch");
+  EXPECT_EQ(Map(Root() + "\\work\\AMP.SCH"), Root() + "/Work/Amp.Sch");
+  EXPECT_EQ(Map(Root() + "\\WORK\\amp.sch"), Root() + "/Work/Amp.Sch");
+}
+
+TEST_F(WindowsPathTest, ExactSpellingWinsOverCaseVariants) {
+  MakeFile("Work/amp.sch");
+  MakeFile("Work/AMP.SCH");
+  EXPECT_EQ(Map(Root() + "\\Work\\AMP.SCH"), Root() + "/Work/AMP.SCH");
+  EXPECT_EQ(Map(Root() + "\\Work\\amp.sch"), Root() + "/Work/amp.sch");
+}
+
+TEST_F(WindowsPathTest, AmbiguousCaseVariantsKeepTheGivenSpelling) {
+  MakeFile("Work/Amp.Sch");
+  MakeFile("Work/AMP.sch");
+  EXPECT_EQ(Map(Root() + "\\work\\amp.SCH"), Root() + "/Work/amp.SCH");
+}
+
+TEST_F(WindowsPathTest, MissingComponentsAreKeptAsGiven) {
+  MakeDirectory("Work");
+  EXPECT_EQ(Map(Root() + "\\WORK\\New.Tmp"), Root() + "/Work/New.Tmp");
+  // Below a folder that does not exist nothing is looked up, not even in a folder
+  // whose entries would match.
+  EXPECT_EQ(Map(Root() + "\\Missing\\work"), Root() + "/Missing/work");
+}
+
+TEST_F(WindowsPathTest, FailsWhenTheResultDoesNotFit) {
+  MakeDirectory("Work");
+  const std::string text = Root() + "\\work";
+  const std::string expected = Root() + "/Work";
+  std::vector<char> out(expected.size() + 1);
+  ASSERT_TRUE(MapWindowsPath(text.c_str(), out.data(), out.size()));
+  EXPECT_EQ(std::string(out.data()), expected);
+  EXPECT_FALSE(MapWindowsPath(text.c_str(), out.data(), expected.size()));
+  EXPECT_EQ(out[0], '\0');
+  EXPECT_FALSE(MapWindowsPath(text.c_str(), out.data(), 0));
+}
+
+TEST_F(WindowsPathTest, FailsWhenTheDriveFolderDoesNotFit) {
+  const std::string long_prefix = Root() + "/" + std::string(200, 'p');
+  const EnvironmentOverride prefix("WINEPREFIX", long_prefix.c_str());
+  char out[128];
+  EXPECT_FALSE(MapWindowsPath("C:\\A", out, sizeof out));
+}
+
+}  // namespace
+}  // namespace kestrune
