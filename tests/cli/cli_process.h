@@ -1,0 +1,102 @@
+// Test helper: runs the built kestrune-cli in a folder and captures its exit status and output.
+#pragma once
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/support/scratch_dir.h"
+
+extern char** environ;
+
+namespace kestrune::test {
+
+struct CliResult {
+  int exit_status = -1;  // 128 + signal number when the program was killed
+  std::string out;
+  std::string err;
+};
+
+// Everything a command-line test needs: a working folder for the program, a Wine prefix of
+// its own (so that no "C:\" path reaches the developer's real one) and files for the output.
+class CliSandbox {
+ public:
+  CliSandbox() {
+    std::filesystem::create_directory(work());
+    std::filesystem::create_directory(wine_prefix());
+  }
+
+  std::filesystem::path work() const { return root_.path() / "work"; }
+  std::filesystem::path wine_prefix() const { return root_.path() / "wine"; }
+
+  // Runs the program with exactly these arguments (no shell), in work(), stdin empty.
+  CliResult Run(const std::vector<std::string>& arguments) const {
+    const std::string out_file = root_.PathOf("stdout");
+    const std::string err_file = root_.PathOf("stderr");
+    const std::string folder = work().string();
+    const std::vector<std::string> environment = Environment();
+    std::vector<char*> argv = Pointers(arguments, KESTRUNE_CLI_PATH);
+    std::vector<char*> envp = Pointers(environment, nullptr);
+
+    const pid_t child = fork();
+    if (child == 0) {
+      // Only async-signal-safe calls from here on.
+      const int in = open("/dev/null", O_RDONLY);
+      const int out = open(out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      const int err = open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      if (in < 0 || out < 0 || err < 0 || chdir(folder.c_str()) != 0 || dup2(in, 0) < 0 ||
+          dup2(out, 1) < 0 || dup2(err, 2) < 0) {
+        _exit(126);
+      }
+      execve(KESTRUNE_CLI_PATH, argv.data(), envp.data());
+      _exit(127);
+    }
+    CliResult result;
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child) return result;
+    result.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.out = ReadWholeFile(out_file);
+    result.err = ReadWholeFile(err_file);
+    return result;
+  }
+
+ private:
+  // The test's own environment with WINEPREFIX pointing into the sandbox.
+  std::vector<std::string> Environment() const {
+    std::vector<std::string> variables;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+      if (std::strncmp(*variable, "WINEPREFIX=", 11) != 0) variables.emplace_back(*variable);
+    }
+    variables.push_back("WINEPREFIX=" + wine_prefix().string());
+    return variables;
+  }
+
+  // A null-terminated array of the texts, led by first unless it is null.
+  static std::vector<char*> Pointers(const std::vector<std::string>& texts, const char* first) {
+    std::vector<char*> pointers;
+    if (first != nullptr) pointers.push_back(const_cast<char*>(first));
+    for (const std::string& text : texts) pointers.push_back(const_cast<char*>(text.c_str()));
+    pointers.push_back(nullptr);
+    return pointers;
+  }
+
+  ScratchDir root_;
+};
+
+// The names in a folder, sorted.
+inline std::vector<std::string> FolderListing(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace kestrune::test

@@ -1,0 +1,274 @@
+// Runs of the built kestrune-cli: arguments, exit status, traces, and the files it leaves.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/cli/cli_process.h"
+#include "tests/support/scratch_dir.h"
+
+namespace kestrune::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A top-level schematic as the Windows tools write it (CRLF), leading to SUB.SCH through the
+// part SUBBLK, and what it must become.
+constexpr char kTop[] =
+    "*version 7.1 1047380067\r\n@attributes\r\n@setup\r\nunconnectedPins 0\r\n"
+    "connectViaLabel 0\r\n@index\r\npageloc 1 0 3482 \r\n@parts\r\n"
+    "part 8 SUBBLK 70 110 h\r\na 0 sp 11 0 0 0 hln 100 PART=SUBBLK\r\n@text\r\n";
+constexpr char kTopConverted[] =
+    "*version 6.1 1047380067\n@attributes\n@index\npageloc 1 0 3482 \n@parts\n"
+    "part 8 SUBBLK 70 110 h\na 0 sp 11 0 0 0 hln 100 PART=SUBBLK\n@text\n";
+constexpr char kSub[] =
+    "*version 7.1 31125426\n@setup\nAutoGenStim4ExtIFPorts 1\n@index\n"
+    "a 0 sp 0 0 0 10 hlb 100 PART=R\n";
+constexpr char kSubConverted[] = "*version 6.1 31125426\n@index\na 0 sp 0 0 0 10 hlb 100 PART=R\n";
+
+// Two parts: SUBBLK leads to SUB.SCH, OTHER to a file that does not exist.
+constexpr char kLibrary[] =
+    "*version 7.1 870703573\r\n@index\r\n*symbol SUBBLK\r\n@attributes\r\n"
+    "a 0 sp 11 0 0 0 hln 100 PART=SUBBLK\r\n@views\r\na 0 u 13 0 0 0 hln 100 DEFAULT=SUB.SCH\r\n"
+    "*symbol OTHER\r\na 0 sp 11 0 0 0 hln 100 PART=OTHER\r\n"
+    "a 0 u 13 0 0 0 hln 100 DEFAULT=OTHER.SCH\r\n";
+// The library folder is written relative and quoted, as real INI files quote it.
+constexpr char kIni[] =
+    "[MICROSIM]\r\nLIBPATH=\".\\lib\"\r\n[PART LIBS]\r\nLIB1=MYPARTS [.slb]\r\n";
+
+// The trace of loading no library at all (INI file missing).
+constexpr char kNoLibraries[] =
+    "SetStatus\tStatus: Finding LIB Path...\n"
+    "SetStatus\tStatus: Lib Path set to Unknown\n"
+    "SetStatus\tStatus: Loaded 0 parts\n";
+
+const std::vector<std::string> kNoIni = {"--ini", "./none.ini"};
+
+std::vector<std::string> Join(std::vector<std::string> first, const std::vector<std::string>& rest) {
+  first.insert(first.end(), rest.begin(), rest.end());
+  return first;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  return lines;
+}
+
+// True when wanted appear among lines in this order (others may lie between them).
+bool InOrder(const std::vector<std::string>& lines, const std::vector<std::string>& wanted) {
+  std::size_t next = 0;
+  for (const std::string& line : lines) {
+    if (next < wanted.size() && line == wanted[next]) ++next;
+  }
+  return next == wanted.size();
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  fs::path InWork(const std::string& name) const { return sandbox_.work() / name; }
+  void Put(const std::string& name, const std::string& bytes) const {
+    fs::create_directories(InWork(name).parent_path());
+    WriteWholeFile(InWork(name), bytes);
+  }
+  std::string Get(const std::string& name) const { return ReadWholeFile(InWork(name)); }
+  // The top file, its nested file, the library and the INI file that lists it.
+  void PutHierarchy() const {
+    Put("TOP.SCH", kTop);
+    Put("SUB.SCH", kSub);
+    Put("lib/MYPARTS.SLB", kLibrary);
+    Put("MSIM.INI", kIni);
+  }
+  CliResult Run(const std::vector<std::string>& arguments) const { return sandbox_.Run(arguments); }
+
+  CliSandbox sandbox_;
+};
+
+TEST_F(CliTest, HelpAndVersionExitZeroOnStandardOutput) {
+  const CliResult help = Run({"--help"});
+  EXPECT_EQ(help.exit_status, 0);
+  EXPECT_NE(help.out.find("Usage: kestrune-cli"), std::string::npos) << help.out;
+  EXPECT_EQ(help.err, "");
+
+  const CliResult version = Run({"--version"});
+  EXPECT_EQ(version.exit_status, 0);
+  EXPECT_EQ(version.out.rfind("kestrune-cli ", 0), 0u) << version.out;
+  EXPECT_EQ(version.err, "");
+}
+
+TEST_F(CliTest, UsageErrorsExitTwoWithAMessageAndConvertNothing) {
+  Put("TOP.SCH", kTop);
+  struct Misuse {
+    std::vector<std::string> arguments;
+    std::string named;  // what the message must mention
+  };
+  const std::vector<Misuse> misuses = {{{}, ""},
+                                       {{"--trace", "--backup"}, ""},
+                                       {{"TOP.SCH", "--frobnicate"}, "--frobnicate"},
+                                       {{"TOP.SCH", "--ini"}, "--ini"}};
+  for (const Misuse& misuse : misuses) {
+    const CliResult result = Run(misuse.arguments);
+    SCOPED_TRACE(testing::PrintToString(misuse.arguments));
+    EXPECT_EQ(result.exit_status, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_NE(result.err, "");
+    EXPECT_NE(result.err.find(misuse.named), std::string::npos) << result.err;
+  }
+  EXPECT_EQ(Get("TOP.SCH"), kTop);
+  EXPECT_EQ(FolderListing(sandbox_.work()), std::vector<std::string>{"TOP.SCH"});
+}
+
+TEST_F(CliTest, MissingInputShowsTheErrorBeforeTheClosingMessage) {
+  const CliResult result = Run(Join({"--trace"}, Join(kNoIni, {"MISSING.SCH"})));
+  EXPECT_EQ(result.exit_status, 1);
+  EXPECT_EQ(result.out, std::string(kNoLibraries) +
+                            "ShowError\tERROR: Unable to open input file!\n"
+                            "ShowInfo\tMISSING.SCH\\nConverted!\n"
+                            "SetStatus\tStatus: Idle\n");
+  EXPECT_EQ(result.err, "");
+  EXPECT_TRUE(FolderListing(sandbox_.work()).empty());
+}
+
+TEST_F(CliTest, TraceOfAWholeNestedRun) {
+  PutHierarchy();
+  const CliResult result = Run({"--trace", "--ini", "./MSIM.INI", "--embedded", "TOP.SCH"});
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_EQ(result.out,
+            "SetStatus\tStatus: Finding LIB Path...\n"
+            "SetStatus\tStatus: Lib Path set to .\\\\lib\n"
+            "SetStatus\tStatus: Loading library MYPARTS\n"
+            "SetStatus\tStatus: Loaded 2 parts\n"
+            "SetStatus\tStatus: Converting TOP.SCH\n"
+            "SetStatus\tStatus: Converting SUB.SCH\n"
+            "ShowInfo\tTOP.SCH\\nSUB.SCH\\nConverted!\n"
+            "SetStatus\tStatus: Idle\n");
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(Get("TOP.SCH"), kTopConverted);
+  EXPECT_EQ(Get("SUB.SCH"), kSubConverted);
+  EXPECT_EQ(FolderListing(sandbox_.work()),
+            (std::vector<std::string>{"MSIM.INI", "SUB.SCH", "TOP.SCH", "lib"}));
+}
+
+// Without --ini the design tools' own "C:\WINDOWS\MSIM.INI" is read, from the Wine prefix.
+TEST_F(CliTest, DefaultIniIsFoundInTheWinePrefix) {
+  const fs::path drive = sandbox_.wine_prefix() / "drive_c";
+  fs::create_directories(drive / "windows");
+  fs::create_directories(drive / "msimev71" / "lib");
+  fs::create_directories(sandbox_.wine_prefix() / "dosdevices");
+  fs::create_directory_symlink("../drive_c", sandbox_.wine_prefix() / "dosdevices" / "c:");
+  WriteWholeFile(drive / "windows" / "msim.ini",
+                 "[MICROSIM]\r\nLIBPATH=\"C:\\MSIMEV71\\LIB\"\r\n[PART LIBS]\r\nLIB1=MYPARTS [.slb]\r\n");
+  WriteWholeFile(drive / "msimev71" / "lib" / "myparts.slb", kLibrary);
+  Put("TOP.SCH", kTop);
+  Put("SUB.SCH", kSub);
+
+  const CliResult result = Run({"--trace", "--embedded", "TOP.SCH"});
+  EXPECT_EQ(result.exit_status, 0);
+  const std::vector<std::string> lines = Lines(result.out);
+  EXPECT_TRUE(InOrder(lines, {"SetStatus\tStatus: Lib Path set to C:\\\\MSIMEV71\\\\LIB",
+                              "SetStatus\tStatus: Loaded 2 parts",
+                              "ShowInfo\tTOP.SCH\\nSUB.SCH\\nConverted!"}))
+      << result.out;
+  EXPECT_EQ(Get("SUB.SCH"), kSubConverted);
+}
+
+TEST_F(CliTest, TraceEscapesBackslashControlAndHighBytes) {
+  const std::string odd = std::string("odd\t\r\n") + "\x01" + "\x7f" + "\xe9" + ".sch";
+  const std::string odd_escaped = "odd\\t\\r\\n\\x01\\x7f\\xe9.sch";
+  Put(odd, kSub);
+  Put("sub/deep.sch", kSub);  // named with a backslash, which separates folders
+
+  const CliResult result = Run(Join({"--trace"}, Join(kNoIni, {odd, "sub\\deep.sch"})));
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_EQ(result.out, std::string(kNoLibraries) + "SetStatus\tStatus: Converting " + odd_escaped +
+                            "\n" + "ShowInfo\t" + odd_escaped + "\\nConverted!\n" +
+                            "SetStatus\tStatus: Idle\n" + kNoLibraries +
+                            "SetStatus\tStatus: Converting sub\\\\deep.sch\n"
+                            "ShowInfo\tsub\\\\deep.sch\\nConverted!\n"
+                            "SetStatus\tStatus: Idle\n");
+  EXPECT_EQ(Get(odd), kSubConverted);
+  EXPECT_EQ(Get("sub/deep.sch"), kSubConverted);
+}
+
+TEST_F(CliTest, EmptyFileArgumentActsAsTheEmptyInputField) {
+  const CliResult result = Run(Join({"--trace"}, Join(kNoIni, {""})));
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_EQ(result.out, std::string(kNoLibraries) +
+                            "ShowInfo\tConverted!\n"
+                            "SetStatus\tStatus: Idle\n");
+  EXPECT_TRUE(FolderListing(sandbox_.work()).empty());
+}
+
+TEST_F(CliTest, WithoutTraceClosingMessageGoesToStandardOutputAndStatusToStandardError) {
+  Put("GOOD.SCH", kSub);
+  const CliResult result = Run(Join(kNoIni, {"GOOD.SCH", "MISSING.SCH"}));
+  EXPECT_EQ(result.exit_status, 1);
+  EXPECT_EQ(result.out, "GOOD.SCH\nConverted!\nMISSING.SCH\nConverted!\n");
+  EXPECT_TRUE(InOrder(Lines(result.err),
+                      {"Status: Finding LIB Path...", "Status: Loaded 0 parts",
+                       "Status: Converting GOOD.SCH", "Status: Idle", "Status: Finding LIB Path...",
+                       "ERROR: Unable to open input file!", "Status: Idle"}))
+      << result.err;
+  EXPECT_EQ(Get("GOOD.SCH"), kSubConverted);
+}
+
+// Each FILE is its own Convert command: the visited list starts empty each time, so a file
+// converted by an earlier one is met again, found at 6.1 and left alone.
+TEST_F(CliTest, SeveralFilesAreSeveralRuns) {
+  PutHierarchy();
+  const CliResult result =
+      Run({"--trace", "--ini", "./MSIM.INI", "--embedded", "TOP.SCH", "SUB.SCH", "TOP.SCH"});
+  EXPECT_EQ(result.exit_status, 0);
+  std::vector<std::string> loads;
+  std::vector<std::string> closings;
+  for (const std::string& line : Lines(result.out)) {
+    if (line == "SetStatus\tStatus: Loaded 2 parts") loads.push_back(line);
+    if (line.rfind("ShowInfo\t", 0) == 0) closings.push_back(line);
+  }
+  EXPECT_EQ(loads.size(), 3u);
+  EXPECT_EQ(closings, (std::vector<std::string>{"ShowInfo\tTOP.SCH\\nSUB.SCH\\nConverted!",
+                                                "ShowInfo\tSUB.SCH\\nConverted!",
+                                                "ShowInfo\tTOP.SCH\\nConverted!"}));
+  EXPECT_EQ(Lines(result.out).back(), "SetStatus\tStatus: Idle");
+  EXPECT_EQ(Get("TOP.SCH"), kTopConverted);
+  EXPECT_EQ(Get("SUB.SCH"), kSubConverted);
+  EXPECT_EQ(FolderListing(sandbox_.work()),
+            (std::vector<std::string>{"MSIM.INI", "SUB.SCH", "TOP.SCH", "lib"}));
+}
+
+TEST_F(CliTest, BackupKeepsThePreviousContentsAndItsAbsenceRemovesAnOldOne) {
+  Put("TOP.SCH", kTop);
+  EXPECT_EQ(Run(Join({"--backup"}, Join(kNoIni, {"TOP.SCH"}))).exit_status, 0);
+  EXPECT_EQ(Get("TOP.SCH"), kTopConverted);
+  EXPECT_EQ(Get("TOP.P71"), kTop);
+
+  Put("TOP.SCH", kTop);
+  EXPECT_EQ(Run(Join(kNoIni, {"TOP.SCH"})).exit_status, 0);
+  EXPECT_EQ(Get("TOP.SCH"), kTopConverted);
+  EXPECT_EQ(FolderListing(sandbox_.work()), std::vector<std::string>{"TOP.SCH"});
+}
+
+TEST_F(CliTest, WithoutEmbeddedTheNestedFileStaysAsItWas) {
+  PutHierarchy();
+  const CliResult result = Run({"--trace", "--ini", "./MSIM.INI", "TOP.SCH"});
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_TRUE(InOrder(Lines(result.out), {"SetStatus\tStatus: Loaded 2 parts",
+                                          "ShowInfo\tTOP.SCH\\nConverted!"}))
+      << result.out;
+  EXPECT_EQ(Get("TOP.SCH"), kTopConverted);
+  EXPECT_EQ(Get("SUB.SCH"), kSub);
+}
+
+TEST_F(CliTest, DoubleDashMakesTheRestFileNames) {
+  Put("--odd.SCH", kSub);
+  const CliResult result = Run(Join(kNoIni, {"--", "--odd.SCH"}));
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_EQ(result.out, "--odd.SCH\nConverted!\n");
+  EXPECT_EQ(Get("--odd.SCH"), kSubConverted);
+}
+
+}  // namespace
+}  // namespace kestrune::test
