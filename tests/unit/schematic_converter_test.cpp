@@ -2,8 +2,10 @@
 #include "engine/schematic_converter.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <string>
@@ -140,6 +142,7 @@ TEST_F(Converter, InputsNamedLikeTheirTemporaryOrBackupFileAreRefused) {
   EXPECT_EQ(Names(), (Texts{"X.TMP", "Y.p71"}));
 }
 
+#ifndef _WIN32
 TEST_F(Converter, MissingFilesAndNonRegularFilesGetAnErrorAndStayListed) {
   std::filesystem::create_directory(scratch.path() / "DIR.SCH");
   ASSERT_EQ(mkfifo((scratch.path() / "FIFO.SCH").c_str(), 0600), 0);
@@ -168,6 +171,21 @@ TEST_F(Converter, KeepsPermissionBitsAndSymbolicLinks) {
   ASSERT_EQ(stat((scratch.path() / "real/AMP.SCH").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0640u);
 }
+
+#else
+TEST_F(Converter, MissingFilesFoldersAndDevicesGetAnErrorAndStayListed) {
+  std::filesystem::create_directory(scratch.path() / "DIR.SCH");
+  StartRun(false, false);
+  ConvertFile(sink, "NONE.SCH");
+  ConvertFile(sink, "DIR.SCH");
+  ConvertFile(sink, "NUL");
+  EXPECT_EQ(sink.errors(), (Texts{"ERROR: Unable to open input file!", "ERROR: Input is not a regular file!",
+                                  "ERROR: Input is not a regular file!"}));
+  EXPECT_EQ(VisitedCount, 3);
+  EXPECT_EQ(Names(), (Texts{"DIR.SCH"}));
+}
+
+#endif
 
 TEST_F(Converter, DotlessFilesInOneNestedRunGetSeparateTemporaryFiles) {
   Write("TOP", "*version 7.1\nPART=SUB\nend top\n");

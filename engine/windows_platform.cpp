@@ -1,0 +1,289 @@
+// The platform layer on Windows: native paths, KERNEL32 file calls and the system's own INI reader.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <cstring>
+
+#include "engine/platform.h"
+#include "engine/text_util.h"
+
+namespace kestrune {
+namespace {
+
+// Windows keeps one permission of its own per file, the read-only attribute; it stands for
+// the absence of every write bit, as the engine reads and copies modes.
+constexpr unsigned kWritableMode = 0666;
+constexpr unsigned kReadOnlyMode = 0444;
+constexpr unsigned kWriteBits = 0222;
+
+// A sync client or a virus scanner may hold a file for a moment; a move is retried this often.
+constexpr int kMoveAttempts = 10;
+constexpr DWORD kMoveRetryMilliseconds = 50;
+
+constexpr DWORD kShareEverything = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr char kLongPathPrefix[] = "\\\\?\\";
+constexpr char kLongUncPrefix[] = "\\\\?\\UNC\\";
+
+HANDLE ToHandle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
+
+FileHandle ToFile(HANDLE handle) {
+  return handle == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<FileHandle>(handle);
+}
+
+DWORD ChunkOf(std::size_t size) { return size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size); }
+
+// Errors that mean the path names nothing, rather than that the question failed.
+bool IsMissing(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+    case ERROR_DIRECTORY:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool IsTransient(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+         error == ERROR_ACCESS_DENIED;
+}
+
+// Functions that Windows XP lacks are looked up at run time, so the program still starts there.
+template <typename Function>
+Function KernelFunction(const char* name) {
+  const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  if (kernel == nullptr) return nullptr;
+  const FARPROC found = GetProcAddress(kernel, name);
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+
+using GetFinalPathFunction = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
+using SetInformationFunction = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
+
+// Fills all of info but is_link from an open handle. Devices and pipes have no identity.
+bool Describe(HANDLE handle, FileInfo* info) {
+  const DWORD type = GetFileType(handle);
+  if (type != FILE_TYPE_DISK) {
+    info->kind = FileKind::kOther;
+    return type != FILE_TYPE_UNKNOWN || GetLastError() == NO_ERROR;
+  }
+  BY_HANDLE_FILE_INFORMATION details;
+  if (!GetFileInformationByHandle(handle, &details)) return false;
+  const bool directory = details.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+  info->kind = directory ? FileKind::kDirectory : FileKind::kRegular;
+  info->device = details.dwVolumeSerialNumber;
+  info->index = (static_cast<std::uint64_t>(details.nFileIndexHigh) << 32) | details.nFileIndexLow;
+  info->mode = (details.dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? kReadOnlyMode : kWritableMode;
+  return true;
+}
+
+// A handle that asks for attributes only: it follows symbolic links, opens folders too and
+// is granted whatever share modes the file's other handles chose.
+HANDLE OpenForQuestions(const char* path) {
+  return CreateFileA(path, FILE_READ_ATTRIBUTES, kShareEverything, nullptr, OPEN_EXISTING,
+                     FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// Only a symbolic link counts as a link; other reparse points (cloud placeholders,
+// deduplicated files) are the files themselves.
+bool IsSymbolicLink(const char* path, DWORD attributes) {
+  if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA(path, &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  return found.dwReserved0 == IO_REPARSE_TAG_SYMLINK;
+}
+
+// The attributes with the read-only one set or cleared; never zero, which means "no change".
+DWORD WithReadOnly(DWORD attributes, bool read_only) {
+  const DWORD others =
+      attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_NORMAL);
+  const DWORD changed = read_only ? (others | FILE_ATTRIBUTE_READONLY) : others;
+  return changed == 0 ? FILE_ATTRIBUTE_NORMAL : changed;
+}
+
+bool SetReadOnly(const char* path, DWORD attributes, bool read_only) {
+  return SetFileAttributesA(path, WithReadOnly(attributes, read_only)) != 0;
+}
+
+bool IsReadOnlyFile(const char* path, DWORD* attributes) {
+  *attributes = GetFileAttributesA(path);
+  return *attributes != INVALID_FILE_ATTRIBUTES && (*attributes & FILE_ATTRIBUTE_READONLY) &&
+         !(*attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Runs an operation that a read-only name refuses: the attribute is cleared for it and put
+// back when it fails, so that read-only protects contents, not names, as on POSIX.
+template <typename Operation>
+bool DespiteReadOnly(const char* path, Operation operation) {
+  if (operation()) return true;
+  DWORD attributes;
+  if (GetLastError() != ERROR_ACCESS_DENIED || !IsReadOnlyFile(path, &attributes)) return false;
+  if (!SetReadOnly(path, attributes, false)) return false;
+  if (operation()) return true;
+  const DWORD error = GetLastError();
+  SetReadOnly(path, attributes, true);
+  SetLastError(error);
+  return false;
+}
+
+// Drops the \\?\ prefix of a final path: \\?\C:\x gives C:\x, \\?\UNC\host\x gives \\host\x.
+bool CopyWithoutLongPrefix(char* out, std::size_t capacity, const char* path) {
+  if (std::strncmp(path, kLongUncPrefix, sizeof kLongUncPrefix - 1) == 0) {
+    if (capacity < 2) return false;
+    out[0] = '\\';
+    if (CopyText(out + 1, capacity - 1, path + sizeof kLongUncPrefix - 2)) return true;
+    out[0] = '\0';
+    return false;
+  }
+  if (std::strncmp(path, kLongPathPrefix, sizeof kLongPathPrefix - 1) == 0) {
+    path += sizeof kLongPathPrefix - 1;
+  }
+  return CopyText(out, capacity, path);
+}
+
+class WindowsPlatform final : public Platform {
+ public:
+  // Others may read along but neither write, rename nor delete the file while it is open;
+  // whatever is not a file on a disk (a folder, a device, a pipe) is refused at once.
+  FileHandle OpenForRead(const char* path) override {
+    const HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    return KeepIfDiskFile(handle);
+  }
+
+  // CREATE_NEW never opens an existing name, a symbolic link pointing nowhere included.
+  FileHandle CreateNew(const char* path) override {
+    const HANDLE handle = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    return KeepIfDiskFile(handle);
+  }
+
+  long Read(FileHandle file, char* buffer, std::size_t size) override {
+    DWORD got = 0;
+    if (!ReadFile(ToHandle(file), buffer, ChunkOf(size), &got, nullptr)) return -1;
+    return static_cast<long>(got);
+  }
+
+  bool Write(FileHandle file, const char* data, std::size_t size) override {
+    while (size > 0) {
+      DWORD put = 0;
+      if (!WriteFile(ToHandle(file), data, ChunkOf(size), &put, nullptr) || put == 0) return false;
+      data += put;
+      size -= put;
+    }
+    return true;
+  }
+
+  bool Sync(FileHandle file) override { return FlushFileBuffers(ToHandle(file)) != 0; }
+
+  // A mode without write bits makes the file read-only. The open handle keeps its write
+  // access, and Remove and RenameReplacing treat the attribute as POSIX treats modes.
+  bool SetMode(FileHandle file, unsigned mode) override {
+    BY_HANDLE_FILE_INFORMATION details;
+    if (GetFileType(ToHandle(file)) != FILE_TYPE_DISK ||
+        !GetFileInformationByHandle(ToHandle(file), &details)) {
+      return false;
+    }
+    const DWORD wanted = WithReadOnly(details.dwFileAttributes, (mode & kWriteBits) == 0);
+    if (wanted == details.dwFileAttributes) return true;
+    static const auto set_information =
+        KernelFunction<SetInformationFunction>("SetFileInformationByHandle");
+    if (set_information == nullptr) return false;
+    FILE_BASIC_INFO basic{};  // zero times leave the file's times as they are
+    basic.FileAttributes = wanted;
+    return set_information(ToHandle(file), FileBasicInfo, &basic, sizeof basic) != 0;
+  }
+
+  bool Close(FileHandle file) override { return CloseHandle(ToHandle(file)) != 0; }
+
+  bool Remove(const char* path) override {
+    if (DespiteReadOnly(path, [path] { return DeleteFileA(path) != 0; })) return true;
+    return IsMissing(GetLastError());
+  }
+
+  // CreateHardLinkA names the existing path itself; FAT volumes have no such links.
+  bool Link(const char* existing, const char* new_name) override {
+    return CreateHardLinkA(new_name, existing, nullptr) != 0;
+  }
+
+  // A move within one volume is a rename of the directory entry, so the name to never goes
+  // missing; without MOVEFILE_COPY_ALLOWED a move to another volume fails instead of copying.
+  bool RenameReplacing(const char* from, const char* to) override {
+    const auto move = [from, to] {
+      return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    };
+    for (int attempt = 1;; ++attempt) {
+      if (DespiteReadOnly(to, move)) return true;
+      if (attempt == kMoveAttempts || !IsTransient(GetLastError())) return false;
+      Sleep(kMoveRetryMilliseconds);
+    }
+  }
+
+  bool Query(const char* path, FileInfo* info) override {
+    *info = FileInfo{};
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return IsMissing(GetLastError());
+    info->is_link = IsSymbolicLink(path, attributes);
+    const HANDLE handle = OpenForQuestions(path);
+    // A link that points nowhere stays kMissing, with is_link set.
+    if (handle == INVALID_HANDLE_VALUE) return IsMissing(GetLastError());
+    const bool described = Describe(handle, info);
+    CloseHandle(handle);
+    return described;
+  }
+
+  bool QueryOpen(FileHandle file, FileInfo* info) override {
+    *info = FileInfo{};
+    return Describe(ToHandle(file), info);
+  }
+
+  bool ResolveLink(const char* path, char* out, std::size_t capacity) override {
+    static const auto final_path = KernelFunction<GetFinalPathFunction>("GetFinalPathNameByHandleA");
+    if (final_path == nullptr) return false;
+    const HANDLE handle = OpenForQuestions(path);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    char resolved[MAX_PATH + sizeof kLongUncPrefix];
+    const DWORD length =
+        final_path(handle, resolved, sizeof resolved, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    CloseHandle(handle);
+    if (length == 0 || length >= sizeof resolved) return false;
+    return CopyWithoutLongPrefix(out, capacity, resolved);
+  }
+
+  void ReadIniString(const char* section, const char* key, const char* fallback, char* out,
+                     std::size_t capacity, const char* ini_path) override {
+    if (capacity == 0) return;
+    GetPrivateProfileStringA(section, key, fallback != nullptr ? fallback : "", out,
+                             ChunkOf(capacity), ini_path);
+  }
+
+ private:
+  static FileHandle KeepIfDiskFile(HANDLE handle) {
+    if (handle == INVALID_HANDLE_VALUE) return kNoFile;
+    BY_HANDLE_FILE_INFORMATION details;
+    if (GetFileType(handle) != FILE_TYPE_DISK || !GetFileInformationByHandle(handle, &details) ||
+        (details.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      CloseHandle(handle);
+      return kNoFile;
+    }
+    return ToFile(handle);
+  }
+};
+
+}  // namespace
+
+Platform& SystemPlatform() {
+  static WindowsPlatform platform;
+  return platform;
+}
+
+}  // namespace kestrune
