@@ -82,9 +82,9 @@ bool OpenInput(StatusSink& sink, Platform& files, Job& job) {
   return false;
 }
 
-// Creates the temporary file exclusively. A leftover of an earlier run under the first
-// name is removed (it would be overwritten anyway); a name that a conversion in progress
-// holds open is passed over for the next alternative.
+// Creates the temporary file exclusively. A leftover of an earlier run, under the first name
+// or an alternative one, is removed (it would be overwritten anyway); a name that a
+// conversion in progress holds open is passed over for the next alternative.
 bool CreateTemporary(Platform& files, Job& job) {
   char name[kPathBytes];
   for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
@@ -95,7 +95,7 @@ bool CreateTemporary(Platform& files, Job& job) {
     FileInfo existing;
     if (!files.Query(name, &existing)) return false;
     if (existing.kind != FileKind::kMissing) {
-      if (HeldOpen(existing) || attempt > 0 || existing.kind != FileKind::kRegular) continue;
+      if (HeldOpen(existing) || existing.kind != FileKind::kRegular) continue;
       if (!files.Remove(name)) return false;
     }
     job.output = files.CreateNew(name);

@@ -1,7 +1,32 @@
 // Test helper: wraps a platform and makes chosen calls fail.
 #include "tests/support/faulty_platform.h"
 
+#include <cerrno>
+
 namespace kestrune::test {
+namespace {
+
+// What the system reports for a failure of each kind of call.
+int SystemError(Call call) {
+  switch (call) {
+    case Call::kOpenForRead: return EACCES;
+    case Call::kCreateNew: return EEXIST;
+    case Call::kWrite: return ENOSPC;
+    case Call::kSync: return EIO;
+    case Call::kRemove: return EBUSY;
+    case Call::kLink: return EPERM;
+    case Call::kRenameReplacing: return EXDEV;
+    case Call::kSetMode: return EPERM;
+    case Call::kQuery:
+    case Call::kResolveLink: return ELOOP;
+    case Call::kRead:
+    case Call::kClose:
+    case Call::kQueryOpen: return EIO;
+  }
+  return EIO;
+}
+
+}  // namespace
 
 const char* CallName(Call call) {
   switch (call) {
@@ -22,20 +47,24 @@ const char* CallName(Call call) {
   return "?";
 }
 
-bool FaultyPlatform::Fails(Call call) {
+bool FaultyPlatform::Fails(Call call, const char* path) {
   ++count_;
   log_.push_back(call);
+  if (hook_) hook_(count_, call);
   const bool fails = failing_.count(count_) != 0 || failing_kinds_.count(call) != 0;
-  if (fails) ++failures_;
+  if (fails) {
+    injected_.push_back({count_, call, path != nullptr ? path : ""});
+    errno = SystemError(call);
+  }
   return fails;
 }
 
 FileHandle FaultyPlatform::OpenForRead(const char* path) {
-  return Fails(Call::kOpenForRead) ? kNoFile : base_.OpenForRead(path);
+  return Fails(Call::kOpenForRead, path) ? kNoFile : base_.OpenForRead(path);
 }
 
 FileHandle FaultyPlatform::CreateNew(const char* path) {
-  return Fails(Call::kCreateNew) ? kNoFile : base_.CreateNew(path);
+  return Fails(Call::kCreateNew, path) ? kNoFile : base_.CreateNew(path);
 }
 
 long FaultyPlatform::Read(FileHandle file, char* buffer, std::size_t size) {
@@ -46,6 +75,7 @@ bool FaultyPlatform::Write(FileHandle file, const char* data, std::size_t size) 
   // A failing write may still have written part of the data, as a full disk does.
   if (Fails(Call::kWrite)) {
     if (size > 1) base_.Write(file, data, size / 2);
+    errno = SystemError(Call::kWrite);
     return false;
   }
   return base_.Write(file, data, size);
@@ -59,21 +89,25 @@ bool FaultyPlatform::SetMode(FileHandle file, unsigned mode) {
 
 bool FaultyPlatform::Close(FileHandle file) {
   const bool fails = Fails(Call::kClose);
-  return base_.Close(file) && !fails;
+  const bool closed = base_.Close(file);
+  if (fails) errno = SystemError(Call::kClose);
+  return closed && !fails;
 }
 
-bool FaultyPlatform::Remove(const char* path) { return !Fails(Call::kRemove) && base_.Remove(path); }
+bool FaultyPlatform::Remove(const char* path) {
+  return !Fails(Call::kRemove, path) && base_.Remove(path);
+}
 
 bool FaultyPlatform::Link(const char* existing, const char* new_name) {
-  return !Fails(Call::kLink) && base_.Link(existing, new_name);
+  return !Fails(Call::kLink, new_name) && base_.Link(existing, new_name);
 }
 
 bool FaultyPlatform::RenameReplacing(const char* from, const char* to) {
-  return !Fails(Call::kRenameReplacing) && base_.RenameReplacing(from, to);
+  return !Fails(Call::kRenameReplacing, to) && base_.RenameReplacing(from, to);
 }
 
 bool FaultyPlatform::Query(const char* path, FileInfo* info) {
-  return !Fails(Call::kQuery) && base_.Query(path, info);
+  return !Fails(Call::kQuery, path) && base_.Query(path, info);
 }
 
 bool FaultyPlatform::QueryOpen(FileHandle file, FileInfo* info) {
@@ -81,7 +115,7 @@ bool FaultyPlatform::QueryOpen(FileHandle file, FileInfo* info) {
 }
 
 bool FaultyPlatform::ResolveLink(const char* path, char* out, std::size_t capacity) {
-  return !Fails(Call::kResolveLink) && base_.ResolveLink(path, out, capacity);
+  return !Fails(Call::kResolveLink, path) && base_.ResolveLink(path, out, capacity);
 }
 
 // The INI reader reads through the active platform, so its file calls are counted there.

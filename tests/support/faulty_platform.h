@@ -1,6 +1,7 @@
 // Test helper: wraps a platform and makes chosen calls fail, counting every call it sees.
 #pragma once
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -14,8 +15,17 @@ enum class Call { kOpenForRead, kCreateNew, kRead, kWrite, kSync, kSetMode, kClo
 
 const char* CallName(Call call);
 
+// One failure that the wrapper injected: which call it was and the path it named, if any.
+struct InjectedFailure {
+  int number;
+  Call call;
+  std::string path;
+};
+
 // Every call is numbered from 1 in the order it arrives; the calls whose numbers are in
-// the failure set fail as the real platform's would (a failed Close still closes).
+// the failure set fail as the real platform's would: errno is set to what the system
+// reports for such a failure, a failed write may have written part of its data, and a
+// failed Close still closes.
 class FaultyPlatform : public Platform {
  public:
   explicit FaultyPlatform(Platform& base) : base_(base) {}
@@ -23,11 +33,14 @@ class FaultyPlatform : public Platform {
   void FailCalls(std::set<int> numbers) { failing_ = std::move(numbers); }
   // Fails every call of one kind from now on.
   void FailEvery(Call call) { failing_kinds_.insert(call); }
+  // Runs before every call with its number and kind (to stop a process at a chosen call).
+  void BeforeEachCall(std::function<void(int, Call)> hook) { hook_ = std::move(hook); }
   int calls() const { return count_; }
   // The kinds of the calls seen, in order.
   const std::vector<Call>& log() const { return log_; }
   // How many injected failures happened.
-  int failures() const { return failures_; }
+  int failures() const { return static_cast<int>(injected_.size()); }
+  const std::vector<InjectedFailure>& injected() const { return injected_; }
 
   FileHandle OpenForRead(const char* path) override;
   FileHandle CreateNew(const char* path) override;
@@ -46,15 +59,16 @@ class FaultyPlatform : public Platform {
                      std::size_t capacity, const char* ini_path) override;
 
  private:
-  // Counts the call; true when it is to fail.
-  bool Fails(Call call);
+  // Counts the call; true when it is to fail (errno is set then).
+  bool Fails(Call call, const char* path = nullptr);
 
   Platform& base_;
   std::set<int> failing_;
   std::set<Call> failing_kinds_;
+  std::function<void(int, Call)> hook_;
   std::vector<Call> log_;
+  std::vector<InjectedFailure> injected_;
   int count_ = 0;
-  int failures_ = 0;
 };
 
 // Puts a platform in place for the engine for the lifetime of the object.

@@ -1,0 +1,258 @@
+// Faults that only real file systems give: a full disk, a rename across devices, missing rights,
+// files that are not files, one file under several names, and leftovers of stopped runs.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <iostream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/conversion_run.h"
+#include "tests/reliability/child_process.h"
+#include "tests/reliability/tmpfs_mount.h"
+#include "tests/support/engine_fixture.h"
+
+namespace kestrune::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Texts = std::vector<std::string>;
+using std::chrono::milliseconds;
+
+constexpr milliseconds kTimeout{20000};
+const std::string kCreateError = "ERROR: Unable to create temporary output file!";
+const std::string kOpenError = "ERROR: Unable to open input file!";
+const std::string kWriteError = "ERROR: Unable to write temporary output file!";
+const std::string kReplaceError = "ERROR: Unable to replace input file!";
+const std::string kNotRegular = "ERROR: Input is not a regular file!";
+const std::string kHeldOpen = "ERROR: File is already being converted in this run!";
+const std::string kOwnName = "ERROR: Input file has the extension of a temporary or backup file!";
+
+// A schematic of about the given size, and what its conversion gives.
+struct Schematic {
+  std::string original;
+  std::string converted;
+};
+
+Schematic MakeSchematic(const std::vector<std::string>& parts, std::size_t bytes = 0) {
+  Schematic s{"*version 7.1 954663936\r\n@setup\r\nunconnectedPins 0\r\n@index\r\n", "*version 6.1 954663936\n@index\n"};
+  for (const std::string& part : parts) {
+    s.original += "a 0 sp 0 0 0 10 hlb 100 PART=" + part + "\r\n";
+    s.converted += "a 0 sp 0 0 0 10 hlb 100 PART=" + part + "\n";
+  }
+  for (int n = 0; s.original.size() < bytes; ++n) {
+    s.original += "w 22 " + std::to_string(n) + " 380 230 390 230\n";
+    s.converted += "w 22 " + std::to_string(n) + " 380 230 390 230\n";
+  }
+  return s;
+}
+
+// The names in a folder and all below it, relative to it, sorted.
+std::set<std::string> NamesUnder(const fs::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    names.insert(fs::relative(entry.path(), folder).string());
+  }
+  return names;
+}
+
+class RealFileSystem : public EngineFixture {
+ protected:
+  void SetUp() override {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to mount file systems and to run as another user";
+  }
+
+  // A library and INI file that map each part name to its default.
+  void WriteParts(const std::vector<std::pair<std::string, std::string>>& parts) const {
+    std::string library;
+    for (const auto& [name, value] : parts) library += "PART=" + name + "\r\nDEFAULT=" + value + "\r\n";
+    Write("KEST.slb", library);
+    Write("MSIM.INI", "[MICROSIM]\r\nLIBPATH=.\r\n[PART LIBS]\r\nLIB1=KEST\r\n");
+  }
+
+  void Run(const std::string& input, bool backups) {
+    sink.calls.clear();
+    RunConversion(sink, input.c_str(), ".\\MSIM.INI", backups ? 1 : 0, 1);
+  }
+};
+
+// What a run in a child showed: its errors, one a line, then its closing message.
+std::string RunAndTell(const std::string& input, bool backups) {
+  RecordingSink seen;
+  RunConversion(seen, input.c_str(), ".\\MSIM.INI", backups ? 1 : 0, 1);
+  std::string told;
+  for (const std::string& error : seen.errors()) told += error + "\n";
+  return told + "closing: " + (seen.infos().empty() ? "" : seen.infos().back());
+}
+
+TEST_F(RealFileSystem, AFullDiskLeavesTheInputWholeAndNoTemporaryFile) {
+  const TmpfsMount disk(scratch.path() / "disk", "size=384k");
+  if (!disk.mounted()) GTEST_SKIP() << disk.error();
+  const Schematic amp = MakeSchematic({}, 100 * 1024);
+  int converted = 0;
+  int write_failures = 0;
+  for (std::size_t fill = 120 * 1024; fill <= 280 * 1024; fill += 4096) {
+    const bool backups = fill % 8192 == 0;
+    SCOPED_TRACE("disk filled with " + std::to_string(fill) + " bytes, backups " + (backups ? "on" : "off"));
+    for (const auto& entry : fs::directory_iterator(disk.path())) fs::remove(entry.path());
+    Write("disk/AMP.SCH", amp.original);
+    Write("disk/FILL", std::string(fill, 'f'));
+    Run("disk\\AMP.SCH", backups);
+    const std::string now = Read("disk/AMP.SCH");
+    std::set<std::string> expected = {"AMP.SCH", "FILL"};
+    if (now == amp.converted) {
+      ++converted;
+      EXPECT_TRUE(sink.errors().empty());
+      if (backups) expected.insert("AMP.P71");
+    } else {
+      ASSERT_EQ(now, amp.original) << "the input is damaged";
+      ASSERT_EQ(sink.errors().size(), 1u);
+      EXPECT_TRUE(sink.errors()[0] == kWriteError || sink.errors()[0] == kCreateError) << sink.errors()[0];
+      write_failures += sink.errors()[0] == kWriteError ? 1 : 0;
+    }
+    EXPECT_EQ(NamesUnder(disk.path()), expected);
+    EXPECT_EQ(sink.infos(), (Texts{"disk\\AMP.SCH\nConverted!"}));
+  }
+  std::cout << "[ figures  ] full disk: " << converted << " runs converted, " << write_failures
+            << " stopped by the full disk while writing\n";
+  EXPECT_GT(converted, 0) << "the disk was never roomy enough: the test proves nothing";
+  EXPECT_GT(write_failures, 0) << "the disk never ran full while the temporary file was written";
+}
+
+TEST_F(RealFileSystem, ARenameAcrossFileSystemsIsReportedAndKeepsTheInput) {
+  const TmpfsMount inputs(scratch.path() / "inputs", "size=1m");
+  const TmpfsMount current(scratch.path() / "current", "size=1m");
+  if (!inputs.mounted() || !current.mounted()) GTEST_SKIP() << inputs.error() << current.error();
+  const std::string plain = (inputs.path() / "PLAIN").string();
+  if (plain.find('.', 1) != std::string::npos) GTEST_SKIP() << "the scratch path has a dot: " << plain;
+  const Schematic schematic = MakeSchematic({});
+  fs::current_path(current.path());
+  for (bool backups : {false, true}) {
+    WriteWholeFile(plain, schematic.original);
+    Run(plain, backups);
+    EXPECT_EQ(ReadWholeFile(plain), schematic.original);
+    EXPECT_EQ(sink.errors(), (Texts{kReplaceError}));
+    EXPECT_EQ(NamesUnder(inputs.path()), (std::set<std::string>{"PLAIN"}));
+    EXPECT_TRUE(NamesUnder(current.path()).empty()) << "QUORVA.TMP was left behind";
+  }
+}
+
+// Each case: a folder with its mode, a root-owned input with its mode, the error a user
+// without rights gets.
+struct WithoutRights {
+  const char* folder;
+  fs::perms folder_mode;
+  fs::perms file_mode;
+  std::string error;
+};
+
+TEST_F(RealFileSystem, AUserWithoutRightsGetsAnErrorAndTheFileStays) {
+  const std::vector<WithoutRights> cases = {
+      {"readonly", fs::perms(0555), fs::perms(0644), kCreateError},
+      {"unreadable", fs::perms(0777), fs::perms(0600), kOpenError},
+      {"unreplaceable", fs::perms(01777), fs::perms(0644), kReplaceError},
+  };
+  const Schematic schematic = MakeSchematic({});
+  for (const WithoutRights& c : cases) {
+    for (bool backups : {false, true}) {
+      SCOPED_TRACE(std::string(c.folder) + (backups ? ", backups on" : ", backups off"));
+      const fs::path folder = scratch.path() / c.folder;
+      fs::create_directories(folder);
+      Write(std::string(c.folder) + "/AMP.SCH", schematic.original);
+      fs::permissions(folder / "AMP.SCH", c.file_mode);
+      fs::permissions(folder, c.folder_mode);
+      const std::string input = std::string(c.folder) + "\\AMP.SCH";
+      const ChildEnd end = RunAsNobody([&] { return RunAndTell(input, backups); }, kTimeout);
+      ASSERT_NE(end.output, "setuid failed");
+      EXPECT_EQ(end.output, c.error + "\nclosing: " + input + "\nConverted!");
+      EXPECT_EQ(Read(std::string(c.folder) + "/AMP.SCH"), schematic.original);
+      EXPECT_EQ(NamesUnder(folder), (std::set<std::string>{"AMP.SCH"}));
+    }
+  }
+}
+
+TEST_F(RealFileSystem, AFifoAFolderAndADeviceAsPartDefaultsNeitherHangNorGetWritten) {
+  ASSERT_EQ(mkfifo((scratch.path() / "PIPE.SCH").c_str(), 0644), 0);
+  ASSERT_EQ(mkfifo((scratch.path() / "PIPE").c_str(), 0644), 0);
+  fs::create_directory(scratch.path() / "FOLDER.SCH");
+  WriteParts({{"FIFO", "PIPE.SCH"}, {"DOTLESS", "PIPE"}, {"DIR", "FOLDER.SCH"}, {"ZERO", "/dev/zero"}});
+  const Schematic top = MakeSchematic({"FIFO", "DOTLESS", "DIR", "ZERO"});
+  for (bool backups : {false, true}) {
+    Write("TOP.SCH", top.original);
+    fs::remove(scratch.path() / "TOP.P71");
+    const ChildEnd end = RunInChild([&] { return RunAndTell("TOP.SCH", backups); }, kTimeout);
+    ASSERT_FALSE(end.timed_out) << "the run hung";
+    EXPECT_EQ(end.output, kNotRegular + "\n" + kNotRegular + "\n" + kNotRegular + "\n" + kNotRegular +
+                              "\nclosing: TOP.SCH\nPIPE.SCH\nPIPE\nFOLDER.SCH\n/dev/zero\nConverted!");
+    EXPECT_EQ(Read("TOP.SCH"), top.converted);
+    std::set<std::string> expected = {"FOLDER.SCH", "KEST.slb", "MSIM.INI", "PIPE", "PIPE.SCH", "TOP.SCH"};
+    if (backups) expected.insert("TOP.P71");
+    EXPECT_EQ(NamesUnder(scratch.path()), expected);
+    EXPECT_TRUE(fs::is_fifo(scratch.path() / "PIPE.SCH"));
+    EXPECT_FALSE(fs::exists("/dev/zero.P71"));
+  }
+}
+
+TEST_F(RealFileSystem, OneFileUnderSeveralSpellingsIsConvertedOnceAndNeverDamaged) {
+  fs::create_directory(scratch.path() / "work");
+  fs::create_symlink("work/TOP.SCH", scratch.path() / "LINK.SCH");
+  const std::string absolute = scratch.PathOf("work/TOP.SCH");
+  WriteParts({{"ABS", absolute}, {"CASE", ".\\WORK\\top.sch"}, {"LINK", "LINK.SCH"}, {"MID", "work\\MID.SCH"},
+              {"BACK", "work\\..\\work\\TOP.SCH"}, {"OWNTMP", ".\\work\\top.tmp"}});
+  const Schematic top = MakeSchematic({"ABS", "CASE", "LINK", "MID"});
+  const Schematic mid = MakeSchematic({"BACK", "OWNTMP"});
+  Write("work/TOP.SCH", top.original);
+  Write("work/MID.SCH", mid.original);
+  Run("work\\TOP.SCH", true);
+  EXPECT_EQ(sink.errors(), (Texts{kHeldOpen, kHeldOpen, kHeldOpen, kHeldOpen, kOwnName}));
+  EXPECT_EQ(sink.infos(), (Texts{"work\\TOP.SCH\n" + absolute + "\n.\\WORK\\top.sch\nLINK.SCH\nwork\\MID.SCH\n"
+                                 "work\\..\\work\\TOP.SCH\n.\\work\\top.tmp\nConverted!"}));
+  EXPECT_EQ(Read("work/TOP.SCH"), top.converted);
+  EXPECT_EQ(Read("work/TOP.P71"), top.original);
+  EXPECT_EQ(Read("work/MID.SCH"), mid.converted);
+  EXPECT_EQ(Read("work/MID.P71"), mid.original);
+  EXPECT_TRUE(fs::is_symlink(scratch.path() / "LINK.SCH"));
+  EXPECT_EQ(NamesUnder(scratch.path() / "work"), (std::set<std::string>{"MID.P71", "MID.SCH", "TOP.P71", "TOP.SCH"}));
+}
+
+TEST_F(RealFileSystem, InputsNamedLikeTheirOwnTemporaryOrBackupFileAreLeftAlone) {
+  const Schematic schematic = MakeSchematic({});
+  for (const std::string name : {"AMP.TMP", "amp.p71", "QUORVA.TMP", "X.tmp"}) {
+    for (bool backups : {false, true}) {
+      SCOPED_TRACE(name);
+      for (const auto& entry : fs::directory_iterator(scratch.path())) fs::remove_all(entry.path());
+      Write(name, schematic.original);
+      Run(name, backups);
+      EXPECT_EQ(sink.errors(), (Texts{kOwnName}));
+      EXPECT_EQ(Read(name), schematic.original);
+      EXPECT_EQ(Names(), (Texts{name}));
+    }
+  }
+}
+
+// Two dotless files nest, so both want QUORVA.TMP; a stopped run left both temporary names and
+// a backup that is still a second name of its input.
+TEST_F(RealFileSystem, TwoDotlessFilesConvertOverTheLeftoversOfAStoppedRun) {
+  WriteParts({{"SUB", "SUB"}});
+  const Schematic top = MakeSchematic({"SUB"});
+  const Schematic sub = MakeSchematic({});
+  Write("TOP", top.original);
+  Write("SUB", sub.original);
+  Write("QUORVA.TMP", "half a temporary file");
+  Write("QUORVA.TMP1", sub.converted.substr(0, 10));
+  fs::create_hard_link(scratch.path() / "SUB", scratch.path() / "SUB.P71");
+  Run("TOP", true);
+  EXPECT_TRUE(sink.errors().empty()) << sink.errors().front();
+  EXPECT_EQ(Read("TOP"), top.converted);
+  EXPECT_EQ(Read("SUB"), sub.converted);
+  EXPECT_EQ(Read("TOP.P71"), top.original);
+  EXPECT_EQ(Read("SUB.P71"), sub.original);
+  EXPECT_EQ(Names(), (Texts{"KEST.slb", "MSIM.INI", "SUB", "SUB.P71", "TOP", "TOP.P71"}));
+}
+
+}  // namespace
+}  // namespace kestrune::test
