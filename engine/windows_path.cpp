@@ -167,9 +167,10 @@ bool MapInto(const char* text, PathBuilder& path) {
 }  // namespace
 
 bool MapWindowsPath(const char* text, char* out, std::size_t capacity) {
+  if (capacity == 0) return false;  // not even an empty path's terminator fits
   PathBuilder path(out, capacity);
   if (MapInto(text, path)) return true;
-  if (capacity > 0) out[0] = '\0';
+  out[0] = '\0';
   return false;
 }
 

@@ -1,4 +1,4 @@
-// The in-memory test platform: reads come from strings, writes are refused.
+// The in-memory test platform: files are strings shared between their names and open handles.
 #include "tests/support/memory_platform.h"
 
 #include <algorithm>
@@ -8,53 +8,129 @@
 #include "engine/ini_reader.h"
 
 namespace kestrune {
+namespace {
+
+constexpr unsigned kNewFileMode = 0644;
+constexpr std::uint64_t kDevice = 1;
+
+}  // namespace
 
 void MemoryPlatform::AddFile(const std::string& path, std::string contents) {
-  files_[path] = std::move(contents);
+  files_[path] = std::make_shared<StoredFile>(StoredFile{std::move(contents), next_index_++, kNewFileMode});
 }
 
 void MemoryPlatform::LimitReadSize(std::size_t bytes) { read_limit_ = bytes; }
 
 void MemoryPlatform::FailReadsFrom(int call) { fail_reads_from_ = call; }
 
+std::string MemoryPlatform::Contents(const std::string& path) const {
+  const auto found = files_.find(path);
+  return found != files_.end() ? found->second->contents : std::string();
+}
+
+std::vector<std::string> MemoryPlatform::Paths() const {
+  std::vector<std::string> paths;
+  for (const auto& entry : files_) paths.push_back(entry.first);
+  return paths;
+}
+
+FileHandle MemoryPlatform::Open(const std::shared_ptr<StoredFile>& file, bool writable) {
+  const FileHandle handle = next_handle_++;
+  open_[handle] = OpenFile{file, 0, writable};
+  return handle;
+}
+
+MemoryPlatform::OpenFile* MemoryPlatform::Find(FileHandle file, bool writable) {
+  const auto found = open_.find(file);
+  if (found == open_.end() || (writable && !found->second.writable)) return nullptr;
+  return &found->second;
+}
+
 FileHandle MemoryPlatform::OpenForRead(const char* path) {
   opened_paths_.emplace_back(path);
   const auto found = files_.find(path);
-  if (found == files_.end()) return kNoFile;
-  const FileHandle handle = next_handle_++;
-  open_[handle] = OpenFile{&found->second, 0};
-  return handle;
+  return found != files_.end() ? Open(found->second, false) : kNoFile;
+}
+
+FileHandle MemoryPlatform::CreateNew(const char* path) {
+  if (HasFile(path)) return kNoFile;
+  AddFile(path, std::string());
+  return Open(files_[path], true);
 }
 
 long MemoryPlatform::Read(FileHandle file, char* buffer, std::size_t size) {
   ++read_calls_;
-  const auto found = open_.find(file);
-  if (found == open_.end()) return -1;
+  OpenFile* open = Find(file, false);
+  if (open == nullptr) return -1;
   if (fail_reads_from_ > 0 && read_calls_ >= fail_reads_from_) return -1;
-  OpenFile& open = found->second;
-  std::size_t count = std::min(size, open.contents->size() - open.position);
+  const std::string& contents = open->file->contents;
+  std::size_t count = std::min(size, contents.size() - std::min(open->position, contents.size()));
   if (read_limit_ > 0) count = std::min(count, read_limit_);
-  std::memcpy(buffer, open.contents->data() + open.position, count);
-  open.position += count;
+  std::memcpy(buffer, contents.data() + open->position, count);
+  open->position += count;
   return static_cast<long>(count);
 }
 
+bool MemoryPlatform::Write(FileHandle file, const char* data, std::size_t size) {
+  OpenFile* open = Find(file, true);
+  if (open == nullptr) return false;
+  open->file->contents.append(data, size);
+  return true;
+}
+
+bool MemoryPlatform::Sync(FileHandle file) { return Find(file, true) != nullptr; }
+
+bool MemoryPlatform::SetMode(FileHandle file, unsigned mode) {
+  OpenFile* open = Find(file, false);
+  if (open == nullptr) return false;
+  open->file->mode = mode & 07777;
+  return true;
+}
+
 bool MemoryPlatform::Close(FileHandle file) { return open_.erase(file) == 1; }
+
+bool MemoryPlatform::Remove(const char* path) {
+  files_.erase(path);
+  return true;
+}
+
+bool MemoryPlatform::Link(const char* existing, const char* new_name) {
+  const auto found = files_.find(existing);
+  if (found == files_.end() || HasFile(new_name)) return false;
+  files_[new_name] = found->second;
+  return true;
+}
+
+bool MemoryPlatform::RenameReplacing(const char* from, const char* to) {
+  const auto found = files_.find(from);
+  if (found == files_.end()) return false;
+  std::shared_ptr<StoredFile> file = found->second;
+  files_.erase(found);
+  files_[to] = std::move(file);
+  return true;
+}
+
+bool MemoryPlatform::Query(const char* path, FileInfo* info) {
+  *info = FileInfo{};
+  const auto found = files_.find(path);
+  if (found == files_.end()) return true;
+  *info = FileInfo{FileKind::kRegular, false, kDevice, found->second->index, found->second->mode};
+  return true;
+}
+
+bool MemoryPlatform::QueryOpen(FileHandle file, FileInfo* info) {
+  const OpenFile* open = Find(file, false);
+  if (open == nullptr) return false;
+  *info = FileInfo{FileKind::kRegular, false, kDevice, open->file->index, open->file->mode};
+  return true;
+}
+
+// Nothing here is a symbolic link, so no path has a target to resolve.
+bool MemoryPlatform::ResolveLink(const char*, char*, std::size_t) { return false; }
 
 void MemoryPlatform::ReadIniString(const char* section, const char* key, const char* fallback,
                                    char* out, std::size_t capacity, const char* ini_path) {
   ReadIniFile(*this, section, key, fallback, out, capacity, ini_path);
 }
-
-FileHandle MemoryPlatform::CreateNew(const char*) { return kNoFile; }
-bool MemoryPlatform::Write(FileHandle, const char*, std::size_t) { return false; }
-bool MemoryPlatform::Sync(FileHandle) { return false; }
-bool MemoryPlatform::SetMode(FileHandle, unsigned) { return false; }
-bool MemoryPlatform::Remove(const char*) { return false; }
-bool MemoryPlatform::Link(const char*, const char*) { return false; }
-bool MemoryPlatform::RenameReplacing(const char*, const char*) { return false; }
-bool MemoryPlatform::Query(const char*, FileInfo*) { return false; }
-bool MemoryPlatform::QueryOpen(FileHandle, FileInfo*) { return false; }
-bool MemoryPlatform::ResolveLink(const char*, char*, std::size_t) { return false; }
 
 }  // namespace kestrune

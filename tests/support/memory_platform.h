@@ -1,8 +1,10 @@
-// A platform for tests that holds read-only files in memory and can make reads fail on demand.
+// A platform for tests that keeps files in memory and can make reads fail on demand.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,8 +12,8 @@
 
 namespace kestrune {
 
-// Files are found by their exact path text; everything but reading files and the INI
-// reader (which reads through this platform) fails.
+// Files are found by their exact path text; there are no directories or symbolic links.
+// A name made by Link shares its file with the first name, as a hard link does.
 class MemoryPlatform : public Platform {
  public:
   void AddFile(const std::string& path, std::string contents);
@@ -19,6 +21,12 @@ class MemoryPlatform : public Platform {
   void LimitReadSize(std::size_t bytes);
   // The read call with this number (the first is 1) and every later one fail.
   void FailReadsFrom(int call);
+
+  bool HasFile(const std::string& path) const { return files_.count(path) == 1; }
+  // The contents under path; empty when there is no such file.
+  std::string Contents(const std::string& path) const;
+  // Every path that names a file, in sorted order.
+  std::vector<std::string> Paths() const;
 
   const std::vector<std::string>& opened_paths() const { return opened_paths_; }
   int open_files() const { return static_cast<int>(open_.size()); }
@@ -41,15 +49,25 @@ class MemoryPlatform : public Platform {
                      std::size_t capacity, const char* ini_path) override;
 
  private:
+  struct StoredFile {
+    std::string contents;
+    std::uint64_t index;
+    unsigned mode;
+  };
   struct OpenFile {
-    const std::string* contents;
+    std::shared_ptr<StoredFile> file;
     std::size_t position;
+    bool writable;
   };
 
-  std::map<std::string, std::string> files_;
+  FileHandle Open(const std::shared_ptr<StoredFile>& file, bool writable);
+  OpenFile* Find(FileHandle file, bool writable);
+
+  std::map<std::string, std::shared_ptr<StoredFile>> files_;
   std::map<FileHandle, OpenFile> open_;
   std::vector<std::string> opened_paths_;
   FileHandle next_handle_ = 1;
+  std::uint64_t next_index_ = 1;
   std::size_t read_limit_ = 0;
   int fail_reads_from_ = 0;
   int read_calls_ = 0;

@@ -1,0 +1,232 @@
+// Every fixed capacity at its limit and just past it: part names, part rows, visited files, paths, line pieces.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/conversion_run.h"
+#include "engine/part_library_loader.h"
+#include "engine/run_state.h"
+#include "engine/schematic_converter.h"
+#include "tests/support/engine_fixture.h"
+
+namespace kestrune::test {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+const char kIni[] = ".\\MSIM.INI";
+
+class Capacity : public EngineFixture {
+ protected:
+  // An INI file listing the given libraries of the scratch folder, in order.
+  void WriteIni(const Texts& libraries) {
+    std::string ini = "[MICROSIM]\nLIBPATH=.\n[PART LIBS]\n";
+    for (std::size_t i = 0; i < libraries.size(); ++i) ini += "LIB" + std::to_string(i + 1) + "=" + libraries[i] + "\n";
+    Write("MSIM.INI", ini);
+  }
+  // A library of parts P<first> .. P<first + count - 1>, each leading to D<n>.SCH.
+  static std::string Parts(int first, int count) {
+    std::string library;
+    for (int n = first; n < first + count; ++n) library += "PART=P" + std::to_string(n) + "\r\nDEFAULT=D" + std::to_string(n) + ".SCH\r\n";
+    return library;
+  }
+  const std::string& LastStatus() const { return sink.calls.back().text; }
+};
+
+// A part value is looked up whole: one character more than a name can hold finds
+// nothing, even when its first 19 characters name a part.
+TEST_F(Capacity, PartValuesOf19CharactersAreFollowedAndLongerOnesNever) {
+  const std::string name19(19, 'N');
+  Write("SUB.SCH", "*version 7.1\n");
+  const std::string top = "*version 7.1\nPART=" + name19 + "X\nPART=" + name19 + std::string(281, 'X') + "\nend\n";
+  Write("TOP.SCH", top);
+  StartRun(false, true, {{name19, "SUB.SCH"}});
+  ConvertFile(sink, "TOP.SCH");
+  EXPECT_EQ(Read("SUB.SCH"), "*version 7.1\n");
+  EXPECT_EQ(Read("TOP.SCH"), "*version 6.1" + top.substr(12));
+  EXPECT_EQ(VisitedCount, 1);
+
+  Write("TOP.SCH", "*version 7.1\nPART=" + name19 + "\n");
+  StartRun(false, true, {{name19, "SUB.SCH"}});
+  ConvertFile(sink, "TOP.SCH");
+  EXPECT_EQ(Read("SUB.SCH"), "*version 6.1\n");
+  EXPECT_TRUE(sink.errors().empty());
+}
+
+// "PART=" and 300 characters come in two pieces: the first holds a name too long for a
+// row, the second no name at all, so the part takes no row and the next one fits.
+TEST_F(Capacity, APartNameOf300CharactersTakesNoRow) {
+  WriteIni({"LONG"});
+  Write("LONG.slb", "PART=" + std::string(300, 'L') + "\r\nDEFAULT=long.sch\r\nPART=NEXT\r\nDEFAULT=next.sch\r\n");
+  LoadPartLibraries(sink, kIni);
+  EXPECT_EQ(LastStatus(), "Status: Loaded 1 parts");
+  EXPECT_STREQ(PartTable[0].Name, "NEXT");
+  EXPECT_STREQ(PartTable[0].Default, "next.sch");
+  EXPECT_EQ(FindPart(std::string(19, 'L').c_str()), nullptr);
+}
+
+TEST_F(Capacity, With999PartsANameAfterTheLastDefaultTakesTheLastRow) {
+  WriteIni({"MANY"});
+  Write("MANY.slb", Parts(1, 999) + "PART=DANGLING\r\n");
+  LoadPartLibraries(sink, kIni);
+  EXPECT_EQ(LastStatus(), "Status: Loaded 999 parts");
+  EXPECT_STREQ(FindPart("p999"), "D999.SCH");
+  EXPECT_STREQ(PartTable[kPartRows - 1].Name, "DANGLING");
+  EXPECT_STREQ(FindPart("DANGLING"), "");
+}
+
+TEST_F(Capacity, With1000PartsLaterNamesChangeNoRow) {
+  WriteIni({"MANY"});
+  Write("MANY.slb", Parts(1, 1000) + "PART=DANGLING\r\n");
+  LoadPartLibraries(sink, kIni);
+  EXPECT_EQ(LastStatus(), "Status: Loaded 1000 parts");
+  EXPECT_STREQ(PartTable[kPartRows - 1].Name, "P1000");
+  EXPECT_STREQ(FindPart("P1000"), "D1000.SCH");
+  EXPECT_EQ(FindPart("DANGLING"), nullptr);
+}
+
+// The row count runs on across libraries, so the limit holds for the whole table.
+TEST_F(Capacity, The1001stPartIsDroppedAcrossLibraries) {
+  WriteIni({"FIRST", "SECOND"});
+  Write("FIRST.slb", Parts(1, 600));
+  Write("SECOND.slb", Parts(601, 401));
+  LoadPartLibraries(sink, kIni);
+  EXPECT_EQ(LastStatus(), "Status: Loaded 1000 parts");
+  EXPECT_STREQ(FindPart("P600"), "D600.SCH");
+  EXPECT_STREQ(FindPart("P1000"), "D1000.SCH");
+  EXPECT_EQ(FindPart("P1001"), nullptr);
+}
+
+// A top file and count - 1 nested ones, each named by a path of 199 characters.
+class VisitedCapacity : public Capacity {
+ protected:
+  static std::string LongName(int n) {
+    const std::string number = std::to_string(n);
+    return number + std::string(195 - number.size(), 'v') + ".SCH";
+  }
+  Texts WriteTree(int count) {
+    std::string top = "*version 7.1\n";
+    std::string library;
+    Texts names = {LongName(0)};
+    for (int n = 1; n < count; ++n) {
+      names.push_back(LongName(n));
+      Write(names.back(), "*version 7.1\n");
+      top += "PART=P" + std::to_string(n) + "\n";
+      library += "PART=P" + std::to_string(n) + "\nDEFAULT=" + names.back() + "\n";
+    }
+    Write(names[0], top);
+    Write("TREE.slb", library);
+    WriteIni({"TREE"});
+    return names;
+  }
+  static std::string ClosingMessage(const Texts& names, std::size_t listed) {
+    std::string message;
+    for (std::size_t i = 0; i < listed; ++i) message += names[i] + "\n";
+    return message + "Converted!";
+  }
+};
+
+TEST_F(VisitedCapacity, AHundredFilesOf199CharactersAreAllConvertedAndListed) {
+  const Texts names = WriteTree(kVisitedRows);
+  ASSERT_EQ(names[0].size(), 199u);
+  RunConversion(sink, names[0].c_str(), kIni, 1, 1);
+  EXPECT_TRUE(sink.errors().empty());
+  EXPECT_EQ(sink.infos(), (Texts{ClosingMessage(names, 100)}));
+  EXPECT_EQ(Read(names[99]), "*version 6.1\n");
+  EXPECT_EQ(Read(names[99].substr(0, 196) + "P71"), "*version 7.1\n");
+}
+
+TEST_F(VisitedCapacity, The101stFileIsReportedLeftAloneAndNotListed) {
+  const Texts names = WriteTree(kVisitedRows + 1);
+  RunConversion(sink, names[0].c_str(), kIni, 0, 1);
+  EXPECT_EQ(sink.errors(), (Texts{"ERROR: Too many files in one run!"}));
+  EXPECT_EQ(sink.infos(), (Texts{ClosingMessage(names, 100)}));
+  EXPECT_EQ(Read(names[100]), "*version 7.1\n");
+  EXPECT_EQ(Read(names[99]), "*version 6.1\n");
+}
+
+TEST_F(Capacity, AnInputOf199CharactersWithoutADotCannotHaveABackupAndIsLeftAlone) {
+  const std::string dotless(199, 'A');
+  Write(dotless, "*version 7.1\n");
+  RunConversion(sink, dotless.c_str(), "./NONE.INI", 1, 0);
+  EXPECT_EQ(sink.errors(), (Texts{"ERROR: Path too long for the temporary or backup file name!"}));
+  EXPECT_EQ(sink.infos(), (Texts{dotless + "\nConverted!"}));
+  EXPECT_EQ(Read(dotless), "*version 7.1\n");
+  EXPECT_EQ(Names(), (Texts{dotless}));
+}
+
+TEST_F(Capacity, AnIniPathOf199CharactersIsRead) {
+  const std::string ini_name = std::string(193, 'I') + ".INI";  // "./" makes 199
+  Write(ini_name, "[MICROSIM]\nLIBPATH=.\n[PART LIBS]\nLIB1=ONE\n");
+  Write("ONE.slb", Parts(1, 1));
+  RunConversion(sink, "", ("./" + ini_name).c_str(), 0, 0);
+  EXPECT_TRUE(sink.errors().empty());
+  EXPECT_EQ(sink.statuses()[3], "Status: Loaded 1 parts");
+}
+
+// ".\" + name + ".slb": a name of 193 characters makes a file name of 199, one more makes 200.
+TEST_F(Capacity, LibraryFileNamesOf199CharactersLoadAndOf200AreSkipped) {
+  const std::string fits(193, 'F');
+  const std::string too_long(194, 'T');
+  WriteIni({fits, too_long});
+  Write(fits + ".slb", Parts(1, 1));
+  Write(too_long + ".slb", Parts(2, 1));
+  LoadPartLibraries(sink, kIni);
+  EXPECT_EQ(LastStatus(), "Status: Loaded 1 parts");
+  EXPECT_STREQ(FindPart("P1"), "D1.SCH");
+  EXPECT_TRUE(sink.errors().empty());
+}
+
+// Lines of 298, 299 and 300 characters, ending in LF or CR LF, with a marker in their
+// last characters: a 299-character piece holds the first 299, so only a 300-character
+// line splits its marker and loses its effect.
+struct LineCase {
+  std::size_t length;
+  const char* end;
+};
+
+class LinePieces : public Capacity, public ::testing::WithParamInterface<LineCase> {
+ protected:
+  std::string LineEndingIn(const std::string& marker) const {
+    return std::string(GetParam().length - marker.size(), 'x') + marker + GetParam().end;
+  }
+  std::string Normalised(const std::string& marker) const {
+    return std::string(GetParam().length - marker.size(), 'x') + marker + "\n";
+  }
+  bool MarkerInOnePiece() const { return GetParam().length <= 299; }
+};
+
+TEST_P(LinePieces, AVersionMarkerIsRewrittenOnlyWhenOnePieceHoldsIt) {
+  Write("L.SCH", LineEndingIn("*version 7.1") + "tail\r\n");
+  StartRun(false, false);
+  ConvertFile(sink, "L.SCH");
+  EXPECT_EQ(Read("L.SCH"), Normalised(MarkerInOnePiece() ? "*version 6.1" : "*version 7.1") + "tail\n");
+}
+
+TEST_P(LinePieces, ASetupMarkerDropsItsLineOnlyWhenOnePieceHoldsIt) {
+  Write("L.SCH", "head\r\n" + LineEndingIn("@setup") + "inside\r\n@index\r\nkept\r\n");
+  StartRun(false, false);
+  ConvertFile(sink, "L.SCH");
+  const std::string rest = MarkerInOnePiece() ? "" : Normalised("@setup") + "inside\n";
+  EXPECT_EQ(Read("L.SCH"), "head\n" + rest + "@index\nkept\n");
+}
+
+TEST_P(LinePieces, AnOldVersionMarkerLeavesTheFileAloneOnlyWhenOnePieceHoldsIt) {
+  const std::string bytes = "*version 7.1\r\n" + LineEndingIn("*version 6.1");
+  Write("L.SCH", bytes);
+  StartRun(true, false);
+  ConvertFile(sink, "L.SCH");
+  EXPECT_EQ(Read("L.SCH"), MarkerInOnePiece() ? bytes : "*version 6.1\n" + Normalised("*version 6.1"));
+  EXPECT_EQ(Exists("L.P71"), !MarkerInOnePiece());
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, LinePieces,
+                         ::testing::Values(LineCase{298, "\n"}, LineCase{298, "\r\n"}, LineCase{299, "\n"},
+                                           LineCase{299, "\r\n"}, LineCase{300, "\n"}, LineCase{300, "\r\n"}),
+                         [](const auto& test) {
+                           return std::to_string(test.param.length) + (test.param.end[0] == '\r' ? "CrLf" : "Lf");
+                         });
+
+}  // namespace
+}  // namespace kestrune::test
