@@ -1,0 +1,15 @@
+// The About box: the program's name, version and terms, closed by OK or Esc.
+#include "app/about_dlg.h"
+
+#include <wx/xrc/xmlres.h>
+
+#include "app/dialog_layout.h"
+
+namespace kestrune {
+
+CAboutDlg::CAboutDlg(wxWindow* owner) {
+  wxXmlResource::Get()->LoadDialog(this, owner, "IDD_ABOUTBOX");
+  FitTemplateToToolkit(*this, wxSize(261, 132));
+}
+
+}  // namespace kestrune

@@ -1,0 +1,51 @@
+// The Convert command as every front end performs it: read two fields and two boxes, run.
+#include "app/convert_command.h"
+
+#include <cstring>
+
+#include "engine/conversion_run.h"
+
+namespace kestrune {
+
+namespace {
+
+bool IsUtf8Continuation(char byte) {
+  return (static_cast<unsigned char>(byte) & 0xC0u) == 0x80u;
+}
+
+// The length of the prefix of text that fits into a field buffer.
+std::size_t FittingLength(const char* text, FieldEncoding encoding) {
+  std::size_t length = std::strlen(text);
+  if (length < kFieldBufferSize) return length;
+  length = kFieldBufferSize - 1;
+  if (encoding == FieldEncoding::kUtf8) {
+    // Back off to the start of the character the cut would split.
+    while (length > 0 && IsUtf8Continuation(text[length])) --length;
+  }
+  return length;
+}
+
+}  // namespace
+
+void ReadFieldText(const char* text, FieldEncoding encoding, char (&field)[kFieldBufferSize]) {
+  if (text == nullptr) text = "";
+  const std::size_t length = FittingLength(text, encoding);
+  std::memcpy(field, text, length);
+  field[length] = '\0';
+}
+
+ConvertRequest MakeConvertRequest(const char* input_text, const char* ini_text,
+                                  FieldEncoding encoding, bool backups, bool embedded) {
+  ConvertRequest request{};
+  ReadFieldText(input_text, encoding, request.input_path);
+  ReadFieldText(ini_text, encoding, request.ini_path);
+  request.backups = backups ? 1 : 0;
+  request.embedded = embedded ? 1 : 0;
+  return request;
+}
+
+void RunConvertCommand(StatusSink& sink, const ConvertRequest& request) {
+  RunConversion(sink, request.input_path, request.ini_path, request.backups, request.embedded);
+}
+
+}  // namespace kestrune

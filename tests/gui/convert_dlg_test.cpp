@@ -1,0 +1,352 @@
+// The main window: layout, settings on open and on Exit, Convert, Browse and the About route.
+#include "app/convert_dlg.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/filename.h>
+#include <wx/settings.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/uiaction.h>
+
+#include "app/about_dlg.h"
+#include "app/file_profile_store.h"
+#include "res/resource.h"
+#include "tests/gui/dialog_driver.h"
+#include "tests/gui/modal_guard.h"
+#include "tests/support/scratch_dir.h"
+
+namespace kestrune::test {
+namespace {
+
+const wxString kWindowsIni = "C:\\WINDOWS\\MSIM.INI";
+
+// A place in the template, in dialog units.
+struct TemplateControl {
+  int id;  // wxID_ANY for the two plain labels
+  const char* text;
+  int x, y, width, height;
+};
+
+// In tab order.
+const std::vector<TemplateControl> kTemplate = {
+    {IDC_INPUT_FILE, "", 51, 13, 150, 14},
+    {IDC_BROWSE_INPUT, "Browse", 209, 14, 50, 14},
+    {IDC_BACKUP, "Create backup files", 7, 55, 77, 10},
+    {IDC_EMBEDDED, "Convert embeded schematics", 7, 69, 109, 10},
+    {IDC_CONVERT, "Convert", 209, 54, 50, 14},
+    {wxID_OK, "Exit", 209, 73, 50, 14},
+    {wxID_ANY, "Input (v7.1)", 7, 15, 37, 8},
+    {wxID_ANY, "INI File", 7, 36, 23, 8},
+    {IDC_INI_FILE, "", 51, 33, 150, 14},
+    {IDC_STATUS, "Status: IDLE", 7, 89, 252, 8},
+    {IDC_BROWSE_INI, "Browse", 209, 34, 50, 14},
+};
+
+class MainDialog : public testing::Test {
+ protected:
+  ScratchDir scratch;
+  const std::string settings_path = scratch.PathOf("config/Brindlewood/KESTRUNE.conf");
+  const wxString start_dir = wxGetCwd();
+  std::unique_ptr<CConvertDlg> dialog;
+
+  void SetUp() override { wxSetWorkingDirectory(scratch.path().string()); }
+  void TearDown() override {
+    dialog.reset();
+    wxSetWorkingDirectory(start_dir);
+  }
+
+  CConvertDlg& Open() {
+    dialog = std::make_unique<CConvertDlg>(wxString::FromUTF8(settings_path));
+    dialog->InitDialog();
+    dialog->Show();
+    PumpEvents(50);
+    return *dialog;
+  }
+  void WriteSettings(const std::string& text) {
+    std::filesystem::create_directories(std::filesystem::path(settings_path).parent_path());
+    WriteWholeFile(settings_path, text);
+  }
+  void SetField(int id, const wxString& text) {
+    wxStaticCast(dialog->FindWindow(id), wxTextCtrl)->ChangeValue(text);
+  }
+  void Tick(int id, bool ticked) { wxStaticCast(dialog->FindWindow(id), wxCheckBox)->SetValue(ticked); }
+  bool Ticked(int id) { return wxStaticCast(dialog->FindWindow(id), wxCheckBox)->IsChecked(); }
+  bool SettingsSaved() const { return std::filesystem::exists(settings_path); }
+};
+
+TEST_F(MainDialog, ControlsSitAtTheirTemplatePositionsInTabOrder) {
+  CConvertDlg& window = Open();
+  const wxWindowList& children = window.GetChildren();
+  ASSERT_EQ(children.size(), kTemplate.size());
+  size_t index = 0;
+  for (wxWindow* control : children) {
+    const TemplateControl& expected = kTemplate[index++];
+    SCOPED_TRACE(expected.text);
+    if (expected.id != wxID_ANY) {
+      EXPECT_EQ(control->GetId(), expected.id);
+    }
+    if (dynamic_cast<wxTextCtrl*>(control) == nullptr) {
+      EXPECT_EQ(control->GetLabel(), expected.text);
+    }
+    EXPECT_EQ(control->GetPosition(), window.ConvertDialogToPixels(wxPoint(expected.x, expected.y)));
+    const wxSize template_size = window.ConvertDialogToPixels(wxSize(expected.width, expected.height));
+    EXPECT_GE(control->GetSize().x, template_size.x);
+    EXPECT_GE(control->GetSize().y, template_size.y);
+  }
+}
+
+// Buttons and fields are left below GTK's roomy minimum height; their text must still fit.
+TEST_F(MainDialog, EveryTextIsWholeAndNoControlsOverlap) {
+  CConvertDlg& window = Open();
+  std::vector<wxRect> placed;
+  for (wxWindow* control : window.GetChildren()) {
+    SCOPED_TRACE(control->GetLabel().utf8_str());
+    const wxSize best = control->GetBestSize();
+    if (dynamic_cast<wxTextCtrl*>(control) == nullptr) {
+      EXPECT_GE(control->GetSize().x, best.x);
+    }
+    const bool compact = dynamic_cast<wxButton*>(control) != nullptr ||
+                         dynamic_cast<wxTextCtrl*>(control) != nullptr;
+    if (compact) {
+      EXPECT_GE(control->GetSize().y, control->GetTextExtent("Ag").y + 8);
+    } else {
+      EXPECT_GE(control->GetSize().y, best.y);
+    }
+    for (const wxRect& other : placed) EXPECT_FALSE(control->GetRect().Intersects(other));
+    placed.push_back(control->GetRect());
+    EXPECT_TRUE(wxRect(window.GetClientSize()).Contains(control->GetRect()));
+  }
+}
+
+TEST_F(MainDialog, TemplateFontIsEightPointMsSansSerifOrTheGuiFont) {
+  const wxFont font = Open().GetFont();
+  EXPECT_EQ(font.GetPointSize(), 8);
+  const wxString gui_face = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).GetFaceName();
+  EXPECT_TRUE(font.GetFaceName() == "MS Sans Serif" || font.GetFaceName() == gui_face)
+      << font.GetFaceName().utf8_str();
+  EXPECT_EQ(dialog->FindWindow(IDC_STATUS)->GetFont(), font);
+}
+
+TEST_F(MainDialog, FirstStartShowsDefaultsIdleStatusTitleAndIcons) {
+  CConvertDlg& window = Open();
+  EXPECT_EQ(window.GetTitle(), "PSpice 7.1 to 6.1");
+  EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), "");
+  EXPECT_EQ(TextOf(window, IDC_INI_FILE), kWindowsIni);
+  EXPECT_FALSE(Ticked(IDC_BACKUP));
+  EXPECT_FALSE(Ticked(IDC_EMBEDDED));
+  EXPECT_EQ(TextOf(window, IDC_STATUS), "Status: IDLE");
+  const wxIconBundle& icons = window.GetIcons();
+  EXPECT_EQ(icons.GetIconCount(), 4u);
+  EXPECT_TRUE(icons.GetIcon(16, wxIconBundle::FALLBACK_NONE).IsOk());
+  EXPECT_TRUE(icons.GetIcon(32, wxIconBundle::FALLBACK_NONE).IsOk());
+  EXPECT_FALSE(window.HasFlag(wxMINIMIZE_BOX) || window.HasFlag(wxMAXIMIZE_BOX));
+  EXPECT_FALSE(SettingsSaved());
+}
+
+TEST_F(MainDialog, StoredSettingsFillTheControlsAndExitSavesTheBoxesAsOne) {
+  WriteSettings("[Options]\nInput File=C:\\\\WORK\\\\AMP.SCH\nIni File=MY.INI\nBackup=9\nEmbeded=-1\n");
+  CConvertDlg& window = Open();
+  EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), "C:\\WORK\\AMP.SCH");
+  EXPECT_EQ(TextOf(window, IDC_INI_FILE), "MY.INI");
+  EXPECT_TRUE(Ticked(IDC_BACKUP));
+  EXPECT_TRUE(Ticked(IDC_EMBEDDED));
+  EXPECT_EQ(RunModalWith(window, [&] { Click(window, wxID_OK); }), wxID_OK);
+  FileProfileStore saved(wxString::FromUTF8(settings_path));
+  EXPECT_EQ(saved.ReadInt("Options", "Backup", 0), 1);
+  EXPECT_EQ(saved.ReadInt("Options", "Embeded", 0), 1);
+  EXPECT_EQ(saved.ReadString("Options", "Input File", ""), "C:\\WORK\\AMP.SCH");
+}
+
+TEST_F(MainDialog, ExitSavesWhatTheNextStartShows) {
+  Open();
+  const wxString long_path = wxString('x', 300) + ".SCH";
+  EXPECT_EQ(RunModalWith(*dialog,
+                         [&] {
+                           SetField(IDC_INPUT_FILE, long_path);
+                           SetField(IDC_INI_FILE, "D:\\MSIM.INI");
+                           Tick(IDC_EMBEDDED, true);
+                           Click(*dialog, wxID_OK);
+                         }),
+            wxID_OK);
+  CConvertDlg& next = Open();
+  EXPECT_EQ(TextOf(next, IDC_INPUT_FILE), long_path);
+  EXPECT_EQ(TextOf(next, IDC_INI_FILE), "D:\\MSIM.INI");
+  EXPECT_FALSE(Ticked(IDC_BACKUP));
+  EXPECT_TRUE(Ticked(IDC_EMBEDDED));
+}
+
+TEST_F(MainDialog, EscapeAndTheCloseBoxSaveNothing) {
+  WriteSettings("[Options]\nInput File=BEFORE.SCH\n");
+  const std::string before = ReadWholeFile(settings_path);
+  Open();
+  EXPECT_EQ(RunModalWith(*dialog,
+                         [&] {
+                           SetField(IDC_INPUT_FILE, "AFTER.SCH");
+                           PressKey(*dialog, WXK_ESCAPE);
+                         }),
+            wxID_CANCEL);
+  EXPECT_EQ(RunModalWith(*dialog,
+                         [&] {
+                           Tick(IDC_BACKUP, true);
+                           dialog->Close();
+                         }),
+            wxID_CANCEL);
+  EXPECT_EQ(ReadWholeFile(settings_path), before);
+}
+
+TEST_F(MainDialog, EnterInAPathFieldExitsAndSaves) {
+  Open();
+  const int rc = RunModalWith(*dialog, [&] {
+    SetField(IDC_INI_FILE, "ENTER.INI");
+    wxWindow* field = dialog->FindWindow(IDC_INI_FILE);
+    wxUIActionSimulator user;
+    user.MouseMove(field->GetScreenRect().GetLeftTop() + wxPoint(10, 10));
+    user.MouseClick();
+    PumpEvents(100);
+    user.Char(WXK_RETURN);
+  });
+  EXPECT_EQ(rc, wxID_OK);
+  ASSERT_TRUE(SettingsSaved());
+  EXPECT_NE(ReadWholeFile(settings_path).find("Ini\\ File=ENTER.INI\n"), std::string::npos);
+}
+
+TEST_F(MainDialog, ConvertReportsAFailedFileWithTheStopIconThenListsIt) {
+  CConvertDlg& window = Open();
+  SetField(IDC_INPUT_FILE, "GONE.SCH");
+  SetField(IDC_INI_FILE, "./NONE.INI");
+  wxTEST_DIALOG(Click(window, IDC_CONVERT),
+                ExpectMessage("Convert", "ERROR: Unable to open input file!", wxICON_ERROR),
+                ExpectMessage("Convert", "GONE.SCH\nConverted!", wxICON_NONE));
+  EXPECT_EQ(TextOf(window, IDC_STATUS), "Status: Idle");
+  EXPECT_FALSE(SettingsSaved());
+}
+
+TEST_F(MainDialog, ConvertRewritesTheFileWithTheTickedOptions) {
+  WriteWholeFile(scratch.path() / "AMP.SCH", "*version 7.1\r\n@setup\r\nx\r\n@index\r\n");
+  WriteWholeFile(scratch.path() / "KEEP.SCH", "*version 7.1\r\n");
+  CConvertDlg& window = Open();
+  SetField(IDC_INI_FILE, "./NONE.INI");
+  SetField(IDC_INPUT_FILE, "AMP.SCH");
+  Tick(IDC_BACKUP, false);
+  wxTEST_DIALOG(Click(window, IDC_CONVERT),
+                ExpectMessage("Convert", "AMP.SCH\nConverted!", wxICON_NONE));
+  SetField(IDC_INPUT_FILE, "KEEP.SCH");
+  Tick(IDC_BACKUP, true);
+  wxTEST_DIALOG(Click(window, IDC_CONVERT),
+                ExpectMessage("Convert", "KEEP.SCH\nConverted!", wxICON_NONE));
+  EXPECT_EQ(ReadWholeFile(scratch.path() / "AMP.SCH"), "*version 6.1\n@index\n");
+  EXPECT_FALSE(std::filesystem::exists(scratch.path() / "AMP.P71"));
+  EXPECT_EQ(ReadWholeFile(scratch.path() / "KEEP.SCH"), "*version 6.1\n");
+  EXPECT_EQ(ReadWholeFile(scratch.path() / "KEEP.P71"), "*version 7.1\r\n");
+}
+
+TEST_F(MainDialog, ConvertReadsAtMost199CharactersOfAField) {
+  CConvertDlg& window = Open();
+  SetField(IDC_INPUT_FILE, wxString('A', 250));
+  SetField(IDC_INI_FILE, "./NONE.INI");
+  wxTEST_DIALOG(Click(window, IDC_CONVERT),
+                ExpectMessage("Convert", "ERROR: Unable to open input file!", wxICON_ERROR),
+                ExpectMessage("Convert", wxString('A', 199) + "\nConverted!", wxICON_NONE));
+  EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), wxString('A', 250));
+}
+
+TEST_F(MainDialog, TheWindowTakesNoInputWhileARunLasts) {
+  CConvertDlg& window = Open();
+  SetField(IDC_INPUT_FILE, "GONE.SCH");
+  SetField(IDC_INI_FILE, "./NONE.INI");
+  wxString status_during_run;
+  const auto poke_window = [&] {
+    status_during_run = TextOf(window, IDC_STATUS);
+    Click(window, IDC_CONVERT);  // a second run would show boxes nobody expects
+    Click(window, IDC_BROWSE_INPUT);
+    PressKey(window, WXK_F1);
+    Click(window, wxID_OK);
+    window.Close();
+    PumpEvents(20);
+  };
+  wxTEST_DIALOG(Click(window, IDC_CONVERT),
+                ExpectMessage("Convert", "ERROR: Unable to open input file!", wxICON_ERROR,
+                              poke_window),
+                ExpectMessage("Convert", "GONE.SCH\nConverted!", wxICON_NONE));
+  EXPECT_NE(status_during_run, "Status: IDLE");
+  EXPECT_TRUE(window.IsShown());
+  EXPECT_FALSE(SettingsSaved());
+  // Afterwards the window answers again.
+  wxTEST_DIALOG(Click(window, IDC_CONVERT),
+                ExpectMessage("Convert", "ERROR: Unable to open input file!", wxICON_ERROR),
+                ExpectMessage("Convert", "GONE.SCH\nConverted!", wxICON_NONE));
+}
+
+TEST_F(MainDialog, BrowsePutsThePickedPathInItsFieldAndMovesToItsFolder) {
+  std::filesystem::create_directories(scratch.path() / "work" / "ini");
+  const std::string schematic = scratch.PathOf("work/Amp.sch");
+  const std::string ini = scratch.PathOf("work/ini/msim.ini");
+  WriteWholeFile(schematic, "*version 7.1\n");
+  WriteWholeFile(ini, "[MICROSIM]\n");
+  CConvertDlg& window = Open();
+  wxTEST_DIALOG(Click(window, IDC_BROWSE_INPUT),
+                ExpectFilePick("*.SCH", "SCH (*.SCH)|*.[Ss][Cc][Hh]", schematic));
+  EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), schematic);
+  EXPECT_EQ(std::filesystem::current_path(), scratch.path() / "work");
+  wxTEST_DIALOG(Click(window, IDC_BROWSE_INI),
+                ExpectFilePick("*.INI", "INI (*.INI)|*.[Ii][Nn][Ii]", ini));
+  EXPECT_EQ(TextOf(window, IDC_INI_FILE), ini);
+  EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), schematic);
+  EXPECT_EQ(std::filesystem::current_path(), scratch.path() / "work" / "ini");
+}
+
+TEST_F(MainDialog, CancelledBrowseLeavesFieldAndFolderAsTheyWere) {
+  CConvertDlg& window = Open();
+  SetField(IDC_INPUT_FILE, "KEEP.SCH");
+  wxTEST_DIALOG(Click(window, IDC_BROWSE_INPUT),
+                ExpectFilePick("*.SCH", "SCH (*.SCH)|*.[Ss][Cc][Hh]", ""));
+  wxTEST_DIALOG(Click(window, IDC_BROWSE_INI),
+                ExpectFilePick("*.INI", "INI (*.INI)|*.[Ii][Nn][Ii]", ""));
+  EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), "KEEP.SCH");
+  EXPECT_EQ(TextOf(window, IDC_INI_FILE), kWindowsIni);
+  EXPECT_EQ(std::filesystem::current_path(), scratch.path());
+}
+
+// The About box as a test expects it: its caption and owner, answered with OK.
+class ExpectAboutBox : public wxExpectModalBase<CAboutDlg, ExpectAboutBox> {
+ public:
+  explicit ExpectAboutBox(const wxWindow* owner) : owner_(owner) {}
+
+ protected:
+  int OnInvoked(CAboutDlg* about) const override {
+    EXPECT_EQ(about->GetTitle(), "About KESTRUNE");
+    EXPECT_EQ(about->GetParent(), owner_);
+    return wxID_OK;
+  }
+
+ private:
+  const wxWindow* owner_;
+};
+
+TEST_F(MainDialog, TheSystemMenuStandInHoldsTheAboutItem) {
+  const std::unique_ptr<wxMenu> menu = Open().CreateSystemMenu();
+  ASSERT_EQ(menu->GetMenuItemCount(), 1u);
+  const wxMenuItem* item = menu->FindItemByPosition(0);
+  EXPECT_EQ(item->GetId(), IDM_ABOUTBOX);
+  EXPECT_EQ(item->GetItemLabel(), "&About KESTRUNE...");
+}
+
+TEST_F(MainDialog, TheAboutCommandAndF1OpenTheAboutBoxOwnedByTheWindow) {
+  CConvertDlg& window = Open();
+  wxCommandEvent about(wxEVT_MENU, IDM_ABOUTBOX);
+  wxTEST_DIALOG(window.ProcessWindowEvent(about), ExpectAboutBox(&window));
+  wxTEST_DIALOG(PressKey(window, WXK_F1), ExpectAboutBox(&window));
+  wxCommandEvent other(wxEVT_MENU, IDM_ABOUTBOX + 0x20);
+  window.ProcessWindowEvent(other);  // not the About command: no box
+}
+
+}  // namespace
+}  // namespace kestrune::test
