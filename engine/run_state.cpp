@@ -1,6 +1,7 @@
 // The process-wide tables of a conversion run and their plain operations.
 #include "engine/run_state.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "engine/text_util.h"
@@ -32,9 +33,43 @@ bool RecordVisited(const char* path) {
   return true;
 }
 
-void ResetParts() { std::memset(PartTable, 0, sizeof PartTable); }
-
 namespace {
+
+// Every lookup of a "PART=" line goes through an index over the reachable rows, so that it
+// costs a few probes instead of a scan of the whole table. It maps the folded name to the
+// first row bearing it and is rebuilt on the first lookup after a name changes.
+constexpr std::size_t kIndexSlots = 2048;  // a power of two, over twice kPartRows
+constexpr std::int16_t kFreeSlot = -1;
+std::int16_t part_index[kIndexSlots];
+bool index_current = false;
+
+// FNV-1a over the folded bytes, so names that differ only in letter case share a slot chain.
+std::size_t FoldedHash(const char* text) {
+  std::uint32_t hash = 2166136261u;
+  for (; *text != '\0'; ++text) {
+    hash = (hash ^ static_cast<unsigned char>(FoldCase(*text))) * 16777619u;
+  }
+  return hash & (kIndexSlots - 1);
+}
+
+// The slot holding the row whose name equals name, or the free slot where it would go.
+std::size_t SlotOf(const char* name) {
+  std::size_t slot = FoldedHash(name);
+  while (part_index[slot] != kFreeSlot && !EqualsIgnoreCase(PartTable[part_index[slot]].Name, name)) {
+    slot = (slot + 1) & (kIndexSlots - 1);
+  }
+  return slot;
+}
+
+// Only rows before the first empty name can be found; of equal names the first row stays.
+void BuildIndex() {
+  for (auto& slot : part_index) slot = kFreeSlot;
+  for (int row = 0; row < kPartRows && PartTable[row].Name[0] != '\0'; ++row) {
+    const std::size_t slot = SlotOf(PartTable[row].Name);
+    if (part_index[slot] == kFreeSlot) part_index[slot] = static_cast<std::int16_t>(row);
+  }
+  index_current = true;
+}
 
 bool SetField(int row, char* (*field)(PartEntry&), std::size_t capacity, const char* text) {
   if (row < 0 || row >= kPartRows || TextLength(text) >= capacity) return false;
@@ -46,18 +81,25 @@ char* DefaultOf(PartEntry& entry) { return entry.Default; }
 
 }  // namespace
 
-bool SetPartName(int row, const char* text) { return SetField(row, NameOf, kPartNameBytes, text); }
+void ResetParts() {
+  std::memset(PartTable, 0, sizeof PartTable);
+  index_current = false;
+}
+
+bool SetPartName(int row, const char* text) {
+  index_current = false;
+  return SetField(row, NameOf, kPartNameBytes, text);
+}
 
 bool SetPartDefault(int row, const char* text) {
   return SetField(row, DefaultOf, kPartDefaultBytes, text);
 }
 
 const char* FindPart(const char* name) {
-  for (const auto& entry : PartTable) {
-    if (entry.Name[0] == '\0') return nullptr;
-    if (EqualsIgnoreCase(entry.Name, name)) return entry.Default;
-  }
-  return nullptr;
+  if (name[0] == '\0') return nullptr;
+  if (!index_current) BuildIndex();
+  const std::int16_t row = part_index[SlotOf(name)];
+  return row == kFreeSlot ? nullptr : PartTable[row].Default;
 }
 
 }  // namespace kestrune

@@ -33,7 +33,8 @@ void ResetParts();
 bool SetPartName(int row, const char* text);
 bool SetPartDefault(int row, const char* text);
 // The Default of the first row whose Name equals the name ignoring ASCII case; the
-// first row with an empty Name ends the search. Null when nothing matches.
+// first row with an empty Name ends the search. Null when nothing matches. Names are
+// written through ResetParts and SetPartName only, which keep the lookup's index current.
 const char* FindPart(const char* name);
 
 }  // namespace kestrune

@@ -125,21 +125,33 @@ void FollowPart(StatusSink& sink, const char* value, const char* line_end) {
   if (ConvertEmbedded != 0) ConvertFile(sink, nested);
 }
 
+// Lines that hold none of the texts the rewrites look for go through in bulk; each other
+// line is read and rewritten piece by piece.
 LoopEnd CopyLines(StatusSink& sink, ConversionLevel& level, char* line) {
+  static const char* const kMarkerTexts[] = {kOldVersion, kNewVersion, "@setup", "@index", kPartKey};
+  static const LineMarkers kMarkers(kMarkerTexts, sizeof kMarkerTexts / sizeof kMarkerTexts[0]);
   bool copying = true;
   for (;;) {
-    const std::size_t length = level.reader.ReadLine(line);
-    if (length == 0) return level.reader.failed() ? LoopEnd::kReadFailed : LoopEnd::kCopied;
-    if (FindText(line, length, kOldVersion) != nullptr) return LoopEnd::kAlreadyOld;
-    if (const char* version = FindText(line, length, kNewVersion)) {
-      std::memcpy(line + (version - line), kOldVersion, kVersionChars);
+    for (std::size_t taken; (taken = level.reader.TakePlainLines(
+                                 level.writer.Reserve(TextReader::kBufferBytes + TextReader::kCopySlack),
+                                 kMarkers)) != 0;) {
+      if (copying) level.writer.Commit(taken);
     }
-    if (FindText(line, length, "@setup") != nullptr) copying = false;
-    if (FindText(line, length, "@index") != nullptr) copying = true;
-    if (const char* part = FindText(line, length, kPartKey)) {
-      FollowPart(sink, part + sizeof kPartKey - 1, line + length);
-    }
-    if (copying) level.writer.Write(line, length);
+    std::size_t length;
+    do {
+      length = level.reader.ReadLine(line);
+      if (length == 0) return level.reader.failed() ? LoopEnd::kReadFailed : LoopEnd::kCopied;
+      if (FindText(line, length, kOldVersion) != nullptr) return LoopEnd::kAlreadyOld;
+      if (const char* version = FindText(line, length, kNewVersion)) {
+        std::memcpy(line + (version - line), kOldVersion, kVersionChars);
+      }
+      if (FindText(line, length, "@setup") != nullptr) copying = false;
+      if (FindText(line, length, "@index") != nullptr) copying = true;
+      if (const char* part = FindText(line, length, kPartKey)) {
+        FollowPart(sink, part + sizeof kPartKey - 1, line + length);
+      }
+      if (copying) level.writer.Write(line, length);
+    } while (line[length - 1] != '\n');
   }
 }
 

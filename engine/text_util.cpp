@@ -4,13 +4,10 @@
 #include <cstring>
 
 namespace kestrune {
-namespace {
 
 char FoldCase(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
-
-}  // namespace
 
 std::size_t TextLength(const char* text) { return std::strlen(text); }
 

@@ -19,6 +19,9 @@ bool AppendText(char* out, std::size_t capacity, const char* text);
 // as ordinary data; null when absent.
 const char* FindText(const char* data, std::size_t size, const char* needle);
 
+// The lower-case form of an ASCII capital letter; every other byte as it is.
+char FoldCase(char c);
+
 // Comparison of two zero-terminated texts that folds ASCII letters only.
 bool EqualsIgnoreCase(const char* a, const char* b);
 int CompareIgnoreCase(const char* a, const char* b);

@@ -28,6 +28,15 @@ void TextWriter::Write(const char* data, std::size_t size) {
   used_ += size;
 }
 
+char* TextWriter::Reserve(std::size_t size) {
+  if (used_ + size > kBufferBytes) Drain();
+  return buffer_ + used_;
+}
+
+void TextWriter::Commit(std::size_t size) {
+  if (!failed_) used_ += size;
+}
+
 bool TextWriter::Finish() {
   Drain();
   return !failed_;

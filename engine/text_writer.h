@@ -12,6 +12,10 @@ class TextWriter {
   void Start(Platform& files, FileHandle file);
   // Queues size bytes; after a failure further writes are dropped.
   void Write(const char* data, std::size_t size);
+  // Room for size bytes (at most kBufferBytes) behind the queued ones, to be queued
+  // with Commit. After a failure the room is still there and Commit drops what is in it.
+  char* Reserve(std::size_t size);
+  void Commit(std::size_t size);
   // Writes out what is queued; false when any write failed.
   bool Finish();
   bool failed() const { return failed_; }
@@ -19,7 +23,7 @@ class TextWriter {
  private:
   void Drain();
 
-  static constexpr std::size_t kBufferBytes = 16384;
+  static constexpr std::size_t kBufferBytes = 32768;
   Platform* files_ = nullptr;
   FileHandle file_ = kNoFile;
   std::size_t used_ = 0;

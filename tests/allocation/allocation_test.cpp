@@ -57,5 +57,34 @@ TEST_F(Allocations, NoneDuringALibraryLoadAndANestedConversion) {
   EXPECT_EQ(Read("sub/LEAF.SCH"), "*version 6.1\nleaf\n");
 }
 
+// Every line a "PART=" line, looked up in a full table of 1000 parts: the table's index is
+// built and probed without allocating, found parts included.
+TEST_F(Allocations, NoneWithAFullPartTableAndOnlyPartLines) {
+  Write("MSIM.INI", "[MICROSIM]\nLIBPATH=lib\n[PART LIBS]\nLIB1=full\n");
+  std::filesystem::create_directory(scratch.path() / "lib");
+  std::string library;
+  for (int row = 0; row < kPartRows; ++row) {
+    library += "PART=P" + std::to_string(row) + "\r\nDEFAULT=" + (row == 999 ? "LEAF.SCH" : "none") + "\r\n";
+  }
+  Write("lib/full.slb", library);
+  std::string top = "*version 7.1\r\n";
+  for (int line = 0; line < 20000; ++line) top += "PART=Q" + std::to_string(line % 1000) + "\r\n";
+  Write("TOP.SCH", top + "PART=p999\r\n");
+  Write("LEAF.SCH", "*version 7.1\nleaf\n");
+  StartRun(false, true);
+  CountingSink counting_sink;
+
+  StartCountingAllocations();
+  LoadPartLibraries(counting_sink, ".\\MSIM.INI");
+  ConvertFile(counting_sink, "TOP.SCH");
+  const long counted = StopCountingAllocations();
+
+  EXPECT_EQ(counted, 0);
+  EXPECT_EQ(counting_sink.errors, 0);
+  EXPECT_STREQ(FindPart("P0"), "none");
+  EXPECT_EQ(VisitedCount, 2);
+  EXPECT_EQ(Read("LEAF.SCH"), "*version 6.1\nleaf\n");
+}
+
 }  // namespace
 }  // namespace kestrune::test
