@@ -13,17 +13,7 @@ scratch=${1:-$(mktemp -d "${TMPDIR:-/tmp}/kestrune-bench.XXXXXX")}
 mkdir -p "$scratch"
 scratch=$(cd "$scratch" && pwd)
 
-if ! command -v gnuplot >/dev/null; then
-  sudo=""
-  [[ $(id -u) -eq 0 ]] || sudo="sudo"
-  $sudo apt-get update -q
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=600 install -y -q --no-install-recommends gnuplot-nox
-fi
-scripts/install-deps.sh build
-dpkg-query -W -f='${Status}' libbenchmark-dev 2>/dev/null | grep -q 'install ok installed' || {
-  echo "bench: needs libbenchmark-dev" >&2
-  exit 2
-}
+scripts/install-deps.sh build bench
 
 build=$root/build-bench
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKESTRUNE_BUILD_BENCH=ON -DKESTRUNE_BUILD_TESTS=OFF >/dev/null

@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# Builds KESTRUNE and converts a copy of the bundled example with the command line.
+# Builds KESTRUNE and starts the dialog program; without a display, converts a copy of the
+# bundled example with the command line instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh build
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRUNE_BUILD_TESTS=OFF
-cmake --build build -j"$(nproc)" --target kestrune-cli
+scripts/install-deps.sh build gui
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRUNE_BUILD_GUI=ON
+cmake --build build -j"$(nproc)" --target KESTRUNE kestrune-cli
+if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]]; then
+  exec build/app/KESTRUNE
+fi
 work=$(mktemp -d)
 cp examples/*.SCH examples/*.SLB examples/*.INI "$work"/
-echo "Converting the example in $work:"
-(cd "$work" && "$OLDPWD/build/cli/kestrune-cli" --ini ./MSIM.INI --backup --embedded AMP.SCH)
+echo "No display: converting a copy of the example in $work with kestrune-cli:"
+cd "$work" && exec "$OLDPWD/build/cli/kestrune-cli" --ini ./MSIM.INI --backup --embedded AMP.SCH

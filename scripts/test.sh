@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
-# Builds KESTRUNE and runs every test; installs what it needs first.
+# Builds KESTRUNE and runs every test: the native suite with the dialog program's tests under
+# Xvfb, the same suite under AddressSanitizer and UndefinedBehaviorSanitizer, a short fuzzing
+# run of every target, and the 32-bit Windows build's suite under Wine. Installs what it needs.
+# KESTRUNE_QUICK=1 runs the native suite only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh build
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+scripts/install-deps.sh build gui
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRUNE_BUILD_GUI=ON
 cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure -j"$(nproc)"
+[[ "${KESTRUNE_QUICK:-0}" == 1 ]] && exit 0
+
+scripts/sanitize.sh
+scripts/fuzz.sh "${KESTRUNE_FUZZ_SECONDS:-60}"
