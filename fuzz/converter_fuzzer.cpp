@@ -9,6 +9,7 @@
 #include "engine/schematic_converter.h"
 #include "fuzz/property.h"
 #include "fuzz/text_model.h"
+#include "tests/support/counting_sink.h"
 #include "tests/support/memory_platform.h"
 
 namespace kestrune::fuzz {
@@ -21,14 +22,7 @@ constexpr char kNestedBackup[] = "SUB.P71";
 constexpr char kNestedText[] = "*version 7.1\nsub\n";
 constexpr char kNestedConverted[] = "*version 6.1\nsub\n";
 
-class CountingSink : public StatusSink {
- public:
-  void SetStatus(const char*) override { ++statuses; }
-  void ShowError(const char*) override { ++errors; }
-  void ShowInfo(const char*) override {}
-  int statuses = 0;
-  int errors = 0;
-};
+using test::CountingSink;
 
 // What converting the bytes must give: the file's new contents, or none when it is
 // already at version 6.1, and whether the part line leads to the nested file.

@@ -8,21 +8,24 @@
 #include "engine/run_state.h"
 #include "engine/schematic_converter.h"
 #include "tests/allocation/allocation_counter.h"
+#include "tests/support/counting_sink.h"
 #include "tests/support/engine_fixture.h"
 
 namespace kestrune::test {
 namespace {
 
-class Allocations : public EngineFixture {};
+class Allocations : public EngineFixture {
+ protected:
+  // Allocations while the libraries of MSIM.INI load and TOP.SCH converts. Recording the
+  // sink's texts would allocate; counting them does not.
+  long AllocationsOfARun() {
+    StartCountingAllocations();
+    LoadPartLibraries(counting_sink, ".\\MSIM.INI");
+    ConvertFile(counting_sink, "TOP.SCH");
+    return StopCountingAllocations();
+  }
 
-// Recording texts would allocate; counting them does not.
-class CountingSink : public StatusSink {
- public:
-  void SetStatus(const char*) override { ++statuses; }
-  void ShowError(const char*) override { ++errors; }
-  void ShowInfo(const char*) override {}
-  int statuses = 0;
-  int errors = 0;
+  CountingSink counting_sink;
 };
 
 TEST_F(Allocations, TheCounterSeesAllocations) {
@@ -43,14 +46,7 @@ TEST_F(Allocations, NoneDuringALibraryLoadAndANestedConversion) {
   Write("sub/MID.SCH", "*version 7.1\nPART=LEAF\n");
   Write("sub/LEAF.SCH", "*version 7.1\nleaf\n");
   StartRun(true, true);
-  CountingSink counting_sink;
-
-  StartCountingAllocations();
-  LoadPartLibraries(counting_sink, ".\\MSIM.INI");
-  ConvertFile(counting_sink, "TOP.SCH");
-  const long counted = StopCountingAllocations();
-
-  EXPECT_EQ(counted, 0);
+  EXPECT_EQ(AllocationsOfARun(), 0);
   EXPECT_EQ(counting_sink.errors, 0);
   EXPECT_EQ(counting_sink.statuses, 5 + 3);  // loading steps, then one per converted file
   EXPECT_EQ(VisitedCount, 3);
@@ -72,14 +68,7 @@ TEST_F(Allocations, NoneWithAFullPartTableAndOnlyPartLines) {
   Write("TOP.SCH", top + "PART=p999\r\n");
   Write("LEAF.SCH", "*version 7.1\nleaf\n");
   StartRun(false, true);
-  CountingSink counting_sink;
-
-  StartCountingAllocations();
-  LoadPartLibraries(counting_sink, ".\\MSIM.INI");
-  ConvertFile(counting_sink, "TOP.SCH");
-  const long counted = StopCountingAllocations();
-
-  EXPECT_EQ(counted, 0);
+  EXPECT_EQ(AllocationsOfARun(), 0);
   EXPECT_EQ(counting_sink.errors, 0);
   EXPECT_STREQ(FindPart("P0"), "none");
   EXPECT_EQ(VisitedCount, 2);
