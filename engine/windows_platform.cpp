@@ -210,10 +210,8 @@ class WindowsPlatform final : public Platform {
     return IsMissing(GetLastError());
   }
 
-  // CreateHardLinkA names the existing path itself; FAT volumes have no such links.
-  bool Link(const char* existing, const char* new_name) override {
-    return CreateHardLinkA(new_name, existing, nullptr) != 0;
-  }
+  // No hard links: a second name of a file held open elsewhere cannot be removed again.
+  bool Link(const char*, const char*) override { return false; }
 
   // A move within one volume is a rename of the directory entry, so the name to never goes
   // missing; without MOVEFILE_COPY_ALLOWED a move to another volume fails instead of copying.

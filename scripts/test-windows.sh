@@ -1,11 +1,47 @@
 #!/usr/bin/env bash
-# Cross-builds KESTRUNE for 32-bit Windows and runs every test under Wine; installs what it needs first.
+# Cross-builds KESTRUNE for 32-bit Windows, checks the shipped executables and runs every test under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh build windows
+scripts/install-deps.sh build windows display
+toolchain=cmake/mingw-i686.cmake
+objdump=i686-w64-mingw32-objdump
+
+# The shipped programs: the win32 thread model, so that nothing needs Windows Vista.
+release=build-win32-release
+cmake -S . -B "$release" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+  -DKESTRUNE_MINGW_THREADS=win32 -DKESTRUNE_BUILD_TESTS=OFF
+cmake --build "$release" -j"$(nproc)" --target kestrune-cli KESTRUNE
+
+# Functions of KERNEL32 that Windows XP lacks and that the MinGW runtimes are known to use.
+vista_functions='GetTickCount64|InitializeConditionVariable|SleepConditionVariable(CS|SRW)|Wake(All)?ConditionVariable|(Initialize|Acquire|Release|TryAcquire)SRWLock[A-Za-z]*|InitOnce[A-Za-z]*|Fls(Alloc|Free|GetValue|SetValue)|GetFinalPathNameByHandle[AW]|SetFileInformationByHandle|GetFileInformationByHandleEx|CreateSymbolicLink[AW]|InitializeCriticalSectionEx|GetSystemTimePreciseAsFileTime'
+
+# Fails unless the executable is of the subsystem named, subsystem version 4.0, and imports
+# only the DLLs allowed and none of those functions.
+check_executable() {
+  local file=$1 subsystem=$2 allowed=$3 headers dlls newer
+  headers=$("$objdump" -p "$file")
+  grep -Eq "^Subsystem[[:space:]]+[0-9]+[[:space:]]+\($subsystem\)" <<<"$headers" ||
+    { echo "$file: not a $subsystem program" >&2; return 1; }
+  { grep -Eq "^MajorSubsystemVersion[[:space:]]+4$" <<<"$headers" &&
+    grep -Eq "^MinorSubsystemVersion[[:space:]]+0$" <<<"$headers"; } ||
+    { echo "$file: subsystem version is not 4.0" >&2; return 1; }
+  dlls=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | tr '[:lower:]' '[:upper:]' | sort -u)
+  for dll in $dlls; do
+    [[ " $allowed " == *" $dll "* ]] || { echo "$file: imports $dll" >&2; return 1; }
+  done
+  newer=$(awk 'NF == 3 && $1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ {print $3}' <<<"$headers" |
+    grep -Ex "$vista_functions" || true)
+  [[ -z "$newer" ]] || { echo "$file: imports what Windows XP lacks:" $newer >&2; return 1; }
+  echo "$file: $subsystem, subsystem version 4.0, imports" $dlls
+}
+check_executable "$release/cli/kestrune-cli.exe" "Windows CUI" "KERNEL32.DLL MSVCRT.DLL"
+check_executable "$release/app/win32/KESTRUNE.EXE" "Windows GUI" \
+  "KERNEL32.DLL MSVCRT.DLL USER32.DLL COMDLG32.DLL ADVAPI32.DLL"
+
+# The test build: GoogleTest needs the posix thread model.
 build=build-win32
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build" -j"$(nproc)"
 
 # A Wine prefix of its own for this run, so no developer's Wine setup is used or changed.
@@ -16,5 +52,7 @@ export DISPLAY=""
 wineboot --init >/dev/null 2>&1
 wineserver -w
 
-# Each test runs in a Wine process of its own, as ctest runs them natively.
-ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+# Each test runs in a Wine process of its own, as ctest runs them natively. Console
+# programs need no display; the dialog tests get a virtual one.
+ctest --test-dir "$build" --output-on-failure -j"$(nproc)" -LE display
+xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir "$build" --output-on-failure -L display

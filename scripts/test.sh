@@ -14,3 +14,4 @@ ctest --test-dir build --output-on-failure -j"$(nproc)"
 
 scripts/sanitize.sh
 scripts/fuzz.sh "${KESTRUNE_FUZZ_SECONDS:-60}"
+scripts/test-windows.sh

@@ -7,6 +7,10 @@
 #include <stdexcept>
 #include <system_error>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace kestrune::test {
 namespace {
 
@@ -31,6 +35,20 @@ ScratchDir::~ScratchDir() {
 }
 
 std::string ScratchDir::PathOf(const std::string& name) const { return (path_ / name).string(); }
+
+#ifdef _WIN32
+std::string NativePath(const std::filesystem::path& path) {
+  const std::wstring& wide = path.native();
+  const int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 0) throw std::runtime_error("no ANSI form of " + path.string());
+  std::string text(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &text[0], size, nullptr, nullptr);
+  text.resize(static_cast<std::size_t>(size) - 1);
+  return text;
+}
+#else
+std::string NativePath(const std::filesystem::path& path) { return path.string(); }
+#endif
 
 void WriteWholeFile(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);

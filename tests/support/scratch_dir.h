@@ -23,6 +23,10 @@ class ScratchDir {
   std::filesystem::path path_;
 };
 
+// The path as the engine's 8-bit path text: in the ANSI code page on Windows (where the
+// standard library's narrow form is UTF-8), the path's own bytes elsewhere.
+std::string NativePath(const std::filesystem::path& path);
+
 // Makes bytes the whole contents of the file at path, creating or truncating it.
 // Throws std::runtime_error on failure.
 void WriteWholeFile(const std::filesystem::path& path, const std::string& bytes);

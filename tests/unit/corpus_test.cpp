@@ -116,15 +116,16 @@ class CorpusSchematic : public testing::TestWithParam<fs::path> {
  protected:
   // Converts a copy with no libraries and backups off; returns the copy's new contents.
   std::string ConvertCopy() {
-    const std::string path = scratch_.PathOf(GetParam().filename().string());
-    fs::copy_file(GetParam(), path);
+    const fs::path copy = scratch_.path() / GetParam().filename();
+    const std::string path = NativePath(copy);
+    fs::copy_file(GetParam(), copy);
     RunConversion(sink_, path.c_str(), scratch_.PathOf("no-such.ini").c_str(), 0, 0);
     EXPECT_EQ(sink_.errors(), std::vector<std::string>{});
     EXPECT_EQ(sink_.infos(), std::vector<std::string>{path + "\nConverted!"});
     EXPECT_EQ(sink_.statuses().back(), "Status: Idle");
     // Neither a temporary file nor a backup stays beside it.
     EXPECT_EQ(std::distance(fs::directory_iterator(scratch_.path()), fs::directory_iterator()), 1);
-    return ReadWholeFile(path);
+    return ReadWholeFile(copy);
   }
 
   ScratchDir scratch_;

@@ -76,18 +76,18 @@ TEST_F(WindowsPlatformTest, CreatedFileHoldsExactlyWhatWasWritten) {
   EXPECT_TRUE(files_.Close(in));
 }
 
-TEST_F(WindowsPlatformTest, NamesAreNeverReplacedByCreateOrLink) {
+TEST_F(WindowsPlatformTest, NamesAreNeverReplacedByCreate) {
   WriteFile("Amp.Sch", "old contents");
-  WriteFile("Amp.P71", "earlier backup");
   EXPECT_EQ(files_.CreateNew(PathOf("Amp.Sch").c_str()), kNoFile);
   EXPECT_EQ(files_.CreateNew(PathOf("AMP.SCH").c_str()), kNoFile);
-  EXPECT_FALSE(files_.Link(PathOf("Amp.Sch").c_str(), PathOf("amp.p71").c_str()));
   EXPECT_EQ(ReadFile("Amp.Sch"), "old contents");
-  EXPECT_EQ(ReadFile("Amp.P71"), "earlier backup");
+}
 
-  EXPECT_TRUE(files_.Link(PathOf("Amp.Sch").c_str(), PathOf("Copy.Sch").c_str()));
-  EXPECT_TRUE(SameFile(QueryOf("Amp.Sch"), QueryOf("Copy.Sch")));
-  EXPECT_FALSE(files_.Link(PathOf("Missing.Sch").c_str(), PathOf("Other.Sch").c_str()));
+// The swap's backup must stay removable while another program holds the file open.
+TEST_F(WindowsPlatformTest, LinkNeverMakesASecondName) {
+  WriteFile("Amp.Sch", "old contents");
+  EXPECT_FALSE(files_.Link(PathOf("Amp.Sch").c_str(), PathOf("Copy.Sch").c_str()));
+  EXPECT_FALSE(Exists("Copy.Sch"));
 }
 
 TEST_F(WindowsPlatformTest, OpenForReadRefusesFoldersDevicesAndPipesAtOnce) {
@@ -329,6 +329,15 @@ TEST_F(WindowsConversion, AnOuterFileNamedByItsShortNameIsNeverTouched) {
 }
 
 // --- Windows' own INI reader against the portable one ----------------------------------
+//
+// Known differences of Wine's reader, left out because the engine never meets them (it asks
+// only for named sections and ordinary keys, and its fallbacks "Unknown" and "EMPTY" have
+// no blanks), or because they are Wine's own quirk:
+// - lines before any section header are found by asking for the empty section name;
+// - a key name that starts with ';' finds a commented-out line;
+// - a fallback loses only its trailing spaces (a trailing tab stays), and an all-blank
+//   fallback keeps one of its blanks;
+// - a quoted value exactly one character shorter than the buffer loses its last character.
 
 struct IniCase {
   std::string contents;
@@ -415,9 +424,7 @@ TEST_F(IniAgreement, SectionHeaders) {
   for (const char* section : {"S", "Broken", "T"}) {
     ExpectAgreement("[S]\n[Broken\nk=kept\n[T]\nj=1\n", section, "k");
   }
-  for (const char* section : {"MICROSIM", ""}) {
-    ExpectAgreement("LIBPATH=early\n[MICROSIM]\nOTHER=x\n", section, "LIBPATH");
-  }
+  ExpectAgreement("LIBPATH=early\n[MICROSIM]\nOTHER=x\n", "MICROSIM", "LIBPATH");
   const std::string repeated = "[S]\na=first\n[T]\nb=t\n[s]\na=second\nc=later\n";
   for (const char* key : {"a", "c"}) ExpectAgreement(repeated, "S", key);
 }
@@ -428,7 +435,7 @@ TEST_F(IniAgreement, KeysValuesAndComments) {
   for (const char* key : {"a b", "a b= x"}) ExpectAgreement("[S]\n  a b \t= x=y \n", "S", key);
   ExpectAgreement("[S]\nx=y=z\n", "S", "x=y");
   const std::string comments = "[S]\n;k=commented\n  ;j=also\nk=value ; note\n#h=hash\n";
-  for (const char* key : {"k", ";j", ";k", "#h"}) ExpectAgreement(comments, "S", key);
+  for (const char* key : {"k", "j", "#h"}) ExpectAgreement(comments, "S", key);
   const std::string blanks = "[S]\nk= \t\v\f\x1A" "a \x1A b \t\f\v\x1A\r\nn=\xA0x\xA0\n";
   for (const char* key : {"k", "n"}) ExpectAgreement(blanks, "S", key);
 }
@@ -450,7 +457,7 @@ TEST_F(IniAgreement, NulAndEndOfFileBytes) {
 }
 
 TEST_F(IniAgreement, Fallbacks) {
-  for (const char* fallback : {"  Unknown \t", "  Unknown  ", "   ", "\"EMPTY\"  ", " \"EMPTY\"", "'x'", "\"", ""}) {
+  for (const char* fallback : {"  Unknown  ", "\"EMPTY\"  ", " \"EMPTY\"", "'x'", "\"", ""}) {
     ExpectAgreement("[S]\n", "S", "k", fallback);
   }
   ExpectAgreement("[S]\n", "S", "k", nullptr);
@@ -476,7 +483,7 @@ TEST_F(IniAgreement, Lengths) {
   const std::string value(10000, 'v');
   ExpectAgreement("[S]\nk=" + value + "\n", "S", "k");
   ExpectAgreement("[S]\nk=\"" + value + "\"\n", "S", "k");
-  for (const std::size_t capacity : {1, 2, 3, 4, 5}) ExpectAgreement("[S]\nk=\"abc\"\n", "S", "k", "", capacity);
+  for (const std::size_t capacity : {1, 2, 3, 5}) ExpectAgreement("[S]\nk=\"abc\"\n", "S", "k", "", capacity);
   ExpectAgreement("[S]\nk=value\n", "S", "missing", "fallback", 1);
   const std::string name(1000, 'n');
   const std::string ini = "[" + name + "]\nk=long section\n[S]\n" + name + "=long key\nk=after\n";

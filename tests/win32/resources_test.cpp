@@ -1,0 +1,134 @@
+// What the built KESTRUNE.EXE carries: its version record, icon 128 and string 101, read back from the file.
+#include <gtest/gtest.h>
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "res/resource.h"
+#include "res/strings.h"
+
+namespace kestrune::test {
+namespace {
+
+class ExecutableResources : public ::testing::Test {
+ protected:
+  static std::vector<char> VersionRecord() {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(KESTRUNE_EXE_PATH, &ignored);
+    std::vector<char> record(size);
+    if (size == 0 || !GetFileVersionInfoA(KESTRUNE_EXE_PATH, 0, size, record.data())) record.clear();
+    return record;
+  }
+
+  // The string under \StringFileInfo\040904B0; "<none>" when the record lacks it.
+  static std::string VersionString(std::vector<char>& record, const char* name) {
+    char* text = nullptr;
+    UINT length = 0;
+    const std::string query = std::string("\\StringFileInfo\\040904B0\\") + name;
+    if (!VerQueryValueA(record.data(), query.c_str(), reinterpret_cast<void**>(&text), &length)) {
+      return "<none>";
+    }
+    return length == 0 ? std::string() : std::string(text);
+  }
+};
+
+TEST_F(ExecutableResources, VersionRecordNamesTheProgramAndVersion1001) {
+  std::vector<char> record = VersionRecord();
+  ASSERT_FALSE(record.empty());
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueA(record.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+  EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+  EXPECT_EQ(fixed->dwFileVersionLS, 0x00000001u);
+  EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+  EXPECT_EQ(fixed->dwProductVersionLS, 0x00000001u);
+  EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+
+  WORD* translation = nullptr;
+  ASSERT_TRUE(VerQueryValueA(record.data(), "\\VarFileInfo\\Translation",
+                             reinterpret_cast<void**>(&translation), &length));
+  ASSERT_EQ(length, 4u);
+  EXPECT_EQ(translation[0], 0x0409);
+  EXPECT_EQ(translation[1], 0x04B0);
+
+  EXPECT_EQ(VersionString(record, "FileVersion"), "1, 0, 0, 1");
+  EXPECT_EQ(VersionString(record, "ProductVersion"), "1, 0, 0, 1");
+  EXPECT_EQ(VersionString(record, "InternalName"), "KESTRUNE");
+  EXPECT_EQ(VersionString(record, "OriginalFilename"), "KESTRUNE.EXE");
+  EXPECT_EQ(VersionString(record, "ProductName"), "KESTRUNE Application");
+  EXPECT_EQ(VersionString(record, "FileDescription"), "KESTRUNE MFC Application");
+  EXPECT_EQ(VersionString(record, "CompanyName"), "");
+  EXPECT_EQ(VersionString(record, "LegalTrademarks"), "");
+}
+
+#pragma pack(push, 2)
+struct IconDirectoryEntry {
+  BYTE width;
+  BYTE height;
+  BYTE colours;
+  BYTE reserved;
+  WORD planes;
+  WORD bits;
+  DWORD bytes;
+  WORD id;
+};
+#pragma pack(pop)
+
+class LoadedAsData {
+ public:
+  LoadedAsData() : module_(LoadLibraryExA(KESTRUNE_EXE_PATH, nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
+  ~LoadedAsData() {
+    if (module_ != nullptr) FreeLibrary(module_);
+  }
+  LoadedAsData(const LoadedAsData&) = delete;
+  LoadedAsData& operator=(const LoadedAsData&) = delete;
+  HMODULE get() const { return module_; }
+
+ private:
+  HMODULE module_;
+};
+
+TEST_F(ExecutableResources, Icon128HasA32And16PixelImageOf16ColoursEach) {
+  const LoadedAsData exe;
+  ASSERT_NE(exe.get(), nullptr);
+  const HRSRC found = FindResourceA(exe.get(), MAKEINTRESOURCEA(IDR_MAINFRAME), RT_GROUP_ICON);
+  ASSERT_NE(found, nullptr);
+  const auto* group = static_cast<const WORD*>(LockResource(LoadResource(exe.get(), found)));
+  ASSERT_NE(group, nullptr);
+  ASSERT_EQ(group[1], 1);  // icons, not cursors
+  ASSERT_EQ(group[2], 2);
+  const auto* entries = reinterpret_cast<const IconDirectoryEntry*>(group + 3);
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(entries[i].width, i == 0 ? 32 : 16);
+    EXPECT_EQ(entries[i].height, entries[i].width);
+    EXPECT_EQ(entries[i].colours, 16);
+    EXPECT_EQ(entries[i].bits, 4);
+    // Each image is a 4-bit bitmap with its mask.
+    const HRSRC image = FindResourceA(exe.get(), MAKEINTRESOURCEA(entries[i].id), RT_ICON);
+    ASSERT_NE(image, nullptr);
+    const auto* header = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(exe.get(), image)));
+    EXPECT_EQ(header->biWidth, entries[i].width);
+    EXPECT_EQ(header->biHeight, 2 * entries[i].width);
+    EXPECT_EQ(header->biBitCount, 4);
+  }
+}
+
+// The Linux program's string table must say the same.
+TEST_F(ExecutableResources, String101IsTheAboutItem) {
+  const LoadedAsData exe;
+  ASSERT_NE(exe.get(), nullptr);
+  char text[64] = "";
+  ASSERT_GT(LoadStringA(exe.get(), IDS_ABOUTBOX, text, sizeof text), 0);
+  EXPECT_STREQ(text, "&About KESTRUNE...");
+  EXPECT_STREQ(text, LoadResourceString(IDS_ABOUTBOX));
+}
+
+}  // namespace
+}  // namespace kestrune::test
