@@ -64,6 +64,29 @@ void SyncDirectoryOf(char* path) {
   close(fd);
 }
 
+// A large file is handed to the disk while it is still being written, a window at a time,
+// so that the final fsync waits for the last window only. When a write fills a window, that
+// window is started; the one before it is waited for and dropped from the page cache,
+// since a converted file is not read again soon. All of it is advice: errors surface in
+// the fsync that makes the file durable.
+constexpr off_t kWriteBackWindow = 8 << 20;
+
+void StartWriteBack(int fd, std::size_t just_written) {
+  static_assert((kWriteBackWindow & (kWriteBackWindow - 1)) == 0, "a power of two");
+  const off_t written = lseek(fd, 0, SEEK_CUR);
+  if (written < kWriteBackWindow) return;  // also when the position is unknown
+  const off_t filled = written & ~(kWriteBackWindow - 1);
+  if (written - static_cast<off_t>(just_written) >= filled) return;
+  const off_t window = filled - kWriteBackWindow;
+  sync_file_range(fd, window, kWriteBackWindow, SYNC_FILE_RANGE_WRITE);
+  if (window >= kWriteBackWindow) {
+    const off_t done = window - kWriteBackWindow;
+    sync_file_range(fd, done, kWriteBackWindow,
+                    SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+    posix_fadvise(fd, done, kWriteBackWindow, POSIX_FADV_DONTNEED);
+  }
+}
+
 class PosixPlatform final : public Platform {
  public:
   // Non-blocking, so that opening a FIFO cannot wait for a writer; whatever is not a
@@ -97,6 +120,7 @@ class PosixPlatform final : public Platform {
   }
 
   bool Write(FileHandle file, const char* data, std::size_t size) override {
+    const std::size_t total = size;
     while (size > 0) {
       const ssize_t put = write(Descriptor(file), data, size);
       if (put < 0 && errno == EINTR) continue;
@@ -104,6 +128,7 @@ class PosixPlatform final : public Platform {
       data += put;
       size -= static_cast<std::size_t>(put);
     }
+    StartWriteBack(Descriptor(file), total);
     return true;
   }
 

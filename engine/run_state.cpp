@@ -37,25 +37,38 @@ namespace {
 
 // Every lookup of a "PART=" line goes through an index over the reachable rows, so that it
 // costs a few probes instead of a scan of the whole table. It maps the folded name to the
-// first row bearing it and is rebuilt on the first lookup after a name changes.
-constexpr std::size_t kIndexSlots = 2048;  // a power of two, over twice kPartRows
+// first row bearing it and is rebuilt on the first lookup after a name changes. Each slot
+// keeps a tag of its name's hash too, so that a probe compares names only when tags agree.
+constexpr std::size_t kIndexSlots = 4096;  // a power of two, four times kPartRows
 constexpr std::int16_t kFreeSlot = -1;
-std::int16_t part_index[kIndexSlots];
+struct IndexSlot {
+  std::int16_t row;
+  std::uint16_t tag;
+};
+IndexSlot part_index[kIndexSlots];
 bool index_current = false;
 
-// FNV-1a over the folded bytes, so names that differ only in letter case share a slot chain.
-std::size_t FoldedHash(const char* text) {
-  std::uint32_t hash = 2166136261u;
+// A rotate and exclusive-or per folded byte (a short dependency chain, since a lookup hashes
+// every "PART=" value), then one multiply to spread the bits; names that differ only in
+// letter case share a slot chain.
+std::uint32_t FoldedHash(const char* text) {
+  std::uint32_t hash = 0;
   for (; *text != '\0'; ++text) {
-    hash = (hash ^ static_cast<unsigned char>(FoldCase(*text))) * 16777619u;
+    hash = ((hash << 5) | (hash >> 27)) ^ static_cast<unsigned char>(FoldCase(*text));
   }
-  return hash & (kIndexSlots - 1);
+  hash *= 2654435761u;
+  return hash ^ (hash >> 15);
 }
+
+std::uint16_t TagOf(std::uint32_t hash) { return static_cast<std::uint16_t>(hash >> 16); }
 
 // The slot holding the row whose name equals name, or the free slot where it would go.
 std::size_t SlotOf(const char* name) {
-  std::size_t slot = FoldedHash(name);
-  while (part_index[slot] != kFreeSlot && !EqualsIgnoreCase(PartTable[part_index[slot]].Name, name)) {
+  const std::uint32_t hash = FoldedHash(name);
+  const std::uint16_t tag = TagOf(hash);
+  std::size_t slot = hash & (kIndexSlots - 1);
+  while (part_index[slot].row != kFreeSlot &&
+         (part_index[slot].tag != tag || !EqualsIgnoreCase(PartTable[part_index[slot].row].Name, name))) {
     slot = (slot + 1) & (kIndexSlots - 1);
   }
   return slot;
@@ -63,10 +76,12 @@ std::size_t SlotOf(const char* name) {
 
 // Only rows before the first empty name can be found; of equal names the first row stays.
 void BuildIndex() {
-  for (auto& slot : part_index) slot = kFreeSlot;
+  for (auto& slot : part_index) slot.row = kFreeSlot;
   for (int row = 0; row < kPartRows && PartTable[row].Name[0] != '\0'; ++row) {
     const std::size_t slot = SlotOf(PartTable[row].Name);
-    if (part_index[slot] == kFreeSlot) part_index[slot] = static_cast<std::int16_t>(row);
+    if (part_index[slot].row == kFreeSlot) {
+      part_index[slot] = IndexSlot{static_cast<std::int16_t>(row), TagOf(FoldedHash(PartTable[row].Name))};
+    }
   }
   index_current = true;
 }
@@ -98,7 +113,7 @@ bool SetPartDefault(int row, const char* text) {
 const char* FindPart(const char* name) {
   if (name[0] == '\0') return nullptr;
   if (!index_current) BuildIndex();
-  const std::int16_t row = part_index[SlotOf(name)];
+  const std::int16_t row = part_index[SlotOf(name)].row;
   return row == kFreeSlot ? nullptr : PartTable[row].Default;
 }
 

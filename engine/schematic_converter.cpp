@@ -125,16 +125,21 @@ void FollowPart(StatusSink& sink, const char* value, const char* line_end) {
   if (ConvertEmbedded != 0) ConvertFile(sink, nested);
 }
 
-// Lines that hold none of the texts the rewrites look for go through in bulk; each other
-// line is read and rewritten piece by piece.
+// Lines that hold none of the texts the rewrites look for go through in bulk, and so do
+// lines of one piece whose only such text is one "PART=": their part is followed before the
+// line is kept. Each other line is read and rewritten piece by piece.
 LoopEnd CopyLines(StatusSink& sink, ConversionLevel& level, char* line) {
-  static const char* const kMarkerTexts[] = {kOldVersion, kNewVersion, "@setup", "@index", kPartKey};
-  static const LineMarkers kMarkers(kMarkerTexts, sizeof kMarkerTexts / sizeof kMarkerTexts[0]);
+  // "PART=", the most frequent, first and carried.
+  static const char* const kMarkerTexts[] = {kPartKey, kOldVersion, kNewVersion, "@setup", "@index"};
+  static const LineMarkers kMarkers(kMarkerTexts, sizeof kMarkerTexts / sizeof kMarkerTexts[0], 0);
   bool copying = true;
   for (;;) {
-    for (std::size_t taken; (taken = level.reader.TakePlainLines(
-                                 level.writer.Reserve(TextReader::kBufferBytes + TextReader::kCopySlack),
-                                 kMarkers)) != 0;) {
+    for (;;) {
+      char* const lines = level.writer.Reserve(TextReader::kBulkRoom);
+      std::size_t part_at;
+      const std::size_t taken = level.reader.TakePlainLines(lines, kMarkers, &part_at);
+      if (taken == 0) break;
+      if (part_at != TextReader::kNotCarried) FollowPart(sink, lines + part_at, lines + taken);
       if (copying) level.writer.Commit(taken);
     }
     std::size_t length;

@@ -107,9 +107,26 @@ char* CopyDropping(char* out, const char* block, unsigned size, std::uint64_t dr
   return CopyRun(out, block + from, size - from);
 }
 
+// The line feed that ends the line holding the carried marker at `marker`, when it lies in
+// the block behind the marker's first byte and no other marker stands before it; else null.
+// The block may reach beyond end into the buffer's slack; those bytes are not looked at.
+const char* CarriedLineFeed(const ByteClasses& classes, const LineMarkers& markers, const char* marker,
+                            const char* end) {
+  const char* const block = marker + 1;
+  const std::size_t left = static_cast<std::size_t>(end - block);
+  const BlockMasks masks = classes.Classify(block);
+  const std::uint64_t feeds = masks.feeds & BitsBelow(left < kBlockBytes ? static_cast<unsigned>(left) : 64u);
+  if (feeds == 0) return nullptr;
+  const unsigned feed = LowestBit(feeds);
+  for (std::uint64_t marks = masks.marks & BitsBelow(feed); marks != 0; marks &= marks - 1) {
+    if (markers.MarkerAt(block + LowestBit(marks), end) != LineMarkers::kNoMarker) return nullptr;
+  }
+  return block + feed;
+}
+
 }  // namespace
 
-LineMarkers::LineMarkers(const char* const* texts, int count) : texts_(texts), count_(count) {
+LineMarkers::LineMarkers(const char* const* texts, int count, int carried) : texts_(texts), count_(count) {
   for (int i = 0; i < count; ++i) {
     sizes_[i] = std::strlen(texts[i]);
     const char first = texts[i][0];
@@ -118,16 +135,27 @@ LineMarkers::LineMarkers(const char* const* texts, int count) : texts_(texts), c
       first_bytes_[first_byte_count_++] = first;
     }
   }
+  // Where the carried text matches, no other may then match or be cut off.
+  for (int i = 0; i < count && carried != kNoMarker; ++i) {
+    const std::size_t shorter = sizes_[i] < sizes_[carried] ? sizes_[i] : sizes_[carried];
+    if (i != carried && std::memcmp(texts[i], texts[carried], shorter) == 0) carried = kNoMarker;
+  }
+  carried_ = carried;
 }
 
-bool LineMarkers::MayStartAt(const char* at, const char* end) const {
+int LineMarkers::MarkerAt(const char* at, const char* end) const {
   for (int i = 0; i < count_; ++i) {
     if (texts_[i][0] != *at) continue;
-    if (static_cast<std::size_t>(end - at) < sizes_[i] || std::memcmp(at, texts_[i], sizes_[i]) == 0) {
-      return true;
-    }
+    if (static_cast<std::size_t>(end - at) < sizes_[i]) return i;
+    // The second byte first: most bytes that begin a marker begin no more of it.
+    if ((sizes_[i] < 2 || at[1] == texts_[i][1]) && std::memcmp(at, texts_[i], sizes_[i]) == 0) return i;
   }
-  return false;
+  return kNoMarker;
+}
+
+std::size_t LineMarkers::CarriedSize(int marker, const char* at, const char* end) const {
+  if (marker == kNoMarker || marker != carried_) return 0;
+  return static_cast<std::size_t>(end - at) >= sizes_[marker] ? sizes_[marker] : 0;
 }
 
 void TextReader::Start(Platform& files, FileHandle file) {
@@ -194,10 +222,13 @@ std::size_t TextReader::ReadLine(char* line) {
 // lies wholly in them before a line that holds a marker. A carriage return before a line
 // feed is the only one dropped; within a line it can only stand at its end, so the pieces
 // ReadLine would make of a line without a marker, written one after another, are the line.
-std::size_t TextReader::ScanBlocks(char* out, const LineMarkers& markers, bool* marked) {
+std::size_t TextReader::ScanBlocks(char* out, const LineMarkers& markers, std::size_t* carried_at,
+                                   bool* marked) {
   const ByteClasses classes(markers);
   const char* const data_end = buffer_ + end_;
   const char* line_in = buffer_ + begin_;  // where the first line not yet taken starts
+  const char* marker = nullptr;
+  int found = LineMarkers::kNoMarker;
   char* line_out = out;
   char* to = out;
   for (const char* block = line_in; data_end - block >= static_cast<long>(kBlockBytes); block += kBlockBytes) {
@@ -208,8 +239,10 @@ std::size_t TextReader::ScanBlocks(char* out, const LineMarkers& markers, bool* 
     }
     unsigned size = kBlockBytes;
     for (std::uint64_t marks = masks.marks; marks != 0; marks &= marks - 1) {
-      if (markers.MayStartAt(block + LowestBit(marks), data_end)) {
+      found = markers.MarkerAt(block + LowestBit(marks), data_end);
+      if (found != LineMarkers::kNoMarker) {
         size = LowestBit(marks);
+        marker = block + size;
         *marked = true;
         break;
       }
@@ -225,13 +258,36 @@ std::size_t TextReader::ScanBlocks(char* out, const LineMarkers& markers, bool* 
     if (*marked) break;
   }
   begin_ = static_cast<std::size_t>(line_in - buffer_);
+  if (const std::size_t carried = markers.CarriedSize(found, marker, data_end)) {
+    const char* const feed = CarriedLineFeed(classes, markers, marker, data_end);
+    if (char* const line_end = feed == nullptr ? nullptr : TakeCarriedLine(line_out, to, marker, feed)) {
+      *marked = false;
+      *carried_at = static_cast<std::size_t>(to - out) + carried;
+      return static_cast<std::size_t>(line_end - out);
+    }
+  }
   return static_cast<std::size_t>(line_out - out);
 }
 
-std::size_t TextReader::TakePlainLines(char* out, const LineMarkers& markers) {
+// The line whose start is decoded into line_out up to `to`, where its carried marker stands,
+// and which ends at feed, is taken whole when it is one piece; returns its end in out, or
+// null to leave it to ReadLine.
+char* TextReader::TakeCarriedLine(char* line_out, char* to, const char* marker, const char* feed) {
+  const char* const text_end = feed[-1] == '\r' ? feed - 1 : feed;
+  if (static_cast<std::size_t>(to - line_out) + static_cast<std::size_t>(text_end - marker) + 1 > kLineChars) {
+    return nullptr;
+  }
+  char* const line_end = CopyRun(to, marker, static_cast<std::size_t>(text_end - marker));
+  *line_end = '\n';
+  begin_ = static_cast<std::size_t>(feed + 1 - buffer_);
+  return line_end + 1;
+}
+
+std::size_t TextReader::TakePlainLines(char* out, const LineMarkers& markers, std::size_t* carried_at) {
+  *carried_at = kNotCarried;
   for (;;) {
     bool marked = false;
-    const std::size_t taken = ScanBlocks(out, markers, &marked);
+    const std::size_t taken = ScanBlocks(out, markers, carried_at, &marked);
     if (taken > 0 || marked) return taken;
     // Not one whole line in the full blocks: read more, unless one line fills the buffer.
     if ((begin_ == 0 && end_ == kBufferBytes) || !Refill()) return 0;

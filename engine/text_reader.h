@@ -12,21 +12,30 @@ constexpr std::size_t kLineBytes = 300;
 constexpr std::size_t kLineChars = kLineBytes - 1;
 
 // Texts that make a line worth a closer look; their first bytes are what a fast scan seeks.
+// One of them may be carried: a line whose only marker is that text, once, still goes
+// through the fast scan, which tells where the text stands.
 class LineMarkers {
  public:
   static constexpr int kMaxTexts = 8;
   static constexpr int kMaxFirstBytes = 4;
+  static constexpr int kNoMarker = -1;
   // texts: at most kMaxTexts non-empty texts with at most kMaxFirstBytes different first
-  // bytes, which must outlive the markers.
-  LineMarkers(const char* const* texts, int count);
+  // bytes, which must outlive the markers; carried: the index of the carried text, or
+  // kNoMarker. A text that is the start of another, or starts with one, is not carried.
+  LineMarkers(const char* const* texts, int count, int carried = kNoMarker);
   const char* first_bytes() const { return first_bytes_; }
   int first_byte_count() const { return first_byte_count_; }
-  // True when a marker starts at `at`, or may start there but is cut off by end.
-  bool MayStartAt(const char* at, const char* end) const;
+  // The index of the first text that starts at `at`, or may start there but is cut off by
+  // end; kNoMarker when none does.
+  int MarkerAt(const char* at, const char* end) const;
+  // The carried text's size when MarkerAt(at, end) gave marker and the carried text lies
+  // wholly before end; 0 otherwise.
+  std::size_t CarriedSize(int marker, const char* at, const char* end) const;
 
  private:
   const char* const* texts_;
   int count_;
+  int carried_ = kNoMarker;
   std::size_t sizes_[kMaxTexts] = {};
   char first_bytes_[kMaxFirstBytes] = {};
   int first_byte_count_ = 0;
@@ -36,26 +45,32 @@ class LineMarkers {
 // 0x1A included, is data. Buffers the file in fixed storage of its own.
 class TextReader {
  public:
-  // The most TakePlainLines writes in one call.
   static constexpr std::size_t kBufferBytes = 16384;
+  // Bytes that a copy may write beyond its end, and read beyond the buffered data.
+  static constexpr std::size_t kCopySlack = 32;
+  // The most TakePlainLines writes in one call, slack included.
+  static constexpr std::size_t kBulkRoom = kBufferBytes + kCopySlack;
 
   void Start(Platform& files, FileHandle file);
   // Reads the next piece into line (kLineBytes), zero-terminates it and returns its
   // length; 0 at the end of the file or after a read failure.
   std::size_t ReadLine(char* line);
-  // Decodes into out (room for kBufferBytes + kCopySlack) whole lines from the read
-  // position on that hold no marker, exactly as ReadLine would return them piece by piece,
-  // and returns their length. 0 when the next line is for ReadLine: it holds a marker, it
-  // is longer than the buffer, or it comes near the end of the file.
-  std::size_t TakePlainLines(char* out, const LineMarkers& markers);
+  // Where a carried marker is not: the value of *carried_at below.
+  static constexpr std::size_t kNotCarried = ~static_cast<std::size_t>(0);
+  // Decodes into out (room for kBulkRoom) whole lines from the read position on that hold
+  // no marker, exactly as ReadLine would return them piece by piece, and returns their
+  // length. The last of them may be a line of one piece holding the carried marker as its
+  // only marker, with its line feed at most 64 bytes behind the marker's first byte: then
+  // *carried_at is the offset in out just behind that text, else
+  // kNotCarried. 0 when the next line is for ReadLine: it holds another marker, it is
+  // longer than the buffer, or it comes near the end of the file.
+  std::size_t TakePlainLines(char* out, const LineMarkers& markers, std::size_t* carried_at);
   bool failed() const { return failed_; }
-
-  // Bytes that a copy may write beyond its end, and read beyond the buffered data.
-  static constexpr std::size_t kCopySlack = 32;
 
  private:
   bool Refill();
-  std::size_t ScanBlocks(char* out, const LineMarkers& markers, bool* marked);
+  std::size_t ScanBlocks(char* out, const LineMarkers& markers, std::size_t* carried_at, bool* marked);
+  char* TakeCarriedLine(char* line_out, char* to, const char* marker, const char* feed);
 
   Platform* files_ = nullptr;
   FileHandle file_ = kNoFile;
@@ -63,7 +78,8 @@ class TextReader {
   std::size_t end_ = 0;
   bool at_end_ = false;
   bool failed_ = false;
-  char buffer_[kBufferBytes + kCopySlack];
+  // A block scanned behind a marker may reach 64 bytes beyond the buffered data.
+  char buffer_[kBufferBytes + 64];
 };
 
 }  // namespace kestrune

@@ -5,10 +5,6 @@
 
 namespace kestrune {
 
-char FoldCase(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 std::size_t TextLength(const char* text) { return std::strlen(text); }
 
 bool CopyText(char* out, std::size_t capacity, const char* text) {

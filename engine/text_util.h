@@ -19,8 +19,9 @@ bool AppendText(char* out, std::size_t capacity, const char* text);
 // as ordinary data; null when absent.
 const char* FindText(const char* data, std::size_t size, const char* needle);
 
-// The lower-case form of an ASCII capital letter; every other byte as it is.
-char FoldCase(char c);
+// The lower-case form of an ASCII capital letter; every other byte as it is. Inline, since
+// the part lookups fold every byte they hash and compare.
+inline char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Comparison of two zero-terminated texts that folds ASCII letters only.
 bool EqualsIgnoreCase(const char* a, const char* b);

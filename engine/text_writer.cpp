@@ -5,6 +5,11 @@
 
 namespace kestrune {
 
+void TextWriter::UseBuffer(char* storage, std::size_t size) {
+  buffer_ = storage;
+  capacity_ = size;
+}
+
 void TextWriter::Start(Platform& files, FileHandle file) {
   files_ = &files;
   file_ = file;
@@ -19,8 +24,8 @@ void TextWriter::Drain() {
 
 void TextWriter::Write(const char* data, std::size_t size) {
   if (failed_) return;
-  if (used_ + size > kBufferBytes) Drain();
-  if (size >= kBufferBytes) {
+  if (used_ + size > capacity_) Drain();
+  if (size >= capacity_) {
     failed_ = failed_ || !files_->Write(file_, data, size);
     return;
   }
@@ -29,7 +34,7 @@ void TextWriter::Write(const char* data, std::size_t size) {
 }
 
 char* TextWriter::Reserve(std::size_t size) {
-  if (used_ + size > kBufferBytes) Drain();
+  if (used_ + size > capacity_) Drain();
   return buffer_ + used_;
 }
 

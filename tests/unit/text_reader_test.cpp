@@ -94,12 +94,14 @@ std::string RandomText(std::mt19937& random, std::size_t size) {
 
 const char* const kMarkerTexts[] = {"PART=", "@setup", "*version 7.1"};
 const LineMarkers kMarkers(kMarkerTexts, 3);
+const LineMarkers kMarkersCarryingPart(kMarkerTexts, 3, 0);
 
-bool HoldsMarker(const std::string& piece) {
+std::size_t MarkerCount(const std::string& piece) {
+  std::size_t count = 0;
   for (const char* marker : kMarkerTexts) {
-    if (piece.find(marker) != std::string::npos) return true;
+    for (std::size_t at = piece.find(marker); at != std::string::npos; at = piece.find(marker, at + 1)) ++count;
   }
-  return false;
+  return count;
 }
 
 TEST(TextReader, ReadsAsTheRulesSayAtAnyReadSize) {
@@ -111,45 +113,97 @@ TEST(TextReader, ReadsAsTheRulesSayAtAnyReadSize) {
   }
 }
 
-// Bulk taking and piecewise reading, mixed as the converter mixes them, give the same bytes,
-// and every piece that holds a marker is handed out by ReadLine.
+// What bulk taking and piecewise reading, mixed as the converter mixes them, handed out.
+struct Taken {
+  std::string bytes;
+  Lines read_pieces;
+  Lines carried_lines;  // bulk lines reported to hold the carried marker
+};
+
+Taken TakeMixed(const std::string& text, std::size_t read_size, const LineMarkers& markers) {
+  MemoryPlatform files;
+  files.AddFile("f", text);
+  if (read_size != 0) files.LimitReadSize(read_size);
+  static TextReader reader;
+  reader.Start(files, files.OpenForRead("f"));
+  static char bulk[TextReader::kBulkRoom];
+  Taken taken;
+  char line[kLineBytes];
+  std::size_t length = 1;
+  while (length != 0) {
+    std::size_t carried_at;
+    for (std::size_t n; (n = reader.TakePlainLines(bulk, markers, &carried_at)) != 0;) {
+      EXPECT_EQ(bulk[n - 1], '\n');
+      taken.bytes.append(bulk, n);
+      if (carried_at == TextReader::kNotCarried) continue;
+      const std::string bulk_bytes(bulk, n);
+      const std::size_t line_start = bulk_bytes.rfind('\n', n - 2) + 1;  // npos + 1 is 0
+      EXPECT_EQ(bulk_bytes.compare(carried_at - 5, 5, "PART="), 0);
+      EXPECT_GE(carried_at - 5, line_start);
+      taken.carried_lines.push_back(bulk_bytes.substr(line_start));
+    }
+    while ((length = reader.ReadLine(line)) != 0) {
+      taken.read_pieces.emplace_back(line, length);
+      taken.bytes.append(line, length);
+      if (line[length - 1] == '\n') break;
+    }
+  }
+  return taken;
+}
+
+// Bulk taking and piecewise reading give the same bytes as the rules, and every piece that
+// holds a marker is handed out by ReadLine, but for whole-line pieces whose one marker is the
+// carried one, which may come in bulk with the marker's place.
 TEST(TextReader, PlainLinesComeInBulkAndMarkedLinesPieceByPiece) {
   std::mt19937 random(11);
-  for (int round = 0; round < 40; ++round) {
+  std::size_t carried_in_all = 0;
+  for (int round = 0; round < 80; ++round) {
     const std::string text = RandomText(random, 1 + random() % 60000) + (round % 2 ? "\n" : "");
-    MemoryPlatform files;
-    files.AddFile("f", text);
-    if (round % 3 != 0) files.LimitReadSize(1 + random() % 20000);
-    static TextReader reader;
-    reader.Start(files, files.OpenForRead("f"));
-    static char bulk[TextReader::kBufferBytes + TextReader::kCopySlack];
-    std::string taken_bytes;
-    Lines read_pieces;
-    char line[kLineBytes];
-    std::size_t length = 1;
-    while (length != 0) {
-      for (std::size_t n; (n = reader.TakePlainLines(bulk, kMarkers)) != 0;) {
-        ASSERT_EQ(bulk[n - 1], '\n');
-        taken_bytes.append(bulk, n);
-      }
-      while ((length = reader.ReadLine(line)) != 0) {
-        read_pieces.emplace_back(line, length);
-        taken_bytes.append(line, length);
-        if (line[length - 1] == '\n') break;
-      }
-    }
-    const Lines model = ModelPieces(text);
+    const std::size_t read_size = round % 3 != 0 ? 1 + random() % 20000 : 0;
+    const bool carrying = round % 4 >= 2;
+    const Taken taken = TakeMixed(text, read_size, carrying ? kMarkersCarryingPart : kMarkers);
     std::string model_bytes;
     std::size_t marked = 0;
-    for (const std::string& piece : model) {
+    std::size_t carriable = 0;
+    for (const std::string& piece : ModelPieces(text)) {
       model_bytes += piece;
-      if (HoldsMarker(piece)) ++marked;
+      const std::size_t markers = MarkerCount(piece);
+      if (markers > 0) ++marked;
+      if (markers == 1 && piece.back() == '\n' && piece.find("PART=") != std::string::npos) ++carriable;
     }
-    EXPECT_EQ(taken_bytes, model_bytes) << "round " << round;
+    EXPECT_EQ(taken.bytes, model_bytes) << "round " << round;
     std::size_t marked_read = 0;
-    for (const std::string& piece : read_pieces) marked_read += HoldsMarker(piece) ? 1 : 0;
-    EXPECT_EQ(marked_read, marked) << "round " << round;
+    for (const std::string& piece : taken.read_pieces) marked_read += MarkerCount(piece) > 0 ? 1 : 0;
+    EXPECT_EQ(marked_read + taken.carried_lines.size(), marked) << "round " << round;
+    EXPECT_LE(taken.carried_lines.size(), carriable) << "round " << round;
+    if (!carrying) {
+      EXPECT_TRUE(taken.carried_lines.empty()) << "round " << round;
+    }
+    carried_in_all += taken.carried_lines.size();
+    for (const std::string& line : taken.carried_lines) {
+      EXPECT_LE(line.size(), kLineChars) << "round " << round;
+      EXPECT_EQ(MarkerCount(line), 1u) << "round " << round;
+    }
   }
+  EXPECT_GT(carried_in_all, 0u);
+}
+
+// A part line of the usual shape goes in bulk, with the place of its value; one that holds
+// a second marker or is longer than a piece does not.
+TEST(TextReader, OnlyOnePieceLinesWithTheCarriedMarkerAloneComeInBulk) {
+  const std::string filler(200, 'x');  // the bulk scan needs whole blocks behind a line
+  const std::string plain = "a 0 sp 0 0 0 10 hlb 100 PART=R1\r\n";
+  const std::string twice = "PART=A PART=B\r\n";
+  const std::string mixed = "PART=A @setup\r\n";
+  const std::string longest = std::string(291, 'y') + "PART=R1\r\n";  // 299 characters decoded
+  const std::string too_long = std::string(292, 'y') + "PART=R1\r\n";
+  for (const std::string& line : {plain, twice, mixed, longest, too_long}) {
+    const Taken taken = TakeMixed(line + filler + "\n", 0, kMarkersCarryingPart);
+    EXPECT_EQ(taken.carried_lines.size(), line == plain || line == longest ? 1u : 0u) << line;
+  }
+  const Taken taken = TakeMixed(plain + filler + "\n", 0, kMarkersCarryingPart);
+  ASSERT_EQ(taken.carried_lines.size(), 1u);
+  EXPECT_EQ(taken.carried_lines[0], "a 0 sp 0 0 0 10 hlb 100 PART=R1\n");
 }
 
 }  // namespace
