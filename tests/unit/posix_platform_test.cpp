@@ -10,7 +10,7 @@
 
 #include "engine/platform.h"
 #include "tests/support/faulty_platform.h"
-#include "tests/support/scratch_dir.h"
+#include "tests/support/platform_fixture.h"
 
 namespace kestrune {
 namespace {
@@ -33,58 +33,7 @@ OpenOutcome OpenForReadInChild(const std::string& path) {
   return WEXITSTATUS(status) == 0 ? OpenOutcome::kRefused : OpenOutcome::kOpened;
 }
 
-class PosixPlatformTest : public ::testing::Test {
- protected:
-  std::string PathOf(const std::string& name) const { return scratch_.PathOf(name); }
-  void WriteFile(const std::string& name, const std::string& bytes) {
-    test::WriteWholeFile(scratch_.path() / name, bytes);
-  }
-  std::string ReadFile(const std::string& name) const {
-    return test::ReadWholeFile(scratch_.path() / name);
-  }
-  FileInfo QueryOf(const std::string& name) {
-    FileInfo info;
-    EXPECT_TRUE(files_.Query(PathOf(name).c_str(), &info)) << name;
-    return info;
-  }
-  // All bytes of an open file, read through the platform in small pieces.
-  std::string ReadAll(FileHandle file) {
-    std::string contents;
-    char piece[7];
-    long got;
-    while ((got = files_.Read(file, piece, sizeof piece)) > 0) contents.append(piece, got);
-    EXPECT_EQ(got, 0);
-    return contents;
-  }
-
-  test::ScratchDir scratch_;
-  Platform& files_ = SystemPlatform();
-};
-
-// Bytes that a text-mode layer would change or stop at.
-const std::string kAwkwardBytes("line\r\nnul\0here\x1A" "end\rlast", 24);
-
-TEST_F(PosixPlatformTest, CreatedFileHoldsExactlyWhatWasWritten) {
-  const FileHandle out = files_.CreateNew(PathOf("New.Tmp").c_str());
-  ASSERT_NE(out, kNoFile);
-  EXPECT_TRUE(files_.Write(out, kAwkwardBytes.data(), kAwkwardBytes.size()));
-  EXPECT_TRUE(files_.Sync(out));
-  EXPECT_TRUE(files_.Close(out));
-  EXPECT_EQ(ReadFile("New.Tmp"), kAwkwardBytes);
-
-  const FileHandle in = files_.OpenForRead(PathOf("New.Tmp").c_str());
-  ASSERT_NE(in, kNoFile);
-  EXPECT_EQ(ReadAll(in), kAwkwardBytes);
-  EXPECT_TRUE(files_.Close(in));
-}
-
-TEST_F(PosixPlatformTest, CreateNewRefusesAnExistingNameAndLeavesItUntouched) {
-  WriteFile("Amp.Sch", "old contents");
-  EXPECT_EQ(files_.CreateNew(PathOf("Amp.Sch").c_str()), kNoFile);
-  // Spelled in another letter case it is still the same, existing file.
-  EXPECT_EQ(files_.CreateNew(PathOf("AMP.SCH").c_str()), kNoFile);
-  EXPECT_EQ(ReadFile("Amp.Sch"), "old contents");
-}
+class PosixPlatformTest : public test::PlatformFixture {};
 
 TEST_F(PosixPlatformTest, CreateNewDoesNotFollowALinkThatPointsNowhere) {
   fs::create_symlink(PathOf("target"), PathOf("link"));

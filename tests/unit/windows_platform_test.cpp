@@ -16,6 +16,7 @@
 #include "engine/run_state.h"
 #include "engine/schematic_converter.h"
 #include "tests/support/engine_fixture.h"
+#include "tests/support/platform_fixture.h"
 #include "tests/support/scratch_dir.h"
 
 namespace kestrune {
@@ -23,30 +24,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class WindowsPlatformTest : public ::testing::Test {
+class WindowsPlatformTest : public test::PlatformFixture {
  protected:
-  std::string PathOf(const std::string& name) const { return scratch_.PathOf(name); }
-  void WriteFile(const std::string& name, const std::string& bytes) {
-    test::WriteWholeFile(scratch_.path() / name, bytes);
-  }
-  std::string ReadFile(const std::string& name) const {
-    return test::ReadWholeFile(scratch_.path() / name);
-  }
-  bool Exists(const std::string& name) const { return fs::exists(scratch_.path() / name); }
-  FileInfo QueryOf(const std::string& name) {
-    FileInfo info;
-    EXPECT_TRUE(files_.Query(PathOf(name).c_str(), &info)) << name;
-    return info;
-  }
-  // All bytes of an open file, read through the platform in small pieces.
-  std::string ReadAll(FileHandle file) {
-    std::string contents;
-    char piece[7];
-    long got;
-    while ((got = files_.Read(file, piece, sizeof piece)) > 0) contents.append(piece, got);
-    EXPECT_EQ(got, 0);
-    return contents;
-  }
   bool IsReadOnly(const std::string& name) const {
     const DWORD attributes = GetFileAttributesA(PathOf(name).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
@@ -54,34 +33,7 @@ class WindowsPlatformTest : public ::testing::Test {
   void MakeReadOnly(const std::string& name) const {
     ASSERT_TRUE(SetFileAttributesA(PathOf(name).c_str(), FILE_ATTRIBUTE_READONLY)) << name;
   }
-
-  test::ScratchDir scratch_;
-  Platform& files_ = SystemPlatform();
 };
-
-// Bytes that a text-mode layer would change or stop at.
-const std::string kAwkwardBytes("line\r\nnul\0here\x1A" "end\rlast", 24);
-
-TEST_F(WindowsPlatformTest, CreatedFileHoldsExactlyWhatWasWritten) {
-  const FileHandle out = files_.CreateNew(PathOf("New.Tmp").c_str());
-  ASSERT_NE(out, kNoFile);
-  EXPECT_TRUE(files_.Write(out, kAwkwardBytes.data(), kAwkwardBytes.size()));
-  EXPECT_TRUE(files_.Sync(out));
-  EXPECT_TRUE(files_.Close(out));
-  EXPECT_EQ(ReadFile("New.Tmp"), kAwkwardBytes);
-
-  const FileHandle in = files_.OpenForRead(PathOf("New.Tmp").c_str());
-  ASSERT_NE(in, kNoFile);
-  EXPECT_EQ(ReadAll(in), kAwkwardBytes);
-  EXPECT_TRUE(files_.Close(in));
-}
-
-TEST_F(WindowsPlatformTest, NamesAreNeverReplacedByCreate) {
-  WriteFile("Amp.Sch", "old contents");
-  EXPECT_EQ(files_.CreateNew(PathOf("Amp.Sch").c_str()), kNoFile);
-  EXPECT_EQ(files_.CreateNew(PathOf("AMP.SCH").c_str()), kNoFile);
-  EXPECT_EQ(ReadFile("Amp.Sch"), "old contents");
-}
 
 // The swap's backup must stay removable while another program holds the file open.
 TEST_F(WindowsPlatformTest, LinkNeverMakesASecondName) {

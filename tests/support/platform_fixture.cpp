@@ -1,0 +1,37 @@
+// Test helper: the system platform over a scratch folder, with whole-file helpers.
+#include "tests/support/platform_fixture.h"
+
+#include <filesystem>
+
+namespace kestrune::test {
+
+const std::string kAwkwardBytes("line\r\nnul\0here\x1A" "end\rlast", 24);
+
+void PlatformFixture::WriteFile(const std::string& name, const std::string& bytes) const {
+  WriteWholeFile(scratch_.path() / name, bytes);
+}
+
+std::string PlatformFixture::ReadFile(const std::string& name) const {
+  return ReadWholeFile(scratch_.path() / name);
+}
+
+bool PlatformFixture::Exists(const std::string& name) const {
+  return std::filesystem::exists(std::filesystem::symlink_status(scratch_.path() / name));
+}
+
+FileInfo PlatformFixture::QueryOf(const std::string& name) {
+  FileInfo info;
+  EXPECT_TRUE(files_.Query(PathOf(name).c_str(), &info)) << name;
+  return info;
+}
+
+std::string PlatformFixture::ReadAll(FileHandle file) {
+  std::string contents;
+  char piece[7];
+  long got;
+  while ((got = files_.Read(file, piece, sizeof piece)) > 0) contents.append(piece, static_cast<std::size_t>(got));
+  EXPECT_EQ(got, 0);
+  return contents;
+}
+
+}  // namespace kestrune::test

@@ -1,0 +1,34 @@
+// What every platform layer promises, checked on the system's own against real files.
+#include <gtest/gtest.h>
+
+#include "tests/support/platform_fixture.h"
+
+namespace kestrune::test {
+namespace {
+
+class PlatformContract : public PlatformFixture {};
+
+TEST_F(PlatformContract, CreatedFileHoldsExactlyWhatWasWritten) {
+  const FileHandle out = files_.CreateNew(PathOf("New.Tmp").c_str());
+  ASSERT_NE(out, kNoFile);
+  EXPECT_TRUE(files_.Write(out, kAwkwardBytes.data(), kAwkwardBytes.size()));
+  EXPECT_TRUE(files_.Sync(out));
+  EXPECT_TRUE(files_.Close(out));
+  EXPECT_EQ(ReadFile("New.Tmp"), kAwkwardBytes);
+
+  const FileHandle in = files_.OpenForRead(PathOf("New.Tmp").c_str());
+  ASSERT_NE(in, kNoFile);
+  EXPECT_EQ(ReadAll(in), kAwkwardBytes);
+  EXPECT_TRUE(files_.Close(in));
+}
+
+TEST_F(PlatformContract, CreateNewRefusesAnExistingNameAndLeavesItUntouched) {
+  WriteFile("Amp.Sch", "old contents");
+  EXPECT_EQ(files_.CreateNew(PathOf("Amp.Sch").c_str()), kNoFile);
+  // Spelled in another letter case it is still the same, existing file.
+  EXPECT_EQ(files_.CreateNew(PathOf("AMP.SCH").c_str()), kNoFile);
+  EXPECT_EQ(ReadFile("Amp.Sch"), "old contents");
+}
+
+}  // namespace
+}  // namespace kestrune::test
