@@ -13,21 +13,14 @@
 #endif
 #endif
 
-namespace {
-bool counting = false;
-long allocations = 0;
-
-void Count() {
-  if (counting) ++allocations;
-}
-}  // namespace
+using kestrune::test::CountAllocation;
 
 #ifdef KESTRUNE_ADDRESS_SANITIZER
 extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*on_malloc)(const volatile void*, std::size_t),
                                                           void (*on_free)(const volatile void*));
 
 namespace {
-void CountSanitizedAllocation(const volatile void*, std::size_t) { Count(); }
+void CountSanitizedAllocation(const volatile void*, std::size_t) { CountAllocation(); }
 void IgnoreFree(const volatile void*) {}
 // Installed before main runs, so every allocation of the process passes the hook.
 const int hook_installed = __sanitizer_install_malloc_and_free_hooks(CountSanitizedAllocation, IgnoreFree);
@@ -42,43 +35,29 @@ void* __libc_memalign(std::size_t alignment, std::size_t size);
 
 extern "C" {
 void* malloc(std::size_t size) {
-  Count();
+  CountAllocation();
   return __libc_malloc(size);
 }
 void* calloc(std::size_t count, std::size_t size) {
-  Count();
+  CountAllocation();
   return __libc_calloc(count, size);
 }
 void* realloc(void* block, std::size_t size) {
-  Count();
+  CountAllocation();
   return __libc_realloc(block, size);
 }
 void* memalign(std::size_t alignment, std::size_t size) {
-  Count();
+  CountAllocation();
   return __libc_memalign(alignment, size);
 }
 int posix_memalign(void** out, std::size_t alignment, std::size_t size) {
-  Count();
+  CountAllocation();
   *out = __libc_memalign(alignment, size);
   return *out != nullptr ? 0 : 12;  // ENOMEM
 }
 void* aligned_alloc(std::size_t alignment, std::size_t size) {
-  Count();
+  CountAllocation();
   return __libc_memalign(alignment, size);
 }
 }
 #endif
-
-namespace kestrune::test {
-
-void StartCountingAllocations() {
-  allocations = 0;
-  counting = true;
-}
-
-long StopCountingAllocations() {
-  counting = false;
-  return allocations;
-}
-
-}  // namespace kestrune::test

@@ -6,5 +6,7 @@ namespace kestrune::test {
 void StartCountingAllocations();
 // Stops counting and returns how many allocations happened since the start.
 long StopCountingAllocations();
+// Called by the interceptors of malloc and its kin for each allocation.
+void CountAllocation();
 
 }  // namespace kestrune::test

@@ -10,40 +10,19 @@ void* __real_calloc(std::size_t count, std::size_t size);
 void* __real_realloc(void* block, std::size_t size);
 }
 
-namespace {
-bool counting = false;
-long allocations = 0;
-
-void Count() {
-  if (counting) ++allocations;
-}
-}  // namespace
+using kestrune::test::CountAllocation;
 
 extern "C" {
 void* __wrap_malloc(std::size_t size) {
-  Count();
+  CountAllocation();
   return __real_malloc(size);
 }
 void* __wrap_calloc(std::size_t count, std::size_t size) {
-  Count();
+  CountAllocation();
   return __real_calloc(count, size);
 }
 void* __wrap_realloc(void* block, std::size_t size) {
-  Count();
+  CountAllocation();
   return __real_realloc(block, size);
 }
 }
-
-namespace kestrune::test {
-
-void StartCountingAllocations() {
-  allocations = 0;
-  counting = true;
-}
-
-long StopCountingAllocations() {
-  counting = false;
-  return allocations;
-}
-
-}  // namespace kestrune::test
