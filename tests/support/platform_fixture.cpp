@@ -34,4 +34,13 @@ std::string PlatformFixture::ReadAll(FileHandle file) {
   return contents;
 }
 
+void PlatformFixture::ExpectOpensAs(const char* path, const FileInfo& expected) {
+  const FileHandle open_file = files_.OpenForRead(path);
+  ASSERT_NE(open_file, kNoFile) << path;
+  FileInfo opened;
+  EXPECT_TRUE(files_.QueryOpen(open_file, &opened));
+  EXPECT_TRUE(SameFile(expected, opened)) << path;
+  EXPECT_TRUE(files_.Close(open_file));
+}
+
 }  // namespace kestrune::test

@@ -22,6 +22,8 @@ class PlatformFixture : public ::testing::Test {
   FileInfo QueryOf(const std::string& name);
   // All bytes of an open file, read through the platform in small pieces.
   std::string ReadAll(FileHandle file);
+  // Opens path for reading and checks that the open file is the file described by expected.
+  void ExpectOpensAs(const char* path, const FileInfo& expected);
 
   ScratchDir scratch_;
   Platform& files_ = SystemPlatform();

@@ -152,12 +152,7 @@ TEST_F(PosixPlatformTest, SameFileSeesOneFileUnderTwoSpellings) {
   EXPECT_TRUE(SameFile(original, QueryOf("WORK\\amp.SCH")));
   EXPECT_FALSE(SameFile(original, QueryOf("Work/Other.Sch")));
 
-  const FileHandle open_file = files_.OpenForRead(PathOf("work\\AMP.sch").c_str());
-  ASSERT_NE(open_file, kNoFile);
-  FileInfo opened;
-  EXPECT_TRUE(files_.QueryOpen(open_file, &opened));
-  EXPECT_TRUE(SameFile(original, opened));
-  EXPECT_TRUE(files_.Close(open_file));
+  ExpectOpensAs(PathOf("work\\AMP.sch").c_str(), original);
 }
 
 TEST_F(PosixPlatformTest, SetModeGivesExactlyThePermissionBits) {

@@ -190,12 +190,7 @@ TEST_F(WindowsPlatformTest, IdentityIsVolumeAndFileIndexWhateverTheSpelling) {
   EXPECT_EQ(QueryOf("Missing").kind, FileKind::kMissing);
   EXPECT_EQ(QueryOf("Work\\Other.Sch\\Below").kind, FileKind::kMissing);
 
-  const FileHandle open_file = files_.OpenForRead(short_name);
-  ASSERT_NE(open_file, kNoFile);
-  FileInfo opened;
-  EXPECT_TRUE(files_.QueryOpen(open_file, &opened));
-  EXPECT_TRUE(SameFile(original, opened));
-  EXPECT_TRUE(files_.Close(open_file));
+  ExpectOpensAs(short_name, original);
 }
 
 // Read-only is the one permission Windows keeps: no write bits.
