@@ -16,8 +16,8 @@ scratch=$(cd "$scratch" && pwd)
 scripts/install-deps.sh build bench
 
 build=$root/build-bench
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKESTRUNE_BUILD_BENCH=ON -DKESTRUNE_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" -j"$(nproc)" --target kestrune-cli bench_inputs bench_measure bench_copy_loop bench_engine >/dev/null
+cmake --preset bench >/dev/null
+cmake --build --preset bench -j"$(nproc)" >/dev/null
 cli=$build/cli/kestrune-cli
 measure=$build/bench/bench_measure
 copy_loop=$build/bench/bench_copy_loop

@@ -9,10 +9,9 @@ corpus="${KESTRUNE_CORPUS_DIR:-$PWD/../shared/corpus}"
 build="$PWD/build-fuzz"
 
 scripts/install-deps.sh build fuzz
-CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DKESTRUNE_BUILD_FUZZ=ON -DKESTRUNE_BUILD_TESTS=OFF >/dev/null
+cmake --preset fuzz >/dev/null
 targets=(converter ini_reader library_loader windows_path)
-cmake --build "$build" -j"$(nproc)" --target "${targets[@]/%/_fuzzer}"
+cmake --build --preset fuzz -j"$(nproc)" --target "${targets[@]/%/_fuzzer}"
 
 # Copies the files matching the patterns into a target's seed folder, if there are any.
 seed_from() {

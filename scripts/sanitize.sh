@@ -4,9 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh build
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKESTRUNE_SANITIZE=ON >/dev/null
-cmake --build build-asan -j"$(nproc)"
-# Leaks count as failures; a sanitizer report stops the test that caused it.
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j"$(nproc)"
+# The preset sets the sanitizers' options: leaks fail, a report stops the test that caused it.
+ctest --preset asan -j"$(nproc)"

@@ -5,8 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh build gui
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRUNE_BUILD_GUI=ON
-cmake --build build -j"$(nproc)" --target KESTRUNE kestrune-cli
+cmake --preset default
+cmake --build --preset default -j"$(nproc)" --target KESTRUNE kestrune-cli
 if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]]; then
   exec build/app/KESTRUNE
 fi

@@ -4,14 +4,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh build windows display
-toolchain=cmake/mingw-i686.cmake
 objdump=i686-w64-mingw32-objdump
 
 # The shipped programs: the win32 thread model, so that nothing needs Windows Vista.
 release=build-win32-release
-cmake -S . -B "$release" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-  -DKESTRUNE_MINGW_THREADS=win32 -DKESTRUNE_BUILD_TESTS=OFF
-cmake --build "$release" -j"$(nproc)" --target kestrune-cli KESTRUNE
+cmake --preset win32-release
+cmake --build --preset win32-release -j"$(nproc)"
 
 # Functions of KERNEL32 that Windows XP lacks and that the MinGW runtimes are known to use.
 vista_functions='GetTickCount64|InitializeConditionVariable|SleepConditionVariable(CS|SRW)|Wake(All)?ConditionVariable|(Initialize|Acquire|Release|TryAcquire)SRWLock[A-Za-z]*|InitOnce[A-Za-z]*|Fls(Alloc|Free|GetValue|SetValue)|GetFinalPathNameByHandle[AW]|SetFileInformationByHandle|GetFileInformationByHandleEx|CreateSymbolicLink[AW]|InitializeCriticalSectionEx|GetSystemTimePreciseAsFileTime'
@@ -40,9 +38,8 @@ check_executable "$release/app/win32/KESTRUNE.EXE" "Windows GUI" \
   "KERNEL32.DLL MSVCRT.DLL USER32.DLL COMDLG32.DLL ADVAPI32.DLL"
 
 # The test build: GoogleTest needs the posix thread model.
-build=build-win32
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$build" -j"$(nproc)"
+cmake --preset win32
+cmake --build --preset win32 -j"$(nproc)"
 
 # A Wine prefix of its own for this run, so no developer's Wine setup is used or changed.
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/kestrune-wine.XXXXXX")
@@ -54,5 +51,5 @@ wineserver -w
 
 # Each test runs in a Wine process of its own, as ctest runs them natively. Console
 # programs need no display; the dialog tests get a virtual one.
-ctest --test-dir "$build" --output-on-failure -j"$(nproc)" -LE display
-xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir "$build" --output-on-failure -L display
+ctest --preset win32 -j"$(nproc)"
+xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset win32-display
