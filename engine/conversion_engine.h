@@ -66,7 +66,7 @@ class ConversionEngine {
   bool convert_embedded_ = false;
   OpenFiles open_files_;
   TextReader library_reader_;  // one library at a time
-  char closing_text_[kVisitedRows * kVisitedPathBytes + sizeof kClosingWord] = {};
+  char closing_text_[kVisitedRows * kPathBytes + sizeof kClosingWord] = {};
 };
 
 }  // namespace kestrune

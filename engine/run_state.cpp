@@ -21,7 +21,7 @@ bool VisitedFiles::IsVisited(const char* path) const {
 
 bool VisitedFiles::RecordVisited(const char* path) {
   if (count_ < 0 || count_ >= kVisitedRows) return false;
-  if (!CopyText(rows_[count_], kVisitedPathBytes, path)) return false;
+  if (!CopyText(rows_[count_], kPathBytes, path)) return false;
   ++count_;
   return true;
 }
@@ -90,7 +90,7 @@ bool PartTable::SetPartName(int row, const char* text) {
 }
 
 bool PartTable::SetPartDefault(int row, const char* text) {
-  return SetField(row, DefaultOf, kPartDefaultBytes, text);
+  return SetField(row, DefaultOf, kPathBytes, text);
 }
 
 const char* PartTable::FindPart(const char* name) {

@@ -4,13 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/capacities.h"
+
 namespace kestrune {
 
-constexpr int kVisitedRows = 100;
-constexpr int kVisitedPathBytes = 200;  // every path a Convert command can deliver fits
-constexpr int kPartRows = 1000;
-constexpr int kPartNameBytes = 20;
-constexpr int kPartDefaultBytes = 200;
 
 // Every file visited in the current run, in the order of its first visit.
 class VisitedFiles {
@@ -27,13 +24,13 @@ class VisitedFiles {
   const char* Row(int row) const { return rows_[row]; }
 
  private:
-  char rows_[kVisitedRows][kVisitedPathBytes] = {};
+  char rows_[kVisitedRows][kPathBytes] = {};
   int count_ = 0;
 };
 
 struct PartEntry {
   char Name[kPartNameBytes];
-  char Default[kPartDefaultBytes];
+  char Default[kPathBytes];
 };
 
 // What the symbol libraries say about each part, in the order they were read. Rows are

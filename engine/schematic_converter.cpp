@@ -203,7 +203,7 @@ void ConversionEngine::Convert(ConversionJob& job) {
 void ConversionEngine::ConvertFile(const char* path) {
   if (visited_.IsVisited(path)) return;
   if (!visited_.RecordVisited(path)) {
-    sink_.ShowError(TextLength(path) >= kVisitedPathBytes ? "ERROR: Input file path is too long!"
+    sink_.ShowError(TextLength(path) >= kPathBytes ? "ERROR: Input file path is too long!"
                                                           : "ERROR: Too many files in one run!");
     return;
   }
