@@ -2,8 +2,9 @@
 #include "app/convert_command.h"
 
 #include <cstring>
+#include <new>
 
-#include "engine/conversion_run.h"
+#include "engine/conversion_engine.h"
 
 namespace kestrune {
 
@@ -44,8 +45,13 @@ ConvertRequest MakeConvertRequest(const char* input_text, const char* ini_text,
   return request;
 }
 
+// The engine is megabytes and allocates nothing, so it lives in static storage; it is made
+// afresh for each command, since each command may report to another sink.
 void RunConvertCommand(StatusSink& sink, const ConvertRequest& request) {
-  RunConversion(sink, request.input_path, request.ini_path, request.backups, request.embedded);
+  alignas(ConversionEngine) static unsigned char storage[sizeof(ConversionEngine)];
+  ConversionEngine* engine = new (storage) ConversionEngine(SystemPlatform(), sink);
+  engine->RunConversion(request.input_path, request.ini_path, request.backups, request.embedded);
+  engine->~ConversionEngine();
 }
 
 }  // namespace kestrune

@@ -2,9 +2,7 @@
 // (run in that folder: it reads ./bench.ini; a bare name would be looked for in the Windows folder).
 #include <benchmark/benchmark.h>
 
-#include "engine/part_library_loader.h"
-#include "engine/run_state.h"
-#include "engine/status_sink.h"
+#include "engine/conversion_engine.h"
 
 namespace kestrune::bench {
 namespace {
@@ -16,29 +14,29 @@ class QuietSink : public StatusSink {
   void ShowInfo(const char*) override {}
 };
 
-void LoadTable() {
-  QuietSink sink;
-  LoadPartLibraries(sink, "./bench.ini");
-}
+QuietSink sink;
+ConversionEngine engine(SystemPlatform(), sink);  // megabytes: static storage
+
+void LoadTable() { engine.LoadPartLibraries("./bench.ini"); }
 
 // Reading the 50 libraries of 1000 parts, as every Convert command does first.
 void LoadThousandParts(benchmark::State& state) {
   for (auto _ : state) LoadTable();
-  state.counters["parts"] = FindPart("pn0999") != nullptr ? 1000 : 0;
+  state.counters["parts"] = engine.FindPart("pn0999") != nullptr ? 1000 : 0;
 }
 BENCHMARK(LoadThousandParts)->Unit(benchmark::kMicrosecond);
 
 // The lookup of every "PART=" line whose part no library holds.
 void FindAbsentPart(benchmark::State& state) {
   LoadTable();
-  for (auto _ : state) benchmark::DoNotOptimize(FindPart("PN0500X"));
+  for (auto _ : state) benchmark::DoNotOptimize(engine.FindPart("PN0500X"));
 }
 BENCHMARK(FindAbsentPart);
 
 // The lookup of the last row, letter case folded.
 void FindLastPart(benchmark::State& state) {
   LoadTable();
-  for (auto _ : state) benchmark::DoNotOptimize(FindPart("pn0999"));
+  for (auto _ : state) benchmark::DoNotOptimize(engine.FindPart("pn0999"));
 }
 BENCHMARK(FindLastPart);
 

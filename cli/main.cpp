@@ -6,7 +6,7 @@
 
 #include "cli/command_line.h"
 #include "cli/console_sink.h"
-#include "engine/conversion_run.h"
+#include "engine/conversion_engine.h"
 
 namespace {
 
@@ -47,9 +47,11 @@ int main(int argc, char** argv) {
   }
   std::unique_ptr<kestrune::ConsoleSink> sink =
       command.trace ? std::make_unique<kestrune::TraceSink>() : std::make_unique<kestrune::ConsoleSink>();
+  // Megabytes, and allocation-free: static storage, one engine for every file.
+  static kestrune::ConversionEngine engine(kestrune::SystemPlatform(), *sink);
   for (const std::string& file : command.files) {
-    kestrune::RunConversion(*sink, file.c_str(), command.ini_path.c_str(), command.backups ? 1 : 0,
-                            command.embedded ? 1 : 0);
+    engine.RunConversion(file.c_str(), command.ini_path.c_str(), command.backups ? 1 : 0,
+                         command.embedded ? 1 : 0);
   }
   return sink->error_shown() ? kExitErrorShown : kExitConverted;
 }

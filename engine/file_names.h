@@ -1,11 +1,10 @@
 // The temporary and backup names a schematic's path leads to.
 #pragma once
 
-#include <cstddef>
+#include "engine/capacities.h"
 
 namespace kestrune {
 
-constexpr std::size_t kPathBytes = 200;  // paths of at most 199 characters
 constexpr const char* kFallbackTemporaryName = "QUORVA.TMP";
 
 // The path cut after its extension dot (searched backwards, never at the first

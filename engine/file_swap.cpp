@@ -27,19 +27,19 @@ bool CopyInto(Platform& files, const char* from, const char* to) {
 // The backup name must not be a file that a conversion in progress holds open. A second
 // name of the target itself (left by a run stopped between link and rename) may go: the
 // contents stay under the target.
-bool BackupNameFree(Platform& files, const char* target, const char* backup) {
+bool BackupNameFree(Platform& files, const OpenFiles& open, const char* target, const char* backup) {
   FileInfo info;
   if (!files.Query(backup, &info)) return false;
-  if (!HeldOpen(info)) return true;
+  if (!open.HeldOpen(info)) return true;
   FileInfo own;
   return files.Query(target, &own) && SameFile(info, own);
 }
 
 }  // namespace
 
-bool SwapIntoPlace(Platform& files, const char* target, const char* temporary, const char* backup,
-                   bool keep_backup) {
-  if (!BackupNameFree(files, target, backup) || !files.Remove(backup)) return false;
+bool SwapIntoPlace(Platform& files, const OpenFiles& open, const char* target,
+                   const char* temporary, const char* backup, bool keep_backup) {
+  if (!BackupNameFree(files, open, target, backup) || !files.Remove(backup)) return false;
   if (keep_backup && !files.Link(target, backup) && !CopyInto(files, target, backup)) return false;
   if (files.RenameReplacing(temporary, target)) return true;
   if (keep_backup) files.Remove(backup);

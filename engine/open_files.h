@@ -1,14 +1,15 @@
-// The files that the conversions in progress hold open, one level per nesting depth.
+// The files that a run's conversions in progress hold open, one level per nesting depth.
 #pragma once
 
-#include "engine/platform.h"
+#include "engine/platform/platform.h"
+#include "engine/run_state.h"
 #include "engine/text_reader.h"
 #include "engine/text_writer.h"
 
 namespace kestrune {
 
-// Each nesting level reads one input and writes one temporary file; the buffers live in
-// static storage so that no level allocates.
+// Each nesting level reads one input and writes one temporary file with buffers of its own,
+// so that no level allocates.
 struct ConversionLevel {
   TextReader reader;
   TextWriter writer;
@@ -16,12 +17,30 @@ struct ConversionLevel {
   FileInfo temporary;
 };
 
-// A fresh level for a new conversion. Each level converts a distinct recorded file, so
-// the visited capacity bounds the depth and a level is always free.
-ConversionLevel& EnterLevel();
-// Gives back the innermost level.
-void LeaveLevel();
-// True when the file is an input or a temporary file of a level in use, whatever path names it.
-bool HeldOpen(const FileInfo& file);
+class OpenFiles {
+ public:
+  OpenFiles() = default;
+  OpenFiles(const OpenFiles&) = delete;
+  OpenFiles& operator=(const OpenFiles&) = delete;
+
+  // A fresh level for a new conversion. Each level converts a distinct recorded file, so
+  // the visited capacity bounds the depth and a level is always free.
+  ConversionLevel& EnterLevel();
+  // Gives back the innermost level.
+  void LeaveLevel();
+  // True when the file is an input or a temporary file of a level in use, whatever path names it.
+  bool HeldOpen(const FileInfo& file) const;
+
+ private:
+  // The outermost level converts the files a user names, which may be of any size; it writes
+  // in larger pieces, since each write call into the file system costs far more than its
+  // bytes. Nested levels keep the small buffers of their own, so the memory of a deep
+  // nesting stays bounded.
+  static constexpr std::size_t kOuterWriteBytes = 1024 * 1024;
+
+  ConversionLevel levels_[kVisitedRows];
+  int levels_in_use_ = 0;
+  char outer_write_buffer_[kOuterWriteBytes];
+};
 
 }  // namespace kestrune

@@ -1,13 +1,9 @@
 // Fills the part table from the symbol libraries that the design tools' INI file lists.
-#include "engine/part_library_loader.h"
-
 #include <cstdio>
 #include <cstring>
 
+#include "engine/conversion_engine.h"
 #include "engine/file_names.h"
-#include "engine/platform.h"
-#include "engine/run_state.h"
-#include "engine/text_reader.h"
 #include "engine/text_util.h"
 
 namespace kestrune {
@@ -20,25 +16,27 @@ constexpr char kDefaultKey[] = "DEFAULT=";
 // out whole, so the table never holds a shortened text.
 class PartCollector {
  public:
+  explicit PartCollector(PartTable& table) : table_(table) {}
   int count() const { return count_; }
 
   void TakeName(const char* name) {
     if (count_ == kPartRows) return;
-    name_fits_ = SetPartName(count_, name);
-    if (!name_fits_) SetPartName(count_, "");
+    name_fits_ = table_.SetPartName(count_, name);
+    if (!name_fits_) table_.SetPartName(count_, "");
   }
 
   void TakeDefault(const char* value) {
     if (count_ == kPartRows) return;
-    if (name_fits_ && SetPartDefault(count_, value)) {
+    if (name_fits_ && table_.SetPartDefault(count_, value)) {
       ++count_;
       return;
     }
-    SetPartName(count_, "");
+    table_.SetPartName(count_, "");
     name_fits_ = true;
   }
 
  private:
+  PartTable& table_;
   int count_ = 0;
   bool name_fits_ = true;
 };
@@ -57,10 +55,9 @@ bool LibraryFileName(const char* directory, const char* library, char* out) {
   return written >= 0 && static_cast<std::size_t>(written) < kPathBytes;
 }
 
-void LoadLibrary(Platform& files, const char* file_name, PartCollector& parts) {
+void LoadLibrary(Platform& files, TextReader& reader, const char* file_name, PartCollector& parts) {
   const FileHandle file = files.OpenForRead(file_name);
   if (file == kNoFile) return;
-  static TextReader reader;  // one library at a time; too large for the stack frame
   reader.Start(files, file);
   char line[kLineBytes];
   for (std::size_t length; (length = reader.ReadLine(line)) != 0;) {
@@ -78,28 +75,29 @@ void LoadLibrary(Platform& files, const char* file_name, PartCollector& parts) {
 
 }  // namespace
 
-int LoadPartLibraries(StatusSink& sink, const char* iniPath) {
-  Platform& files = ActivePlatform();
-  ResetParts();
-  PartCollector parts;
-  sink.SetStatus("Status: Finding LIB Path...");
+int ConversionEngine::LoadPartLibraries(const char* iniPath) {
+  parts_.ResetParts();
+  PartCollector parts(parts_);
+  sink_.SetStatus("Status: Finding LIB Path...");
   char directory[kPathBytes];
-  files.ReadIniString("MICROSIM", "LIBPATH", "Unknown", directory, sizeof directory, iniPath);
-  ShowStatus(sink, "Status: Lib Path set to %s", directory);
+  platform_.ReadIniString("MICROSIM", "LIBPATH", "Unknown", directory, sizeof directory, iniPath);
+  ShowStatus(sink_, "Status: Lib Path set to %s", directory);
   for (int n = 1;; ++n) {
     char key[16];
     std::snprintf(key, sizeof key, "LIB%d", n);
     char library[kPathBytes];
-    files.ReadIniString("PART LIBS", key, "EMPTY", library, sizeof library, iniPath);
+    platform_.ReadIniString("PART LIBS", key, "EMPTY", library, sizeof library, iniPath);
     if (library[0] == '\0' || std::strcmp(library, "EMPTY") == 0) break;
     if (char* space = std::strchr(library, ' ')) *space = '\0';
-    ShowStatus(sink, "Status: Loading library %s", library);
+    ShowStatus(sink_, "Status: Loading library %s", library);
     char file_name[kPathBytes];
-    if (LibraryFileName(directory, library, file_name)) LoadLibrary(files, file_name, parts);
+    if (LibraryFileName(directory, library, file_name)) {
+      LoadLibrary(platform_, library_reader_, file_name, parts);
+    }
   }
   char text[kLineBytes];
   std::snprintf(text, sizeof text, "Status: Loaded %d parts", parts.count());
-  sink.SetStatus(text);
+  sink_.SetStatus(text);
   return 1;
 }
 

@@ -1,52 +1,34 @@
-// The process-wide tables of a conversion run and their plain operations.
+// The tables of a conversion run and their plain operations.
 #include "engine/run_state.h"
 
-#include <cstdint>
 #include <cstring>
 
 #include "engine/text_util.h"
 
 namespace kestrune {
 
-char VisitedFiles[kVisitedRows][kVisitedPathBytes];
-int VisitedCount;
-PartEntry PartTable[kPartRows];
-int CreateBackups;
-int ConvertEmbedded;
-
-void ResetVisited() {
-  VisitedCount = 0;
-  for (auto& row : VisitedFiles) row[0] = '\0';
+void VisitedFiles::ResetVisited() {
+  count_ = 0;
+  for (auto& row : rows_) row[0] = '\0';
 }
 
-bool IsVisited(const char* path) {
-  for (const auto& row : VisitedFiles) {
+bool VisitedFiles::IsVisited(const char* path) const {
+  for (const auto& row : rows_) {
     if (EqualsIgnoreCase(row, path)) return true;
   }
   return false;
 }
 
-bool RecordVisited(const char* path) {
-  if (VisitedCount < 0 || VisitedCount >= kVisitedRows) return false;
-  if (!CopyText(VisitedFiles[VisitedCount], kVisitedPathBytes, path)) return false;
-  ++VisitedCount;
+bool VisitedFiles::RecordVisited(const char* path) {
+  if (count_ < 0 || count_ >= kVisitedRows) return false;
+  if (!CopyText(rows_[count_], kPathBytes, path)) return false;
+  ++count_;
   return true;
 }
 
 namespace {
 
-// Every lookup of a "PART=" line goes through an index over the reachable rows, so that it
-// costs a few probes instead of a scan of the whole table. It maps the folded name to the
-// first row bearing it and is rebuilt on the first lookup after a name changes. Each slot
-// keeps a tag of its name's hash too, so that a probe compares names only when tags agree.
-constexpr std::size_t kIndexSlots = 4096;  // a power of two, four times kPartRows
 constexpr std::int16_t kFreeSlot = -1;
-struct IndexSlot {
-  std::int16_t row;
-  std::uint16_t tag;
-};
-IndexSlot part_index[kIndexSlots];
-bool index_current = false;
 
 // A rotate and exclusive-or per folded byte (a short dependency chain, since a lookup hashes
 // every "PART=" value), then one multiply to spread the bits; names that differ only in
@@ -62,59 +44,60 @@ std::uint32_t FoldedHash(const char* text) {
 
 std::uint16_t TagOf(std::uint32_t hash) { return static_cast<std::uint16_t>(hash >> 16); }
 
+char* NameOf(PartEntry& entry) { return entry.Name; }
+char* DefaultOf(PartEntry& entry) { return entry.Default; }
+
+}  // namespace
+
 // The slot holding the row whose name equals name, or the free slot where it would go.
-std::size_t SlotOf(const char* name) {
+std::size_t PartTable::SlotOf(const char* name) const {
   const std::uint32_t hash = FoldedHash(name);
   const std::uint16_t tag = TagOf(hash);
   std::size_t slot = hash & (kIndexSlots - 1);
-  while (part_index[slot].row != kFreeSlot &&
-         (part_index[slot].tag != tag || !EqualsIgnoreCase(PartTable[part_index[slot].row].Name, name))) {
+  while (index_[slot].row != kFreeSlot &&
+         (index_[slot].tag != tag || !EqualsIgnoreCase(rows_[index_[slot].row].Name, name))) {
     slot = (slot + 1) & (kIndexSlots - 1);
   }
   return slot;
 }
 
 // Only rows before the first empty name can be found; of equal names the first row stays.
-void BuildIndex() {
-  for (auto& slot : part_index) slot.row = kFreeSlot;
-  for (int row = 0; row < kPartRows && PartTable[row].Name[0] != '\0'; ++row) {
-    const std::size_t slot = SlotOf(PartTable[row].Name);
-    if (part_index[slot].row == kFreeSlot) {
-      part_index[slot] = IndexSlot{static_cast<std::int16_t>(row), TagOf(FoldedHash(PartTable[row].Name))};
+void PartTable::BuildIndex() {
+  for (auto& slot : index_) slot.row = kFreeSlot;
+  for (int row = 0; row < kPartRows && rows_[row].Name[0] != '\0'; ++row) {
+    const std::size_t slot = SlotOf(rows_[row].Name);
+    if (index_[slot].row == kFreeSlot) {
+      index_[slot] = IndexSlot{static_cast<std::int16_t>(row), TagOf(FoldedHash(rows_[row].Name))};
     }
   }
-  index_current = true;
+  index_current_ = true;
 }
 
-bool SetField(int row, char* (*field)(PartEntry&), std::size_t capacity, const char* text) {
+bool PartTable::SetField(int row, char* (*field)(PartEntry&), std::size_t capacity,
+                         const char* text) {
   if (row < 0 || row >= kPartRows || TextLength(text) >= capacity) return false;
-  return CopyText(field(PartTable[row]), capacity, text);
+  return CopyText(field(rows_[row]), capacity, text);
 }
 
-char* NameOf(PartEntry& entry) { return entry.Name; }
-char* DefaultOf(PartEntry& entry) { return entry.Default; }
-
-}  // namespace
-
-void ResetParts() {
-  std::memset(PartTable, 0, sizeof PartTable);
-  index_current = false;
+void PartTable::ResetParts() {
+  std::memset(rows_, 0, sizeof rows_);
+  index_current_ = false;
 }
 
-bool SetPartName(int row, const char* text) {
-  index_current = false;
+bool PartTable::SetPartName(int row, const char* text) {
+  index_current_ = false;
   return SetField(row, NameOf, kPartNameBytes, text);
 }
 
-bool SetPartDefault(int row, const char* text) {
-  return SetField(row, DefaultOf, kPartDefaultBytes, text);
+bool PartTable::SetPartDefault(int row, const char* text) {
+  return SetField(row, DefaultOf, kPathBytes, text);
 }
 
-const char* FindPart(const char* name) {
+const char* PartTable::FindPart(const char* name) {
   if (name[0] == '\0') return nullptr;
-  if (!index_current) BuildIndex();
-  const std::int16_t row = part_index[SlotOf(name)].row;
-  return row == kFreeSlot ? nullptr : PartTable[row].Default;
+  if (!index_current_) BuildIndex();
+  const std::int16_t row = index_[SlotOf(name)].row;
+  return row == kFreeSlot ? nullptr : rows_[row].Default;
 }
 
 }  // namespace kestrune

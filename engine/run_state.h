@@ -1,40 +1,70 @@
-// The process-wide tables one conversion run shares: visited files, part table, options.
+// The tables one conversion run fills and reads: the files it visited and the parts the libraries name.
 #pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/capacities.h"
 
 namespace kestrune {
 
-constexpr int kVisitedRows = 100;
-constexpr int kVisitedPathBytes = 200;  // every path a Convert command can deliver fits
-constexpr int kPartRows = 1000;
-constexpr int kPartNameBytes = 20;
-constexpr int kPartDefaultBytes = 200;
+
+// Every file visited in the current run, in the order of its first visit.
+class VisitedFiles {
+ public:
+  void ResetVisited();
+  // True when any row, in use or not, equals the path ignoring ASCII case; an empty
+  // path therefore always counts as visited.
+  bool IsVisited(const char* path) const;
+  // Appends the path; false, with the table unchanged, when it is full or the path
+  // does not fit a row. A path that was not recorded must not be converted.
+  bool RecordVisited(const char* path);
+  int VisitedCount() const { return count_; }
+  // The path in row (empty for a row not in use).
+  const char* Row(int row) const { return rows_[row]; }
+
+ private:
+  char rows_[kVisitedRows][kPathBytes] = {};
+  int count_ = 0;
+};
 
 struct PartEntry {
   char Name[kPartNameBytes];
-  char Default[kPartDefaultBytes];
+  char Default[kPathBytes];
 };
 
-extern char VisitedFiles[kVisitedRows][kVisitedPathBytes];
-extern int VisitedCount;
-extern PartEntry PartTable[kPartRows];
-extern int CreateBackups;
-extern int ConvertEmbedded;
+// What the symbol libraries say about each part, in the order they were read. Rows are
+// written through its operations only, which keep the lookup's index current.
+class PartTable {
+ public:
+  void ResetParts();
+  // Both return false, leaving the row unchanged, when the row or the text does not fit.
+  bool SetPartName(int row, const char* text);
+  bool SetPartDefault(int row, const char* text);
+  // The Default of the first row whose Name equals the name ignoring ASCII case; the
+  // first row with an empty Name ends the search. Null when nothing matches.
+  const char* FindPart(const char* name);
+  const PartEntry& Row(int row) const { return rows_[row]; }
 
-void ResetVisited();
-// True when any row, in use or not, equals the path ignoring ASCII case; an empty
-// path therefore always counts as visited.
-bool IsVisited(const char* path);
-// Appends the path; false, with the table unchanged, when it is full or the path
-// does not fit a row. A path that was not recorded must not be converted.
-bool RecordVisited(const char* path);
+ private:
+  // Every lookup of a "PART=" line goes through an index over the reachable rows, so that
+  // it costs a few probes instead of a scan of the whole table. It maps the folded name to
+  // the first row bearing it and is rebuilt on the first lookup after a name changes. Each
+  // slot keeps a tag of its name's hash too, so that a probe compares names only when tags
+  // agree.
+  static constexpr std::size_t kIndexSlots = 4096;  // a power of two, four times kPartRows
+  struct IndexSlot {
+    std::int16_t row;
+    std::uint16_t tag;
+  };
 
-void ResetParts();
-// Both return false, leaving the row unchanged, when the row or the text does not fit.
-bool SetPartName(int row, const char* text);
-bool SetPartDefault(int row, const char* text);
-// The Default of the first row whose Name equals the name ignoring ASCII case; the
-// first row with an empty Name ends the search. Null when nothing matches. Names are
-// written through ResetParts and SetPartName only, which keep the lookup's index current.
-const char* FindPart(const char* name);
+  std::size_t SlotOf(const char* name) const;
+  void BuildIndex();
+  bool SetField(int row, char* (*field)(PartEntry&), std::size_t capacity, const char* text);
+
+  PartEntry rows_[kPartRows] = {};
+  IndexSlot index_[kIndexSlots] = {};
+  bool index_current_ = false;
+};
 
 }  // namespace kestrune

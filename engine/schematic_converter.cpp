@@ -1,28 +1,17 @@
 // Converts one schematic file from version 7.1 to 6.1 in place, nested files first.
-#include "engine/schematic_converter.h"
-
 #include <cstdio>
 #include <cstring>
 
+#include "engine/conversion_engine.h"
 #include "engine/file_names.h"
 #include "engine/file_swap.h"
-#include "engine/open_files.h"
-#include "engine/platform.h"
-#include "engine/run_state.h"
 #include "engine/text_util.h"
 
 namespace kestrune {
-namespace {
 
-constexpr char kOldVersion[] = "*version 6.1";
-constexpr char kNewVersion[] = "*version 7.1";
-constexpr std::size_t kVersionChars = sizeof kOldVersion - 1;
-constexpr char kPartKey[] = "PART=";
-constexpr int kTemporaryAttempts = 10;
-
-// What one call works with: the file it really rewrites (a symbolic link's target), the
-// names derived from that, and its open files.
-struct Job {
+// What one ConvertFile call works with: the file it really rewrites (a symbolic link's
+// target), the names derived from that, and its open files.
+struct ConversionJob {
   const char* path;  // as given: shown, listed and compared
   char target[kPathBytes];
   char temporary[kPathBytes];
@@ -32,10 +21,16 @@ struct Job {
   FileHandle output;
 };
 
-enum class LoopEnd { kCopied, kAlreadyOld, kReadFailed };
+namespace {
+
+constexpr char kOldVersion[] = "*version 6.1";
+constexpr char kNewVersion[] = "*version 7.1";
+constexpr std::size_t kVersionChars = sizeof kOldVersion - 1;
+constexpr char kPartKey[] = "PART=";
+constexpr int kTemporaryAttempts = 10;
 
 // Finds the file to rewrite; false, with the error shown, when there is no regular file.
-bool LocateTarget(StatusSink& sink, Platform& files, Job& job) {
+bool LocateTarget(StatusSink& sink, Platform& files, ConversionJob& job) {
   FileInfo info;
   if (!files.Query(job.path, &info) || info.kind == FileKind::kMissing) {
     sink.ShowError("ERROR: Unable to open input file!");
@@ -52,7 +47,7 @@ bool LocateTarget(StatusSink& sink, Platform& files, Job& job) {
 }
 
 // Derives the temporary and backup names; a name that would be the input's own is refused.
-bool DeriveNames(StatusSink& sink, Job& job) {
+bool DeriveNames(StatusSink& sink, ConversionJob& job) {
   if (!TemporaryName(job.target, job.temporary) || !BackupName(job.target, job.backup)) {
     sink.ShowError("ERROR: Path too long for the temporary or backup file name!");
     return false;
@@ -64,28 +59,30 @@ bool DeriveNames(StatusSink& sink, Job& job) {
   return true;
 }
 
-bool OpenInput(StatusSink& sink, Platform& files, Job& job) {
-  job.input = files.OpenForRead(job.target);
+}  // namespace
+
+bool ConversionEngine::OpenInput(ConversionJob& job) {
+  job.input = platform_.OpenForRead(job.target);
   if (job.input == kNoFile) {
-    sink.ShowError("ERROR: Unable to open input file!");
+    sink_.ShowError("ERROR: Unable to open input file!");
     return false;
   }
   FileInfo info;
-  const bool known = files.QueryOpen(job.input, &info);
-  if (known && !HeldOpen(info)) {
+  const bool known = platform_.QueryOpen(job.input, &info);
+  if (known && !open_files_.HeldOpen(info)) {
     job.level->input = info;
     return true;
   }
-  files.Close(job.input);
-  sink.ShowError(known ? "ERROR: File is already being converted in this run!"
-                       : "ERROR: Unable to open input file!");
+  platform_.Close(job.input);
+  sink_.ShowError(known ? "ERROR: File is already being converted in this run!"
+                        : "ERROR: Unable to open input file!");
   return false;
 }
 
 // Creates the temporary file exclusively. A leftover of an earlier run, under the first name
 // or an alternative one, is removed (it would be overwritten anyway); a name that a
 // conversion in progress holds open is passed over for the next alternative.
-bool CreateTemporary(Platform& files, Job& job) {
+bool ConversionEngine::CreateTemporary(ConversionJob& job) {
   char name[kPathBytes];
   for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
     if (attempt == 0 ? !CopyText(name, kPathBytes, job.temporary)
@@ -93,42 +90,42 @@ bool CreateTemporary(Platform& files, Job& job) {
       return false;
     }
     FileInfo existing;
-    if (!files.Query(name, &existing)) return false;
+    if (!platform_.Query(name, &existing)) return false;
     if (existing.kind != FileKind::kMissing) {
-      if (HeldOpen(existing) || existing.kind != FileKind::kRegular) continue;
-      if (!files.Remove(name)) return false;
+      if (open_files_.HeldOpen(existing) || existing.kind != FileKind::kRegular) continue;
+      if (!platform_.Remove(name)) return false;
     }
-    job.output = files.CreateNew(name);
+    job.output = platform_.CreateNew(name);
     if (job.output == kNoFile) return false;
     CopyText(job.temporary, kPathBytes, name);
-    if (files.QueryOpen(job.output, &job.level->temporary) &&
-        files.SetMode(job.output, job.level->input.mode)) {
+    if (platform_.QueryOpen(job.output, &job.level->temporary) &&
+        platform_.SetMode(job.output, job.level->input.mode)) {
       return true;
     }
-    files.Close(job.output);
-    files.Remove(job.temporary);
+    platform_.Close(job.output);
+    platform_.Remove(job.temporary);
     return false;
   }
   return false;
 }
 
 // A part whose default names a file not yet visited leads to that file, converted now.
-void FollowPart(StatusSink& sink, const char* value, const char* line_end) {
+void ConversionEngine::FollowPart(const char* value, const char* line_end) {
   std::size_t length = static_cast<std::size_t>(line_end - value);
   if (length > 0 && value[length - 1] == '\n') --length;
   if (length >= kPathBytes) return;
   char part[kPathBytes];
   std::memcpy(part, value, length);
   part[length] = '\0';
-  const char* nested = FindPart(part);
-  if (nested == nullptr || IsVisited(nested)) return;
-  if (ConvertEmbedded != 0) ConvertFile(sink, nested);
+  const char* nested = parts_.FindPart(part);
+  if (nested == nullptr || visited_.IsVisited(nested)) return;
+  if (convert_embedded_) ConvertFile(nested);
 }
 
 // Lines that hold none of the texts the rewrites look for go through in bulk, and so do
 // lines of one piece whose only such text is one "PART=": their part is followed before the
 // line is kept. Each other line is read and rewritten piece by piece.
-LoopEnd CopyLines(StatusSink& sink, ConversionLevel& level, char* line) {
+ConversionEngine::LoopEnd ConversionEngine::CopyLines(ConversionLevel& level, char* line) {
   // "PART=", the most frequent, first and carried.
   static const char* const kMarkerTexts[] = {kPartKey, kOldVersion, kNewVersion, "@setup", "@index"};
   static const LineMarkers kMarkers(kMarkerTexts, sizeof kMarkerTexts / sizeof kMarkerTexts[0], 0);
@@ -139,7 +136,7 @@ LoopEnd CopyLines(StatusSink& sink, ConversionLevel& level, char* line) {
       std::size_t part_at;
       const std::size_t taken = level.reader.TakePlainLines(lines, kMarkers, &part_at);
       if (taken == 0) break;
-      if (part_at != TextReader::kNotCarried) FollowPart(sink, lines + part_at, lines + taken);
+      if (part_at != TextReader::kNotCarried) FollowPart(lines + part_at, lines + taken);
       if (copying) level.writer.Commit(taken);
     }
     std::size_t length;
@@ -153,7 +150,7 @@ LoopEnd CopyLines(StatusSink& sink, ConversionLevel& level, char* line) {
       if (FindText(line, length, "@setup") != nullptr) copying = false;
       if (FindText(line, length, "@index") != nullptr) copying = true;
       if (const char* part = FindText(line, length, kPartKey)) {
-        FollowPart(sink, part + sizeof kPartKey - 1, line + length);
+        FollowPart(part + sizeof kPartKey - 1, line + length);
       }
       if (copying) level.writer.Write(line, length);
     } while (line[length - 1] != '\n');
@@ -161,63 +158,61 @@ LoopEnd CopyLines(StatusSink& sink, ConversionLevel& level, char* line) {
 }
 
 // Closes both files and removes the temporary one; the input stays as it was.
-void Abandon(StatusSink& sink, Platform& files, Job& job, const char* error) {
-  files.Close(job.output);
-  files.Close(job.input);
-  if (!files.Remove(job.temporary) && error == nullptr) {
+void ConversionEngine::Abandon(ConversionJob& job, const char* error) {
+  platform_.Close(job.output);
+  platform_.Close(job.input);
+  if (!platform_.Remove(job.temporary) && error == nullptr) {
     error = "ERROR: Unable to remove temporary output file!";
   }
-  if (error != nullptr) sink.ShowError(error);
+  if (error != nullptr) sink_.ShowError(error);
 }
 
-void Finish(StatusSink& sink, Platform& files, Job& job, LoopEnd end) {
+void ConversionEngine::Finish(ConversionJob& job, LoopEnd end) {
   if (end != LoopEnd::kCopied) {
-    Abandon(sink, files, job, end == LoopEnd::kReadFailed ? "ERROR: Unable to read input file!" : nullptr);
+    Abandon(job, end == LoopEnd::kReadFailed ? "ERROR: Unable to read input file!" : nullptr);
     return;
   }
-  bool written = job.level->writer.Finish() && files.Sync(job.output);
-  written = files.Close(job.output) && written;
-  files.Close(job.input);
+  bool written = job.level->writer.Finish() && platform_.Sync(job.output);
+  written = platform_.Close(job.output) && written;
+  platform_.Close(job.input);
   if (!written) {
-    files.Remove(job.temporary);
-    sink.ShowError("ERROR: Unable to write temporary output file!");
-  } else if (!SwapIntoPlace(files, job.target, job.temporary, job.backup, CreateBackups != 0)) {
-    files.Remove(job.temporary);
-    sink.ShowError("ERROR: Unable to replace input file!");
+    platform_.Remove(job.temporary);
+    sink_.ShowError("ERROR: Unable to write temporary output file!");
+  } else if (!SwapIntoPlace(platform_, open_files_, job.target, job.temporary, job.backup,
+                            create_backups_)) {
+    platform_.Remove(job.temporary);
+    sink_.ShowError("ERROR: Unable to replace input file!");
   }
 }
 
-void Convert(StatusSink& sink, Platform& files, Job& job) {
-  if (!OpenInput(sink, files, job)) return;
-  if (!CreateTemporary(files, job)) {
-    files.Close(job.input);
-    sink.ShowError("ERROR: Unable to create temporary output file!");
+void ConversionEngine::Convert(ConversionJob& job) {
+  if (!OpenInput(job)) return;
+  if (!CreateTemporary(job)) {
+    platform_.Close(job.input);
+    sink_.ShowError("ERROR: Unable to create temporary output file!");
     return;
   }
   char line[kLineBytes];
   std::snprintf(line, sizeof line, "Status: Converting %s", job.path);
-  sink.SetStatus(line);
-  job.level->reader.Start(files, job.input);
-  job.level->writer.Start(files, job.output);
-  Finish(sink, files, job, CopyLines(sink, *job.level, line));
+  sink_.SetStatus(line);
+  job.level->reader.Start(platform_, job.input);
+  job.level->writer.Start(platform_, job.output);
+  Finish(job, CopyLines(*job.level, line));
 }
 
-}  // namespace
-
-void ConvertFile(StatusSink& sink, const char* path) {
-  if (IsVisited(path)) return;
-  if (!RecordVisited(path)) {
-    sink.ShowError(TextLength(path) >= kVisitedPathBytes ? "ERROR: Input file path is too long!"
-                                                         : "ERROR: Too many files in one run!");
+void ConversionEngine::ConvertFile(const char* path) {
+  if (visited_.IsVisited(path)) return;
+  if (!visited_.RecordVisited(path)) {
+    sink_.ShowError(TextLength(path) >= kPathBytes ? "ERROR: Input file path is too long!"
+                                                          : "ERROR: Too many files in one run!");
     return;
   }
-  Platform& files = ActivePlatform();
-  Job job{};
+  ConversionJob job{};
   job.path = path;
-  if (!LocateTarget(sink, files, job) || !DeriveNames(sink, job)) return;
-  job.level = &EnterLevel();
-  Convert(sink, files, job);
-  LeaveLevel();
+  if (!LocateTarget(sink_, platform_, job) || !DeriveNames(sink_, job)) return;
+  job.level = &open_files_.EnterLevel();
+  Convert(job);
+  open_files_.LeaveLevel();
 }
 
 }  // namespace kestrune

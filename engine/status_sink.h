@@ -3,8 +3,8 @@
 
 namespace kestrune {
 
-// Implemented by each front end. Every call is synchronous and returns once its
-// effect is complete; the engine holds a sink no longer than the call it was given to.
+// Implemented by each front end and given to the engine it reports for. Every call is
+// synchronous and returns once its effect is complete.
 class StatusSink {
  public:
   virtual ~StatusSink() = default;

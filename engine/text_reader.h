@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-#include "engine/platform.h"
+#include "engine/platform/platform.h"
 
 namespace kestrune {
 

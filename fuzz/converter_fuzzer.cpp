@@ -4,13 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "engine/platform.h"
-#include "engine/run_state.h"
-#include "engine/schematic_converter.h"
+#include "engine/conversion_engine.h"
+#include "fuzz/fresh_engine.h"
 #include "fuzz/property.h"
 #include "fuzz/text_model.h"
 #include "tests/support/counting_sink.h"
-#include "tests/support/memory_platform.h"
+#include "engine/platform/memory_platform.h"
 
 namespace kestrune::fuzz {
 namespace {
@@ -63,13 +62,10 @@ Expected Model(const std::string& bytes) {
   return expected;
 }
 
-void StartRun(bool backups) {
-  ResetVisited();
-  ResetParts();
-  SetPartName(0, "SUB");
-  SetPartDefault(0, kNested);
-  CreateBackups = backups ? 1 : 0;
-  ConvertEmbedded = 1;
+void StartRun(ConversionEngine& engine, bool backups) {
+  engine.StartRun(backups, true);
+  engine.parts().SetPartName(0, "SUB");
+  engine.parts().SetPartDefault(0, kNested);
 }
 
 void CheckNested(const MemoryPlatform& files, const Expected& expected, bool backups) {
@@ -111,11 +107,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   files.AddFile(kNested, kNestedText);
   const std::size_t read_root = options & 0x3Fu;
   files.LimitReadSize(read_root * read_root);
-  Platform* previous = ReplaceActivePlatform(&files);
-  StartRun(backups);
   CountingSink sink;
-  ConvertFile(sink, kInput);
-  ReplaceActivePlatform(previous);
+  ConversionEngine& engine = FreshEngine(files, sink);
+  StartRun(engine, backups);
+  engine.ConvertFile(kInput);
 
   const Expected expected = Model(bytes);
   Require(sink.errors == 0, "no error is shown for a readable, writable file");

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/ini_reader.h"
+#include "engine/platform/ini_reader.h"
 #include "fuzz/property.h"
 #include "fuzz/text_model.h"
-#include "tests/support/memory_platform.h"
+#include "engine/platform/memory_platform.h"
 
 namespace kestrune::fuzz {
 namespace {

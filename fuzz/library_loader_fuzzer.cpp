@@ -5,12 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/part_library_loader.h"
-#include "engine/platform.h"
-#include "engine/run_state.h"
+#include "engine/conversion_engine.h"
+#include "fuzz/fresh_engine.h"
 #include "fuzz/property.h"
 #include "fuzz/text_model.h"
-#include "tests/support/memory_platform.h"
+#include "engine/platform/memory_platform.h"
 
 namespace kestrune::fuzz {
 namespace {
@@ -91,10 +90,10 @@ class TableModel {
   bool name_fits_ = true;
 };
 
-void CheckTable(const TableModel& model) {
+void CheckTable(const PartTable& table, const TableModel& model) {
   const std::vector<Row>& rows = model.rows();
   for (int i = 0; i < kPartRows; ++i) {
-    const PartEntry& entry = PartTable[i];
+    const PartEntry& entry = table.Row(i);
     Require(std::memchr(entry.Name, '\0', sizeof entry.Name) != nullptr, "every name is terminated in its row");
     Require(std::memchr(entry.Default, '\0', sizeof entry.Default) != nullptr,
             "every default is terminated in its row");
@@ -108,7 +107,7 @@ void CheckTable(const TableModel& model) {
 
 // Names of rows spread over the table, each in three spellings, and names that must find
 // nothing; a few dozen lookups keep each run fast.
-void CheckLookups(const TableModel& model) {
+void CheckLookups(PartTable& table, const TableModel& model) {
   const std::vector<Row>& rows = model.rows();
   std::vector<std::string> names = {"", "NO SUCH PART", model.waiting_name()};
   const std::size_t step = rows.size() / 16 + 1;
@@ -117,7 +116,7 @@ void CheckLookups(const TableModel& model) {
   }
   if (!rows.empty()) names.push_back(LowerAscii(rows.back().name));
   for (const std::string& name : names) {
-    const char* found = FindPart(name.c_str());
+    const char* found = table.FindPart(name.c_str());
     const std::string* expected = model.Find(name);
     Require((found == nullptr) == (expected == nullptr), "FindPart finds a part exactly when the model does");
     if (found != nullptr) Require(*expected == found, "FindPart gives the model's default");
@@ -134,10 +133,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   MemoryPlatform files;
   files.AddFile(kIniPath, kIni);
   files.AddFile(kLibraryPath, library);
-  Platform* previous = ReplaceActivePlatform(&files);
   LastStatusSink sink;
-  LoadPartLibraries(sink, kIniPath);
-  ReplaceActivePlatform(previous);
+  ConversionEngine& engine = FreshEngine(files, sink);
+  engine.LoadPartLibraries(kIniPath);
 
   TableModel model;
   model.Read(library);
@@ -147,7 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           "the part count is the model's");
   Require(sink.errors == 0, "loading libraries shows no error");
   Require(files.open_files() == 0, "every library is closed");
-  CheckTable(model);
-  CheckLookups(model);
+  CheckTable(engine.parts(), model);
+  CheckLookups(engine.parts(), model);
   return 0;
 }

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/windows_path.h"
+#include "engine/platform/windows_path_on_posix.h"
 #include "fuzz/property.h"
 #include "fuzz/text_model.h"
 

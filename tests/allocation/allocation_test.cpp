@@ -2,11 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 
-#include "engine/part_library_loader.h"
-#include "engine/run_state.h"
-#include "engine/schematic_converter.h"
+#include "engine/conversion_engine.h"
 #include "tests/allocation/allocation_counter.h"
 #include "tests/support/counting_sink.h"
 #include "tests/support/engine_fixture.h"
@@ -17,15 +16,17 @@ namespace {
 class Allocations : public EngineFixture {
  protected:
   // Allocations while the libraries of MSIM.INI load and TOP.SCH converts. Recording the
-  // sink's texts would allocate; counting them does not.
-  long AllocationsOfARun() {
+  // sink's texts would allocate; counting them does not. The engine itself is made before.
+  long AllocationsOfARun(bool backups, bool embedded) {
     StartCountingAllocations();
-    LoadPartLibraries(counting_sink, ".\\MSIM.INI");
-    ConvertFile(counting_sink, "TOP.SCH");
+    counted_engine->StartRun(backups, embedded);
+    counted_engine->LoadPartLibraries(".\\MSIM.INI");
+    counted_engine->ConvertFile("TOP.SCH");
     return StopCountingAllocations();
   }
 
   CountingSink counting_sink;
+  std::unique_ptr<ConversionEngine> counted_engine = std::make_unique<ConversionEngine>(SystemPlatform(), counting_sink);
 };
 
 TEST_F(Allocations, TheCounterSeesAllocations) {
@@ -45,11 +46,10 @@ TEST_F(Allocations, NoneDuringALibraryLoadAndANestedConversion) {
   Write("TOP.SCH", "*version 7.1\r\n@setup\r\nx\r\n@index\r\nPART=SUB\r\n" + std::string(70000, 'z') + "\r\n");
   Write("sub/MID.SCH", "*version 7.1\nPART=LEAF\n");
   Write("sub/LEAF.SCH", "*version 7.1\nleaf\n");
-  StartRun(true, true);
-  EXPECT_EQ(AllocationsOfARun(), 0);
+  EXPECT_EQ(AllocationsOfARun(true, true), 0);
   EXPECT_EQ(counting_sink.errors, 0);
   EXPECT_EQ(counting_sink.statuses, 5 + 3);  // loading steps, then one per converted file
-  EXPECT_EQ(VisitedCount, 3);
+  EXPECT_EQ(counted_engine->visited().VisitedCount(), 3);
   EXPECT_EQ(Read("sub/LEAF.SCH"), "*version 6.1\nleaf\n");
 }
 
@@ -67,11 +67,10 @@ TEST_F(Allocations, NoneWithAFullPartTableAndOnlyPartLines) {
   for (int line = 0; line < 20000; ++line) top += "PART=Q" + std::to_string(line % 1000) + "\r\n";
   Write("TOP.SCH", top + "PART=p999\r\n");
   Write("LEAF.SCH", "*version 7.1\nleaf\n");
-  StartRun(false, true);
-  EXPECT_EQ(AllocationsOfARun(), 0);
+  EXPECT_EQ(AllocationsOfARun(false, true), 0);
   EXPECT_EQ(counting_sink.errors, 0);
-  EXPECT_STREQ(FindPart("P0"), "none");
-  EXPECT_EQ(VisitedCount, 2);
+  EXPECT_STREQ(counted_engine->FindPart("P0"), "none");
+  EXPECT_EQ(counted_engine->visited().VisitedCount(), 2);
   EXPECT_EQ(Read("LEAF.SCH"), "*version 6.1\nleaf\n");
 }
 

@@ -6,7 +6,6 @@
 #include <sstream>
 #include <string>
 
-#include "engine/conversion_run.h"
 #include "tests/reliability/schematic_tree.h"
 #include "tests/reliability/workspace.h"
 #include "tests/support/engine_fixture.h"
@@ -37,10 +36,7 @@ class InjectedFailures : public EngineFixture {
     sink.calls.clear();
     FaultyPlatform files(SystemPlatform());
     files.FailCalls(failing);
-    {
-      const ScopedPlatform in_place(files);
-      RunConversion(sink, tree.top(), tree.ini(), backups ? 1 : 0, 1);
-    }
+    RunConversionOn(files, sink, tree.top(), tree.ini(), backups, true);
     SCOPED_TRACE(Describe(failing, files, backups));
     const std::size_t converted = ExpectNothingLost(tree, {backups, sink.calls, files.injected()});
     if (files.failures() == 0) {
@@ -100,10 +96,7 @@ TEST_F(InjectedFailures, EveryCallOfOneKindFails) {
       sink.calls.clear();
       FaultyPlatform files(SystemPlatform());
       files.FailEvery(static_cast<Call>(kind));
-      {
-        const ScopedPlatform in_place(files);
-        RunConversion(sink, tree.top(), tree.ini(), backups ? 1 : 0, 1);
-      }
+      RunConversionOn(files, sink, tree.top(), tree.ini(), backups, true);
       SCOPED_TRACE(std::string("every ") + CallName(static_cast<Call>(kind)) + " failing, backups " +
                    (backups ? "on" : "off"));
       ExpectNothingLost(tree, {backups, sink.calls, files.injected()});

@@ -10,7 +10,6 @@
 #include <random>
 #include <thread>
 
-#include "engine/conversion_run.h"
 #include "tests/reliability/child_process.h"
 #include "tests/reliability/schematic_tree.h"
 #include "tests/reliability/workspace.h"
@@ -31,9 +30,8 @@ constexpr milliseconds kChildTimeout{30000};
 std::string ConvertWatched(const SchematicTree& tree, bool backups, std::function<void(int, Call)> hook) {
   FaultyPlatform files(SystemPlatform());
   files.BeforeEachCall(std::move(hook));
-  const ScopedPlatform in_place(files);
   RecordingSink unseen;
-  RunConversion(unseen, tree.top(), tree.ini(), backups ? 1 : 0, 1);
+  RunConversionOn(files, unseen, tree.top(), tree.ini(), backups, true);
   return "done";
 }
 
@@ -77,7 +75,7 @@ class Killed : public EngineFixture {
   // A normal run after a killed one converts every file and leaves nothing behind.
   void ExpectNextRunConvertsAll(const SchematicTree& tree, bool backups) {
     sink.calls.clear();
-    RunConversion(sink, tree.top(), tree.ini(), backups ? 1 : 0, 1);
+    engine().RunConversion(tree.top(), tree.ini(), backups ? 1 : 0, 1);
     EXPECT_EQ(ExpectNothingLost(tree, {backups, sink.calls, {}, false}), tree.files().size())
         << "the run after the kill did not convert every file";
   }

@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/conversion_run.h"
 #include "tests/reliability/child_process.h"
 #include "tests/reliability/tmpfs_mount.h"
 #include "tests/support/engine_fixture.h"
@@ -76,14 +75,14 @@ class RealFileSystem : public EngineFixture {
 
   void Run(const std::string& input, bool backups) {
     sink.calls.clear();
-    RunConversion(sink, input.c_str(), ".\\MSIM.INI", backups ? 1 : 0, 1);
+    engine().RunConversion(input.c_str(), ".\\MSIM.INI", backups ? 1 : 0, 1);
   }
 };
 
 // What a run in a child showed: its errors, one a line, then its closing message.
 std::string RunAndTell(const std::string& input, bool backups) {
   RecordingSink seen;
-  RunConversion(seen, input.c_str(), ".\\MSIM.INI", backups ? 1 : 0, 1);
+  RunConversionOn(SystemPlatform(), seen, input.c_str(), ".\\MSIM.INI", backups, true);
   std::string told;
   for (const std::string& error : seen.errors()) told += error + "\n";
   return told + "closing: " + (seen.infos().empty() ? "" : seen.infos().back());

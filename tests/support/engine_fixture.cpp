@@ -1,11 +1,15 @@
-// Test helper: a scratch folder as the current directory, a fresh run state and a recording sink.
+// Test helper: a scratch folder as the current directory, an engine of its own and a recording sink.
 #include "tests/support/engine_fixture.h"
 
 #include <algorithm>
 
-#include "engine/run_state.h"
-
 namespace kestrune::test {
+
+void RunConversionOn(Platform& platform, StatusSink& sink, const char* input, const char* ini,
+                     bool backups, bool embedded) {
+  const auto engine = std::make_unique<ConversionEngine>(platform, sink);
+  engine->RunConversion(input, ini, backups ? 1 : 0, embedded ? 1 : 0);
+}
 
 EngineFixture::EngineFixture() : previous_directory_(std::filesystem::current_path()) {
   std::filesystem::current_path(scratch.path());
@@ -15,14 +19,13 @@ EngineFixture::~EngineFixture() { std::filesystem::current_path(previous_directo
 
 void EngineFixture::StartRun(bool backups, bool embedded,
                              const std::vector<std::pair<std::string, std::string>>& parts) {
-  ResetVisited();
-  ResetParts();
-  CreateBackups = backups ? 1 : 0;
-  ConvertEmbedded = embedded ? 1 : 0;
+  engine_->StartRun(backups, embedded);
+  PartTable& table = engine_->parts();
+  table.ResetParts();
   int row = 0;
   for (const auto& [name, value] : parts) {
-    SetPartName(row, name.c_str());
-    SetPartDefault(row++, value.c_str());
+    table.SetPartName(row, name.c_str());
+    table.SetPartDefault(row++, value.c_str());
   }
 }
 

@@ -3,6 +3,8 @@
 
 #include <cerrno>
 
+#include "engine/platform/ini_reader.h"
+
 namespace kestrune::test {
 namespace {
 
@@ -60,68 +62,69 @@ bool FaultyPlatform::Fails(Call call, const char* path) {
 }
 
 FileHandle FaultyPlatform::OpenForRead(const char* path) {
-  return Fails(Call::kOpenForRead, path) ? kNoFile : base_.OpenForRead(path);
+  return Fails(Call::kOpenForRead, path) ? kNoFile : target().OpenForRead(path);
 }
 
 FileHandle FaultyPlatform::CreateNew(const char* path) {
-  return Fails(Call::kCreateNew, path) ? kNoFile : base_.CreateNew(path);
+  return Fails(Call::kCreateNew, path) ? kNoFile : target().CreateNew(path);
 }
 
 long FaultyPlatform::Read(FileHandle file, char* buffer, std::size_t size) {
-  return Fails(Call::kRead) ? -1 : base_.Read(file, buffer, size);
+  return Fails(Call::kRead) ? -1 : target().Read(file, buffer, size);
 }
 
 bool FaultyPlatform::Write(FileHandle file, const char* data, std::size_t size) {
   // A failing write may still have written part of the data, as a full disk does.
   if (Fails(Call::kWrite)) {
-    if (size > 1) base_.Write(file, data, size / 2);
+    if (size > 1) target().Write(file, data, size / 2);
     errno = SystemError(Call::kWrite);
     return false;
   }
-  return base_.Write(file, data, size);
+  return target().Write(file, data, size);
 }
 
-bool FaultyPlatform::Sync(FileHandle file) { return !Fails(Call::kSync) && base_.Sync(file); }
+bool FaultyPlatform::Sync(FileHandle file) { return !Fails(Call::kSync) && target().Sync(file); }
 
 bool FaultyPlatform::SetMode(FileHandle file, unsigned mode) {
-  return !Fails(Call::kSetMode) && base_.SetMode(file, mode);
+  return !Fails(Call::kSetMode) && target().SetMode(file, mode);
 }
 
 bool FaultyPlatform::Close(FileHandle file) {
   const bool fails = Fails(Call::kClose);
-  const bool closed = base_.Close(file);
+  const bool closed = target().Close(file);
   if (fails) errno = SystemError(Call::kClose);
   return closed && !fails;
 }
 
 bool FaultyPlatform::Remove(const char* path) {
-  return !Fails(Call::kRemove, path) && base_.Remove(path);
+  return !Fails(Call::kRemove, path) && target().Remove(path);
 }
 
 bool FaultyPlatform::Link(const char* existing, const char* new_name) {
-  return !Fails(Call::kLink, new_name) && base_.Link(existing, new_name);
+  return !Fails(Call::kLink, new_name) && target().Link(existing, new_name);
 }
 
 bool FaultyPlatform::RenameReplacing(const char* from, const char* to) {
-  return !Fails(Call::kRenameReplacing, to) && base_.RenameReplacing(from, to);
+  return !Fails(Call::kRenameReplacing, to) && target().RenameReplacing(from, to);
 }
 
 bool FaultyPlatform::Query(const char* path, FileInfo* info) {
-  return !Fails(Call::kQuery, path) && base_.Query(path, info);
+  return !Fails(Call::kQuery, path) && target().Query(path, info);
 }
 
 bool FaultyPlatform::QueryOpen(FileHandle file, FileInfo* info) {
-  return !Fails(Call::kQueryOpen) && base_.QueryOpen(file, info);
+  return !Fails(Call::kQueryOpen) && target().QueryOpen(file, info);
 }
 
 bool FaultyPlatform::ResolveLink(const char* path, char* out, std::size_t capacity) {
-  return !Fails(Call::kResolveLink, path) && base_.ResolveLink(path, out, capacity);
+  return !Fails(Call::kResolveLink, path) && target().ResolveLink(path, out, capacity);
 }
 
-// The INI reader reads through the active platform, so its file calls are counted there.
+// The INI file is read through this platform's own calls, so that they are counted and can
+// fail like every other read.
 void FaultyPlatform::ReadIniString(const char* section, const char* key, const char* fallback,
                                    char* out, std::size_t capacity, const char* ini_path) {
-  base_.ReadIniString(section, key, fallback, out, capacity, ini_path);
+  ReadIniFile(*this, section, key, fallback, out, capacity, ini_path);
 }
 
 }  // namespace kestrune::test

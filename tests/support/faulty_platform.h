@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/platform.h"
+#include "engine/platform/platform_wrapper.h"
 
 namespace kestrune::test {
 
@@ -26,9 +26,9 @@ struct InjectedFailure {
 // the failure set fail as the real platform's would: errno is set to what the system
 // reports for such a failure, a failed write may have written part of its data, and a
 // failed Close still closes.
-class FaultyPlatform : public Platform {
+class FaultyPlatform : public PlatformWrapper {
  public:
-  explicit FaultyPlatform(Platform& base) : base_(base) {}
+  explicit FaultyPlatform(Platform& base) : PlatformWrapper(base) {}
 
   void FailCalls(std::set<int> numbers) { failing_ = std::move(numbers); }
   // Fails every call of one kind from now on.
@@ -62,25 +62,12 @@ class FaultyPlatform : public Platform {
   // Counts the call; true when it is to fail (errno is set then).
   bool Fails(Call call, const char* path = nullptr);
 
-  Platform& base_;
   std::set<int> failing_;
   std::set<Call> failing_kinds_;
   std::function<void(int, Call)> hook_;
   std::vector<Call> log_;
   std::vector<InjectedFailure> injected_;
   int count_ = 0;
-};
-
-// Puts a platform in place for the engine for the lifetime of the object.
-class ScopedPlatform {
- public:
-  explicit ScopedPlatform(Platform& platform) : previous_(ReplaceActivePlatform(&platform)) {}
-  ~ScopedPlatform() { ReplaceActivePlatform(previous_); }
-  ScopedPlatform(const ScopedPlatform&) = delete;
-  ScopedPlatform& operator=(const ScopedPlatform&) = delete;
-
- private:
-  Platform* previous_;
 };
 
 }  // namespace kestrune::test

@@ -4,10 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/conversion_run.h"
-#include "engine/part_library_loader.h"
 #include "engine/run_state.h"
-#include "engine/schematic_converter.h"
 #include "tests/support/engine_fixture.h"
 
 namespace kestrune::test {
@@ -42,14 +39,14 @@ TEST_F(Capacity, PartValuesOf19CharactersAreFollowedAndLongerOnesNever) {
   const std::string top = "*version 7.1\nPART=" + name19 + "X\nPART=" + name19 + std::string(281, 'X') + "\nend\n";
   Write("TOP.SCH", top);
   StartRun(false, true, {{name19, "SUB.SCH"}});
-  ConvertFile(sink, "TOP.SCH");
+  engine().ConvertFile("TOP.SCH");
   EXPECT_EQ(Read("SUB.SCH"), "*version 7.1\n");
   EXPECT_EQ(Read("TOP.SCH"), "*version 6.1" + top.substr(12));
-  EXPECT_EQ(VisitedCount, 1);
+  EXPECT_EQ(engine().visited().VisitedCount(), 1);
 
   Write("TOP.SCH", "*version 7.1\nPART=" + name19 + "\n");
   StartRun(false, true, {{name19, "SUB.SCH"}});
-  ConvertFile(sink, "TOP.SCH");
+  engine().ConvertFile("TOP.SCH");
   EXPECT_EQ(Read("SUB.SCH"), "*version 6.1\n");
   EXPECT_TRUE(sink.errors().empty());
 }
@@ -59,31 +56,31 @@ TEST_F(Capacity, PartValuesOf19CharactersAreFollowedAndLongerOnesNever) {
 TEST_F(Capacity, APartNameOf300CharactersTakesNoRow) {
   WriteIni({"LONG"});
   Write("LONG.slb", "PART=" + std::string(300, 'L') + "\r\nDEFAULT=long.sch\r\nPART=NEXT\r\nDEFAULT=next.sch\r\n");
-  LoadPartLibraries(sink, kIni);
+  engine().LoadPartLibraries(kIni);
   EXPECT_EQ(LastStatus(), "Status: Loaded 1 parts");
-  EXPECT_STREQ(PartTable[0].Name, "NEXT");
-  EXPECT_STREQ(PartTable[0].Default, "next.sch");
-  EXPECT_EQ(FindPart(std::string(19, 'L').c_str()), nullptr);
+  EXPECT_STREQ(engine().parts().Row(0).Name, "NEXT");
+  EXPECT_STREQ(engine().parts().Row(0).Default, "next.sch");
+  EXPECT_EQ(engine().FindPart(std::string(19, 'L').c_str()), nullptr);
 }
 
 TEST_F(Capacity, With999PartsANameAfterTheLastDefaultTakesTheLastRow) {
   WriteIni({"MANY"});
   Write("MANY.slb", Parts(1, 999) + "PART=DANGLING\r\n");
-  LoadPartLibraries(sink, kIni);
+  engine().LoadPartLibraries(kIni);
   EXPECT_EQ(LastStatus(), "Status: Loaded 999 parts");
-  EXPECT_STREQ(FindPart("p999"), "D999.SCH");
-  EXPECT_STREQ(PartTable[kPartRows - 1].Name, "DANGLING");
-  EXPECT_STREQ(FindPart("DANGLING"), "");
+  EXPECT_STREQ(engine().FindPart("p999"), "D999.SCH");
+  EXPECT_STREQ(engine().parts().Row(kPartRows - 1).Name, "DANGLING");
+  EXPECT_STREQ(engine().FindPart("DANGLING"), "");
 }
 
 TEST_F(Capacity, With1000PartsLaterNamesChangeNoRow) {
   WriteIni({"MANY"});
   Write("MANY.slb", Parts(1, 1000) + "PART=DANGLING\r\n");
-  LoadPartLibraries(sink, kIni);
+  engine().LoadPartLibraries(kIni);
   EXPECT_EQ(LastStatus(), "Status: Loaded 1000 parts");
-  EXPECT_STREQ(PartTable[kPartRows - 1].Name, "P1000");
-  EXPECT_STREQ(FindPart("P1000"), "D1000.SCH");
-  EXPECT_EQ(FindPart("DANGLING"), nullptr);
+  EXPECT_STREQ(engine().parts().Row(kPartRows - 1).Name, "P1000");
+  EXPECT_STREQ(engine().FindPart("P1000"), "D1000.SCH");
+  EXPECT_EQ(engine().FindPart("DANGLING"), nullptr);
 }
 
 // The row count runs on across libraries, so the limit holds for the whole table.
@@ -91,11 +88,11 @@ TEST_F(Capacity, The1001stPartIsDroppedAcrossLibraries) {
   WriteIni({"FIRST", "SECOND"});
   Write("FIRST.slb", Parts(1, 600));
   Write("SECOND.slb", Parts(601, 401));
-  LoadPartLibraries(sink, kIni);
+  engine().LoadPartLibraries(kIni);
   EXPECT_EQ(LastStatus(), "Status: Loaded 1000 parts");
-  EXPECT_STREQ(FindPart("P600"), "D600.SCH");
-  EXPECT_STREQ(FindPart("P1000"), "D1000.SCH");
-  EXPECT_EQ(FindPart("P1001"), nullptr);
+  EXPECT_STREQ(engine().FindPart("P600"), "D600.SCH");
+  EXPECT_STREQ(engine().FindPart("P1000"), "D1000.SCH");
+  EXPECT_EQ(engine().FindPart("P1001"), nullptr);
 }
 
 // A top file and count - 1 nested ones, each named by a path of 199 characters.
@@ -130,7 +127,7 @@ class VisitedCapacity : public Capacity {
 TEST_F(VisitedCapacity, AHundredFilesOf199CharactersAreAllConvertedAndListed) {
   const Texts names = WriteTree(kVisitedRows);
   ASSERT_EQ(names[0].size(), 199u);
-  RunConversion(sink, names[0].c_str(), kIni, 1, 1);
+  engine().RunConversion(names[0].c_str(), kIni, 1, 1);
   EXPECT_TRUE(sink.errors().empty());
   EXPECT_EQ(sink.infos(), (Texts{ClosingMessage(names, 100)}));
   EXPECT_EQ(Read(names[99]), "*version 6.1\n");
@@ -139,7 +136,7 @@ TEST_F(VisitedCapacity, AHundredFilesOf199CharactersAreAllConvertedAndListed) {
 
 TEST_F(VisitedCapacity, The101stFileIsReportedLeftAloneAndNotListed) {
   const Texts names = WriteTree(kVisitedRows + 1);
-  RunConversion(sink, names[0].c_str(), kIni, 0, 1);
+  engine().RunConversion(names[0].c_str(), kIni, 0, 1);
   EXPECT_EQ(sink.errors(), (Texts{"ERROR: Too many files in one run!"}));
   EXPECT_EQ(sink.infos(), (Texts{ClosingMessage(names, 100)}));
   EXPECT_EQ(Read(names[100]), "*version 7.1\n");
@@ -149,7 +146,7 @@ TEST_F(VisitedCapacity, The101stFileIsReportedLeftAloneAndNotListed) {
 TEST_F(Capacity, AnInputOf199CharactersWithoutADotCannotHaveABackupAndIsLeftAlone) {
   const std::string dotless(199, 'A');
   Write(dotless, "*version 7.1\n");
-  RunConversion(sink, dotless.c_str(), "./NONE.INI", 1, 0);
+  engine().RunConversion(dotless.c_str(), "./NONE.INI", 1, 0);
   EXPECT_EQ(sink.errors(), (Texts{"ERROR: Path too long for the temporary or backup file name!"}));
   EXPECT_EQ(sink.infos(), (Texts{dotless + "\nConverted!"}));
   EXPECT_EQ(Read(dotless), "*version 7.1\n");
@@ -160,7 +157,7 @@ TEST_F(Capacity, AnIniPathOf199CharactersIsRead) {
   const std::string ini_name = std::string(193, 'I') + ".INI";  // "./" makes 199
   Write(ini_name, "[MICROSIM]\nLIBPATH=.\n[PART LIBS]\nLIB1=ONE\n");
   Write("ONE.slb", Parts(1, 1));
-  RunConversion(sink, "", ("./" + ini_name).c_str(), 0, 0);
+  engine().RunConversion("", ("./" + ini_name).c_str(), 0, 0);
   EXPECT_TRUE(sink.errors().empty());
   EXPECT_EQ(sink.statuses()[3], "Status: Loaded 1 parts");
 }
@@ -172,9 +169,9 @@ TEST_F(Capacity, LibraryFileNamesOf199CharactersLoadAndOf200AreSkipped) {
   WriteIni({fits, too_long});
   Write(fits + ".slb", Parts(1, 1));
   Write(too_long + ".slb", Parts(2, 1));
-  LoadPartLibraries(sink, kIni);
+  engine().LoadPartLibraries(kIni);
   EXPECT_EQ(LastStatus(), "Status: Loaded 1 parts");
-  EXPECT_STREQ(FindPart("P1"), "D1.SCH");
+  EXPECT_STREQ(engine().FindPart("P1"), "D1.SCH");
   EXPECT_TRUE(sink.errors().empty());
 }
 
@@ -200,14 +197,14 @@ class LinePieces : public Capacity, public ::testing::WithParamInterface<LineCas
 TEST_P(LinePieces, AVersionMarkerIsRewrittenOnlyWhenOnePieceHoldsIt) {
   Write("L.SCH", LineEndingIn("*version 7.1") + "tail\r\n");
   StartRun(false, false);
-  ConvertFile(sink, "L.SCH");
+  engine().ConvertFile("L.SCH");
   EXPECT_EQ(Read("L.SCH"), Normalised(MarkerInOnePiece() ? "*version 6.1" : "*version 7.1") + "tail\n");
 }
 
 TEST_P(LinePieces, ASetupMarkerDropsItsLineOnlyWhenOnePieceHoldsIt) {
   Write("L.SCH", "head\r\n" + LineEndingIn("@setup") + "inside\r\n@index\r\nkept\r\n");
   StartRun(false, false);
-  ConvertFile(sink, "L.SCH");
+  engine().ConvertFile("L.SCH");
   const std::string rest = MarkerInOnePiece() ? "" : Normalised("@setup") + "inside\n";
   EXPECT_EQ(Read("L.SCH"), "head\n" + rest + "@index\nkept\n");
 }
@@ -216,7 +213,7 @@ TEST_P(LinePieces, AnOldVersionMarkerLeavesTheFileAloneOnlyWhenOnePieceHoldsIt) 
   const std::string bytes = "*version 7.1\r\n" + LineEndingIn("*version 6.1");
   Write("L.SCH", bytes);
   StartRun(true, false);
-  ConvertFile(sink, "L.SCH");
+  engine().ConvertFile("L.SCH");
   EXPECT_EQ(Read("L.SCH"), MarkerInOnePiece() ? bytes : "*version 6.1\n" + Normalised("*version 6.1"));
   EXPECT_EQ(Exists("L.P71"), !MarkerInOnePiece());
 }

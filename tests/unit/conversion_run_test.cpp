@@ -1,5 +1,4 @@
 // The whole Convert command: order of its reports and its closing message.
-#include "engine/conversion_run.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +17,7 @@ using Kind = SinkCall::Kind;
 class Run : public EngineFixture {};
 
 TEST_F(Run, AnEmptyInputFieldStillLoadsLibrariesAndSaysConverted) {
-  RunConversion(sink, "", "./NONE.INI", 0, 0);
+  engine().RunConversion("", "./NONE.INI", 0, 0);
   EXPECT_EQ(sink.calls, (std::vector<SinkCall>{{Kind::kStatus, "Status: Finding LIB Path..."},
                                                {Kind::kStatus, "Status: Lib Path set to Unknown"},
                                                {Kind::kStatus, "Status: Loaded 0 parts"},
@@ -27,7 +26,7 @@ TEST_F(Run, AnEmptyInputFieldStillLoadsLibrariesAndSaysConverted) {
 }
 
 TEST_F(Run, AMissingInputIsReportedThenListed) {
-  RunConversion(sink, "GONE.SCH", "./NONE.INI", 0, 0);
+  engine().RunConversion("GONE.SCH", "./NONE.INI", 0, 0);
   ASSERT_EQ(sink.calls.size(), 6u);
   EXPECT_EQ(sink.calls[3], (SinkCall{Kind::kError, "ERROR: Unable to open input file!"}));
   EXPECT_EQ(sink.calls[4], (SinkCall{Kind::kInfo, "GONE.SCH\nConverted!"}));
@@ -39,7 +38,7 @@ TEST_F(Run, NestedRunThroughTheIniListsEveryVisitedFileInOrder) {
   Write("OWN.slb", "PART=FILTER\nDEFAULT=FILTER.SCH\nPART=MISSING\nDEFAULT=NOFILE.SCH\n");
   Write("AMP.SCH", "*version 7.1\r\nPART=FILTER\r\nPART=MISSING\r\n");
   Write("FILTER.SCH", "*version 7.1\r\n@setup\r\nx\r\n");
-  RunConversion(sink, "AMP.SCH", ".\\MSIM.INI", 1, 1);
+  engine().RunConversion("AMP.SCH", ".\\MSIM.INI", 1, 1);
   EXPECT_EQ(sink.infos(), (Texts{"AMP.SCH\nFILTER.SCH\nNOFILE.SCH\nConverted!"}));
   EXPECT_EQ(sink.errors(), (Texts{"ERROR: Unable to open input file!"}));
   EXPECT_EQ(Read("FILTER.SCH"), "*version 6.1\n");
@@ -50,9 +49,9 @@ TEST_F(Run, NestedRunThroughTheIniListsEveryVisitedFileInOrder) {
 
 TEST_F(Run, ASecondRunFindsTheFileConvertedAndListsItAgain) {
   Write("AMP.SCH", "*version 7.1\n");
-  RunConversion(sink, "AMP.SCH", "./NONE.INI", 1, 0);
+  engine().RunConversion("AMP.SCH", "./NONE.INI", 1, 0);
   Write("AMP.P71", "first backup");
-  RunConversion(sink, "AMP.SCH", "./NONE.INI", 1, 0);
+  engine().RunConversion("AMP.SCH", "./NONE.INI", 1, 0);
   EXPECT_EQ(sink.infos(), (Texts{"AMP.SCH\nConverted!", "AMP.SCH\nConverted!"}));
   EXPECT_EQ(Read("AMP.SCH"), "*version 6.1\n");
   EXPECT_EQ(Read("AMP.P71"), "first backup");
@@ -62,21 +61,22 @@ TEST_F(Run, PathsOfMoreThan199CharactersAreRefusedNotCut) {
   const std::string cut(199, 'A');
   Write(cut, "*version 7.1\n");
   const std::string longer = cut + "B";
-  RunConversion(sink, longer.c_str(), "./NONE.INI", 0, 0);
-  RunConversion(sink, "", (std::string(200, 'I')).c_str(), 0, 0);
+  engine().RunConversion(longer.c_str(), "./NONE.INI", 0, 0);
+  engine().RunConversion("", (std::string(200, 'I')).c_str(), 0, 0);
   EXPECT_EQ(sink.errors(), (Texts{"ERROR: Input file path is too long!", "ERROR: INI file path is too long!"}));
   EXPECT_EQ(Read(cut), "*version 7.1\n");
   EXPECT_EQ(sink.infos(), (Texts{"Converted!", "Converted!"}));
 }
 
 TEST_F(Run, OptionsAndVisitedListAreSetFreshForEachRun) {
-  RunConversion(sink, "X.SCH", "./NONE.INI", 7, 0);
-  EXPECT_EQ(CreateBackups, 7);
-  EXPECT_EQ(ConvertEmbedded, 0);
-  RunConversion(sink, "Y.SCH", "./NONE.INI", 0, 1);
-  EXPECT_EQ(VisitedCount, 1);
-  EXPECT_STREQ(VisitedFiles[0], "Y.SCH");
-  EXPECT_EQ(ConvertEmbedded, 1);
+  Write("X.SCH", "*version 7.1\n");
+  Write("Y.SCH", "*version 7.1\n");
+  engine().RunConversion("X.SCH", "./NONE.INI", 7, 0);  // any value but zero is on
+  EXPECT_TRUE(Exists("X.P71"));
+  engine().RunConversion("Y.SCH", "./NONE.INI", 0, 1);
+  EXPECT_FALSE(Exists("Y.P71"));
+  EXPECT_EQ(engine().visited().VisitedCount(), 1);
+  EXPECT_STREQ(engine().visited().Row(0), "Y.SCH");
 }
 
 }  // namespace

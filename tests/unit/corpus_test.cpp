@@ -5,14 +5,13 @@
 #include <cctype>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "engine/conversion_run.h"
-#include "engine/part_library_loader.h"
-#include "engine/platform.h"
-#include "engine/run_state.h"
+#include "engine/conversion_engine.h"
+#include "engine/platform/platform.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/scratch_dir.h"
 
@@ -119,7 +118,7 @@ class CorpusSchematic : public testing::TestWithParam<fs::path> {
     const fs::path copy = scratch_.path() / GetParam().filename();
     const std::string path = NativePath(copy);
     fs::copy_file(GetParam(), copy);
-    RunConversion(sink_, path.c_str(), scratch_.PathOf("no-such.ini").c_str(), 0, 0);
+    engine_->RunConversion(path.c_str(), scratch_.PathOf("no-such.ini").c_str(), 0, 0);
     EXPECT_EQ(sink_.errors(), std::vector<std::string>{});
     EXPECT_EQ(sink_.infos(), std::vector<std::string>{path + "\nConverted!"});
     EXPECT_EQ(sink_.statuses().back(), "Status: Idle");
@@ -130,6 +129,7 @@ class CorpusSchematic : public testing::TestWithParam<fs::path> {
 
   ScratchDir scratch_;
   RecordingSink sink_;
+  std::unique_ptr<ConversionEngine> engine_ = std::make_unique<ConversionEngine>(SystemPlatform(), sink_);
 };
 
 TEST_P(CorpusSchematic, ConvertsAsTheRulesSay) {
@@ -276,7 +276,7 @@ class CorpusLibraries : public testing::Test {
 
   // Loads the libraries and compares the table with the model's, name by name.
   void LoadAndCompare(const std::string& ini_path) {
-    LoadPartLibraries(sink_, ini_path.c_str());
+    engine_->LoadPartLibraries(ini_path.c_str());
     ModelPartTable model;
     for (const std::string& text : texts_) model.Read(text);
     const std::vector<std::string> statuses = sink_.statuses();
@@ -294,8 +294,11 @@ class CorpusLibraries : public testing::Test {
     }
   }
 
+  const char* FindPart(const char* name) { return engine_->FindPart(name); }
+
   ScratchDir scratch_;
   RecordingSink sink_;
+  std::unique_ptr<ConversionEngine> engine_ = std::make_unique<ConversionEngine>(SystemPlatform(), sink_);
   std::vector<std::string> texts_;
   std::vector<std::string> expected_statuses_;
 };

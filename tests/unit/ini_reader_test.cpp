@@ -1,5 +1,5 @@
 // Checks that the INI reader answers as the Windows profile functions do, on made-up and real files.
-#include "engine/ini_reader.h"
+#include "engine/platform/ini_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-#include "tests/support/memory_platform.h"
+#include "engine/platform/memory_platform.h"
 
 #ifndef KESTRUNE_CORPUS_DIR
 #define KESTRUNE_CORPUS_DIR "/work/shared/corpus"

@@ -1,14 +1,12 @@
 // The library loader over an in-memory INI file and libraries.
-#include "engine/part_library_loader.h"
-
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "engine/run_state.h"
-#include "tests/support/faulty_platform.h"
-#include "tests/support/memory_platform.h"
+#include "engine/conversion_engine.h"
+#include "engine/platform/memory_platform.h"
 #include "tests/support/recording_sink.h"
 
 namespace kestrune::test {
@@ -18,19 +16,17 @@ using Texts = std::vector<std::string>;
 
 class Loader : public ::testing::Test {
  protected:
-  Loader() : scoped_(files_) {}
-
   int Load(const std::string& ini) {
     files_.AddFile(".\\MSIM.INI", ini);
-    return LoadPartLibraries(sink_, ".\\MSIM.INI");
+    return engine_->LoadPartLibraries(".\\MSIM.INI");
   }
   void AddLibrary(const std::string& path, const std::string& text) { files_.AddFile(path, text); }
+  const char* FindPart(const char* name) { return engine_->FindPart(name); }
+  const PartEntry& Row(int row) { return engine_->parts().Row(row); }
 
   MemoryPlatform files_;
   RecordingSink sink_;
-
- private:
-  ScopedPlatform scoped_;
+  std::unique_ptr<ConversionEngine> engine_ = std::make_unique<ConversionEngine>(files_, sink_);
 };
 
 TEST_F(Loader, ReadsListedLibrariesInOrderWithTheirStatusTexts) {
@@ -59,7 +55,7 @@ TEST_F(Loader, TheListEndsAtTheFirstMissingEmptyOrEndMarkerKey) {
 }
 
 TEST_F(Loader, AMissingIniFileLoadsNothingAndSaysNothing) {
-  EXPECT_EQ(LoadPartLibraries(sink_, ".\\NONE.INI"), 1);
+  EXPECT_EQ(engine_->LoadPartLibraries(".\\NONE.INI"), 1);
   EXPECT_EQ(sink_.statuses().back(), "Status: Loaded 0 parts");
   EXPECT_TRUE(sink_.errors().empty());
 }
@@ -69,12 +65,12 @@ TEST_F(Loader, RowsFollowTheLastNameBeforeEachDefault) {
   AddLibrary("L\\TWO.slb", "DEFAULT=c\nDEFAULT=nameless\nPART=HIDDEN\nDEFAULT=h\nPART=DANGLING\n");
   Load("[MICROSIM]\nLIBPATH=L\n[PART LIBS]\nLIB1=ONE\nLIB2=TWO\n");
   EXPECT_EQ(sink_.statuses().back(), "Status: Loaded 4 parts");
-  EXPECT_STREQ(PartTable[0].Name, "KEPT");
+  EXPECT_STREQ(Row(0).Name, "KEPT");
   EXPECT_STREQ(FindPart("carried"), "c");
   EXPECT_EQ(FindPart("LOST"), nullptr);
   EXPECT_EQ(FindPart("HIDDEN"), nullptr);  // behind the nameless row
-  EXPECT_STREQ(PartTable[4].Name, "DANGLING");
-  EXPECT_STREQ(PartTable[4].Default, "");
+  EXPECT_STREQ(Row(4).Name, "DANGLING");
+  EXPECT_STREQ(Row(4).Default, "");
 }
 
 TEST_F(Loader, PartsThatDoNotFitARowAreLeftOutWhole) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/platform.h"
+#include "engine/platform/platform.h"
 #include "tests/support/faulty_platform.h"
 #include "tests/support/platform_fixture.h"
 
@@ -184,18 +184,22 @@ TEST_F(PosixPlatformTest, ResolveLinkFindsTheFinalTarget) {
   EXPECT_FALSE(files_.ResolveLink(PathOf("Dangling").c_str(), out.data(), out.size()));
 }
 
-TEST_F(PosixPlatformTest, IniReadsGoThroughTheActivePlatform) {
+// The platform reads INI files through its own file calls, and a wrapping platform's reads
+// go through the wrapper, where failures can be injected.
+TEST_F(PosixPlatformTest, IniReadsGoThroughThePlatformsOwnFileCalls) {
   WriteFile("MSIM.INI", "[MICROSIM]\r\nLIBPATH=C:\\MSIM\\LIB\r\n");
-  test::FaultyPlatform watching(files_);
   char value[200];
-  {
-    const test::ScopedPlatform in_place(watching);
-    files_.ReadIniString("MICROSIM", "LIBPATH", "none", value, sizeof value,
-                         PathOf("msim.ini").c_str());
-  }
+  files_.ReadIniString("MICROSIM", "LIBPATH", "none", value, sizeof value, PathOf("msim.ini").c_str());
+  EXPECT_STREQ(value, "C:\\MSIM\\LIB");
+
+  test::FaultyPlatform watching(files_);
+  watching.ReadIniString("MICROSIM", "LIBPATH", "none", value, sizeof value, PathOf("msim.ini").c_str());
   EXPECT_STREQ(value, "C:\\MSIM\\LIB");
   ASSERT_FALSE(watching.log().empty());
   EXPECT_EQ(watching.log().front(), test::Call::kOpenForRead);
+  watching.FailEvery(test::Call::kRead);
+  watching.ReadIniString("MICROSIM", "LIBPATH", "none", value, sizeof value, PathOf("msim.ini").c_str());
+  EXPECT_STREQ(value, "none");
 }
 
 }  // namespace

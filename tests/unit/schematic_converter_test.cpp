@@ -1,5 +1,4 @@
 // The per-file converter on the real file system: line rules, names, swap, nesting.
-#include "engine/schematic_converter.h"
 
 #include <gtest/gtest.h>
 #ifndef _WIN32
@@ -45,12 +44,12 @@ class Converter : public EngineFixture {};
 TEST_F(Converter, RewritesVersionDropsSetupBlockAndNormalisesLineEnds) {
   Write("AMP.SCH", kSchematic);
   StartRun(false, false);
-  ConvertFile(sink, "AMP.SCH");
+  engine().ConvertFile("AMP.SCH");
   EXPECT_EQ(Read("AMP.SCH"), kConverted);
   EXPECT_EQ(Names(), (Texts{"AMP.SCH"}));
   EXPECT_TRUE(sink.errors().empty());
   EXPECT_EQ(sink.statuses(), (Texts{"Status: Converting AMP.SCH"}));
-  EXPECT_STREQ(VisitedFiles[0], "AMP.SCH");
+  EXPECT_STREQ(engine().visited().Row(0), "AMP.SCH");
 }
 
 TEST_F(Converter, AFileAlreadyAt61IsLeftAloneWhereverItsMarkerStands) {
@@ -59,12 +58,12 @@ TEST_F(Converter, AFileAlreadyAt61IsLeftAloneWhereverItsMarkerStands) {
   Write("OLD.SCH", first);
   Write("MIXED.SCH", later);
   StartRun(true, false);
-  ConvertFile(sink, "OLD.SCH");
-  ConvertFile(sink, "MIXED.SCH");
+  engine().ConvertFile("OLD.SCH");
+  engine().ConvertFile("MIXED.SCH");
   EXPECT_EQ(Read("OLD.SCH"), first);
   EXPECT_EQ(Read("MIXED.SCH"), later);
   EXPECT_EQ(Names(), (Texts{"MIXED.SCH", "OLD.SCH"}));
-  EXPECT_EQ(VisitedCount, 2);
+  EXPECT_EQ(engine().visited().VisitedCount(), 2);
   EXPECT_TRUE(sink.errors().empty());
 }
 
@@ -72,8 +71,8 @@ TEST_F(Converter, FilesWithoutAVersionLineOrEmptyAreStillFiltered) {
   Write("NOVER.SCH", "a\r\n@setup\r\nb\r\n");
   Write("EMPTY.SCH", "");
   StartRun(true, false);
-  ConvertFile(sink, "NOVER.SCH");
-  ConvertFile(sink, "EMPTY.SCH");
+  engine().ConvertFile("NOVER.SCH");
+  engine().ConvertFile("EMPTY.SCH");
   EXPECT_EQ(Read("NOVER.SCH"), "a\n");
   EXPECT_EQ(Read("NOVER.P71"), "a\r\n@setup\r\nb\r\n");
   EXPECT_EQ(Read("EMPTY.SCH"), "");
@@ -88,7 +87,7 @@ TEST_F(Converter, LineRulesApplyInTheirOrder) {
         "dropped\n"
         "@index kept\n");
   StartRun(false, false);
-  ConvertFile(sink, "R.SCH");
+  engine().ConvertFile("R.SCH");
   EXPECT_EQ(Read("R.SCH"),
             "*version 6.1 *version 7.1\n"
             "@setup @index both\n"
@@ -100,7 +99,7 @@ TEST_F(Converter, LongLinesPassInPiecesAndEveryByteIsData) {
   const std::string odd_bytes = std::string("nul\0byte \x1A sub\r\ntail", 20);
   Write("LONG.SCH", long_line + odd_bytes);
   StartRun(false, false);
-  ConvertFile(sink, "LONG.SCH");
+  engine().ConvertFile("LONG.SCH");
   // The marker straddles the first two pieces, so neither piece holds it whole.
   const std::string expected = std::string(297, 'x') + "*version 7.1" + std::string(400, 'y') + "\n" +
                                std::string("nul\0byte \x1A sub\ntail", 19);
@@ -111,13 +110,13 @@ TEST_F(Converter, BackupsKeepTheNewestPreviousContentsOrNone) {
   Write("AMP.SCH", kSchematic);
   Write("AMP.P71", "stale backup");
   StartRun(true, false);
-  ConvertFile(sink, "AMP.SCH");
+  engine().ConvertFile("AMP.SCH");
   EXPECT_EQ(Read("AMP.P71"), kSchematic);
 
   Write("B.SCH", kSchematic);
   Write("B.P71", "stale backup");
   StartRun(false, false);
-  ConvertFile(sink, "B.SCH");
+  engine().ConvertFile("B.SCH");
   EXPECT_FALSE(Exists("B.P71"));
   EXPECT_EQ(Read("B.SCH"), kConverted);
 }
@@ -126,7 +125,7 @@ TEST_F(Converter, ALeftoverTemporaryFileIsReplaced) {
   Write("AMP.SCH", kSchematic);
   Write("AMP.TMP", "left by a killed run");
   StartRun(false, false);
-  ConvertFile(sink, "AMP.SCH");
+  engine().ConvertFile("AMP.SCH");
   EXPECT_EQ(Read("AMP.SCH"), kConverted);
   EXPECT_EQ(Names(), (Texts{"AMP.SCH"}));
 }
@@ -135,7 +134,7 @@ TEST_F(Converter, InputsNamedLikeTheirTemporaryOrBackupFileAreRefused) {
   for (const char* name : {"X.TMP", "Y.p71"}) {
     Write(name, kSchematic);
     StartRun(true, false);
-    ConvertFile(sink, name);
+    engine().ConvertFile(name);
     EXPECT_EQ(Read(name), kSchematic) << name;
   }
   EXPECT_EQ(sink.errors().size(), 2u);
@@ -147,13 +146,13 @@ TEST_F(Converter, MissingFilesAndNonRegularFilesGetAnErrorAndStayListed) {
   std::filesystem::create_directory(scratch.path() / "DIR.SCH");
   ASSERT_EQ(mkfifo((scratch.path() / "FIFO.SCH").c_str(), 0600), 0);
   StartRun(false, false);
-  ConvertFile(sink, "NONE.SCH");
-  ConvertFile(sink, "DIR.SCH");
-  ConvertFile(sink, "FIFO.SCH");
-  ConvertFile(sink, "/dev/zero");
+  engine().ConvertFile("NONE.SCH");
+  engine().ConvertFile("DIR.SCH");
+  engine().ConvertFile("FIFO.SCH");
+  engine().ConvertFile("/dev/zero");
   EXPECT_EQ(sink.errors(), (Texts{"ERROR: Unable to open input file!", "ERROR: Input is not a regular file!",
                                   "ERROR: Input is not a regular file!", "ERROR: Input is not a regular file!"}));
-  EXPECT_EQ(VisitedCount, 4);
+  EXPECT_EQ(engine().visited().VisitedCount(), 4);
   EXPECT_EQ(Names(), (Texts{"DIR.SCH", "FIFO.SCH"}));
 }
 
@@ -163,7 +162,7 @@ TEST_F(Converter, KeepsPermissionBitsAndSymbolicLinks) {
   ASSERT_EQ(chmod((scratch.path() / "real/AMP.SCH").c_str(), 0640), 0);
   std::filesystem::create_symlink("real/AMP.SCH", scratch.path() / "LINK.SCH");
   StartRun(true, false);
-  ConvertFile(sink, "LINK.SCH");
+  engine().ConvertFile("LINK.SCH");
   EXPECT_TRUE(std::filesystem::is_symlink(scratch.path() / "LINK.SCH"));
   EXPECT_EQ(Read("real/AMP.SCH"), kConverted);
   EXPECT_EQ(Read("real/AMP.P71"), kSchematic);
@@ -176,12 +175,12 @@ TEST_F(Converter, KeepsPermissionBitsAndSymbolicLinks) {
 TEST_F(Converter, MissingFilesFoldersAndDevicesGetAnErrorAndStayListed) {
   std::filesystem::create_directory(scratch.path() / "DIR.SCH");
   StartRun(false, false);
-  ConvertFile(sink, "NONE.SCH");
-  ConvertFile(sink, "DIR.SCH");
-  ConvertFile(sink, "NUL");
+  engine().ConvertFile("NONE.SCH");
+  engine().ConvertFile("DIR.SCH");
+  engine().ConvertFile("NUL");
   EXPECT_EQ(sink.errors(), (Texts{"ERROR: Unable to open input file!", "ERROR: Input is not a regular file!",
                                   "ERROR: Input is not a regular file!"}));
-  EXPECT_EQ(VisitedCount, 3);
+  EXPECT_EQ(engine().visited().VisitedCount(), 3);
   EXPECT_EQ(Names(), (Texts{"DIR.SCH"}));
 }
 
@@ -191,7 +190,7 @@ TEST_F(Converter, DotlessFilesInOneNestedRunGetSeparateTemporaryFiles) {
   Write("TOP", "*version 7.1\nPART=SUB\nend top\n");
   Write("SUB", "*version 7.1\nsub\n");
   StartRun(true, true, {{"SUB", "SUB"}});
-  ConvertFile(sink, "TOP");
+  engine().ConvertFile("TOP");
   EXPECT_TRUE(sink.errors().empty());
   EXPECT_EQ(Read("TOP"), "*version 6.1\nPART=SUB\nend top\n");
   EXPECT_EQ(Read("SUB"), "*version 6.1\nsub\n");
@@ -202,23 +201,23 @@ TEST_F(Converter, NestedFilesAreConvertedFirstAndEachOnlyOnce) {
   Write("A.SCH", "*version 7.1\nPART=TOB\nPART=SELF\nafter\n");
   Write("B.SCH", "*version 7.1\nPART=TOA\nb\n");
   StartRun(false, true, {{"TOB", "B.SCH"}, {"TOA", "a.sch"}, {"SELF", "A.SCH"}});
-  ConvertFile(sink, "A.SCH");
+  engine().ConvertFile("A.SCH");
   EXPECT_EQ(Read("A.SCH"), "*version 6.1\nPART=TOB\nPART=SELF\nafter\n");
   EXPECT_EQ(Read("B.SCH"), "*version 6.1\nPART=TOA\nb\n");
   EXPECT_EQ(sink.statuses(), (Texts{"Status: Converting A.SCH", "Status: Converting B.SCH"}));
-  EXPECT_EQ(VisitedCount, 2);
+  EXPECT_EQ(engine().visited().VisitedCount(), 2);
 }
 
 TEST_F(Converter, PartsLeadNowhereWhenNestingIsOffOrTheyAreNotFound) {
   Write("A.SCH", "*version 7.1\nPART=SUB\nPART=GONE\nPART=LATE\n");
   Write("B.SCH", "*version 7.1\n");
   StartRun(false, false, {{"SUB", "B.SCH"}});
-  ConvertFile(sink, "A.SCH");
+  engine().ConvertFile("A.SCH");
   EXPECT_EQ(Read("B.SCH"), "*version 7.1\n");
-  EXPECT_EQ(VisitedCount, 1);
+  EXPECT_EQ(engine().visited().VisitedCount(), 1);
 
   StartRun(false, true, {{"", "B.SCH"}, {"SUB", "B.SCH"}});
-  ConvertFile(sink, "A.SCH");
+  engine().ConvertFile("A.SCH");
   EXPECT_EQ(Read("B.SCH"), "*version 7.1\n");
 }
 
@@ -226,7 +225,7 @@ TEST_F(Converter, OnlyALastLineFeedIsTakenOffThePartValue) {
   Write("A.SCH", "*version 7.1\nPART=SUB");
   Write("B.SCH", "*version 7.1\n");
   StartRun(false, true, {{"SUB", "B.SCH"}});
-  ConvertFile(sink, "A.SCH");
+  engine().ConvertFile("A.SCH");
   EXPECT_EQ(Read("B.SCH"), "*version 6.1\n");
 }
 
@@ -234,19 +233,19 @@ TEST_F(Converter, AFileHeldOpenByAnOuterLevelIsNeverTouchedUnderAnotherSpelling)
   Write("AMP.SCH", "*version 7.1\nPART=BACK\ntail\n");
   const std::string absolute = scratch.PathOf("AMP.SCH");
   StartRun(true, true, {{"BACK", absolute}});
-  ConvertFile(sink, "AMP.SCH");
+  engine().ConvertFile("AMP.SCH");
   EXPECT_EQ(sink.errors(), (Texts{"ERROR: File is already being converted in this run!"}));
   EXPECT_EQ(Read("AMP.SCH"), "*version 6.1\nPART=BACK\ntail\n");
   EXPECT_EQ(Read("AMP.P71"), "*version 7.1\nPART=BACK\ntail\n");
-  EXPECT_EQ(VisitedCount, 2);
-  EXPECT_STREQ(VisitedFiles[1], absolute.c_str());
+  EXPECT_EQ(engine().visited().VisitedCount(), 2);
+  EXPECT_STREQ(engine().visited().Row(1), absolute.c_str());
 }
 
 TEST_F(Converter, SharedTemporaryNamesOfDifferentInputsAreKeptApart) {
   Write("X.SCH", "*version 7.1\nPART=OTHER\nx\n");
   Write("X.SC", "*version 7.1\nother\n");
   StartRun(false, true, {{"OTHER", "X.SC"}});
-  ConvertFile(sink, "X.SCH");
+  engine().ConvertFile("X.SCH");
   EXPECT_TRUE(sink.errors().empty());
   EXPECT_EQ(Read("X.SCH"), "*version 6.1\nPART=OTHER\nx\n");
   EXPECT_EQ(Read("X.SC"), "*version 6.1\nother\n");
@@ -264,11 +263,11 @@ TEST_F(Converter, The101stFileOfARunIsNotConverted) {
   }
   Write("TOP.SCH", top);
   StartRun(false, true, parts);
-  ConvertFile(sink, "TOP.SCH");
+  engine().ConvertFile("TOP.SCH");
   EXPECT_EQ(sink.errors(), (Texts{"ERROR: Too many files in one run!"}));
   EXPECT_EQ(Read("F99.SCH"), "*version 6.1\n");
   EXPECT_EQ(Read("F100.SCH"), "*version 7.1\n");
-  EXPECT_EQ(VisitedCount, 100);
+  EXPECT_EQ(engine().visited().VisitedCount(), 100);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/memory_platform.h"
+#include "engine/platform/memory_platform.h"
 
 namespace kestrune {
 namespace {

@@ -7,14 +7,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/file_swap.h"
-#include "engine/ini_reader.h"
-#include "engine/platform.h"
-#include "engine/run_state.h"
-#include "engine/schematic_converter.h"
+#include "engine/platform/ini_reader.h"
+#include "engine/platform/platform.h"
 #include "tests/support/engine_fixture.h"
 #include "tests/support/platform_fixture.h"
 #include "tests/support/scratch_dir.h"
@@ -26,6 +25,11 @@ namespace fs = std::filesystem;
 
 class WindowsPlatformTest : public test::PlatformFixture {
  protected:
+  // No conversion holds any file open during these swaps.
+  bool Swap(const char* target, const char* temporary, const char* backup, bool keep_backup) {
+    return SwapIntoPlace(files_, *no_open_files_, PathOf(target).c_str(), PathOf(temporary).c_str(),
+                         PathOf(backup).c_str(), keep_backup);
+  }
   bool IsReadOnly(const std::string& name) const {
     const DWORD attributes = GetFileAttributesA(PathOf(name).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
@@ -33,6 +37,9 @@ class WindowsPlatformTest : public test::PlatformFixture {
   void MakeReadOnly(const std::string& name) const {
     ASSERT_TRUE(SetFileAttributesA(PathOf(name).c_str(), FILE_ATTRIBUTE_READONLY)) << name;
   }
+
+ private:
+  std::unique_ptr<OpenFiles> no_open_files_ = std::make_unique<OpenFiles>();  // megabytes
 };
 
 // The swap's backup must stay removable while another program holds the file open.
@@ -141,15 +148,13 @@ TEST_F(WindowsPlatformTest, SwapKeepsTheOldContentsAsBackupOrNone) {
   WriteFile("Amp.Sch", "old");
   WriteFile("Amp.P71", "older");
   WriteFile("Amp.Tmp", "new");
-  EXPECT_TRUE(SwapIntoPlace(files_, PathOf("Amp.Sch").c_str(), PathOf("Amp.Tmp").c_str(),
-                            PathOf("Amp.P71").c_str(), true));
+  EXPECT_TRUE(Swap("Amp.Sch", "Amp.Tmp", "Amp.P71", true));
   EXPECT_EQ(ReadFile("Amp.Sch"), "new");
   EXPECT_EQ(ReadFile("Amp.P71"), "old");
   EXPECT_FALSE(Exists("Amp.Tmp"));
 
   WriteFile("Amp.Tmp", "newest");
-  EXPECT_TRUE(SwapIntoPlace(files_, PathOf("Amp.Sch").c_str(), PathOf("Amp.Tmp").c_str(),
-                            PathOf("Amp.P71").c_str(), false));
+  EXPECT_TRUE(Swap("Amp.Sch", "Amp.Tmp", "Amp.P71", false));
   EXPECT_EQ(ReadFile("Amp.Sch"), "newest");
   EXPECT_FALSE(Exists("Amp.P71"));
   EXPECT_FALSE(Exists("Amp.Tmp"));
@@ -161,8 +166,7 @@ TEST_F(WindowsPlatformTest, SwapOverAFileSomeoneHoldsOpenFailsAndChangesNothing)
   const HANDLE holder = CreateFileA(PathOf("Amp.Sch").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-  EXPECT_FALSE(SwapIntoPlace(files_, PathOf("Amp.Sch").c_str(), PathOf("Amp.Tmp").c_str(),
-                             PathOf("Amp.P71").c_str(), true));
+  EXPECT_FALSE(Swap("Amp.Sch", "Amp.Tmp", "Amp.P71", true));
   CloseHandle(holder);
   EXPECT_EQ(ReadFile("Amp.Sch"), "old");
   EXPECT_EQ(ReadFile("Amp.Tmp"), "new");
@@ -246,7 +250,7 @@ TEST_F(WindowsConversion, AReadOnlySchematicIsConvertedAndStaysReadOnly) {
   Write("AMP.SCH", "*version 7.1\r\n@setup\r\nx\r\n@index\r\n");
   ASSERT_TRUE(SetFileAttributesA(scratch.PathOf("AMP.SCH").c_str(), FILE_ATTRIBUTE_READONLY));
   StartRun(true, false);
-  ConvertFile(sink, "AMP.SCH");
+  engine().ConvertFile("AMP.SCH");
   EXPECT_EQ(sink.errors(), Texts{});
   EXPECT_EQ(Read("AMP.SCH"), "*version 6.1\n@index\n");
   EXPECT_EQ(Read("AMP.P71"), "*version 7.1\r\n@setup\r\nx\r\n@index\r\n");
@@ -258,7 +262,7 @@ TEST_F(WindowsConversion, AReadOnlySchematicIsConvertedAndStaysReadOnly) {
   StartRun(false, false);
   SetFileAttributesA(scratch.PathOf("AMP.SCH").c_str(), FILE_ATTRIBUTE_NORMAL);
   Write("AMP.SCH", "*version 7.1\n");
-  ConvertFile(sink, "AMP.SCH");
+  engine().ConvertFile("AMP.SCH");
   EXPECT_EQ(sink.errors(), Texts{});
   EXPECT_EQ(Names(), (Texts{"AMP.SCH"}));
 }
@@ -268,11 +272,11 @@ TEST_F(WindowsConversion, AnOuterFileNamedByItsShortNameIsNeverTouched) {
   char short_name[MAX_PATH];
   ASSERT_NE(GetShortPathNameA(scratch.PathOf("Amplifier Stage.sch").c_str(), short_name, MAX_PATH), 0u);
   StartRun(true, true, {{"BACK", short_name}});
-  ConvertFile(sink, "Amplifier Stage.sch");
+  engine().ConvertFile("Amplifier Stage.sch");
   EXPECT_EQ(sink.errors(), (Texts{"ERROR: File is already being converted in this run!"}));
   EXPECT_EQ(Read("Amplifier Stage.sch"), "*version 6.1\nPART=BACK\ntail\n");
   EXPECT_EQ(Read("Amplifier Stage.P71"), "*version 7.1\nPART=BACK\ntail\n");
-  EXPECT_EQ(VisitedCount, 2);
+  EXPECT_EQ(engine().visited().VisitedCount(), 2);
 }
 
 // --- Windows' own INI reader against the portable one ----------------------------------

@@ -9,10 +9,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/ini_reader.h"
-#include "engine/platform.h"
+#include "engine/platform/ini_reader.h"
+#include "engine/platform/platform.h"
 #include "engine/text_util.h"
-#include "engine/windows_path.h"
+#include "engine/platform/windows_path_on_posix.h"
 
 namespace kestrune {
 namespace {
@@ -194,10 +194,10 @@ class PosixPlatform final : public Platform {
     return CopyText(out, capacity, resolved);
   }
 
-  // Through the active platform, so a platform a test put in place sees the INI reads too.
+  // Through this platform's own file calls: the portable reader keeps the Windows rules.
   void ReadIniString(const char* section, const char* key, const char* fallback, char* out,
                      std::size_t capacity, const char* ini_path) override {
-    ReadIniFile(ActivePlatform(), section, key, fallback, out, capacity, ini_path);
+    ReadIniFile(*this, section, key, fallback, out, capacity, ini_path);
   }
 };
 

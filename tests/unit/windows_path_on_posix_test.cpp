@@ -1,5 +1,5 @@
 // Checks how Windows-form paths become POSIX names: separators, drive letters, letter case, limits.
-#include "engine/windows_path.h"
+#include "engine/platform/windows_path_on_posix.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>

@@ -1,4 +1,4 @@
-// A platform for tests that keeps files in memory and can make reads fail on demand.
+// A platform that keeps files in memory, for tests and fuzzers; reads can be made to fail on demand.
 #pragma once
 
 #include <cstddef>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/platform.h"
+#include "engine/platform/platform.h"
 
 namespace kestrune {
 

@@ -1,5 +1,5 @@
 // Maps the design tools' Windows-form paths onto POSIX names, folding letter case as Windows does.
-#include "engine/windows_path.h"
+#include "engine/platform/windows_path_on_posix.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,5 +1,5 @@
 // Reads one value from the design tools' INI file, streaming it through a fixed buffer.
-#include "engine/ini_reader.h"
+#include "engine/platform/ini_reader.h"
 
 #include <cstring>
 

@@ -74,11 +74,8 @@ class Platform {
                              char* out, std::size_t capacity, const char* ini_path) = 0;
 };
 
-// The platform the engine uses; the real one for this system unless a test put another in place.
-Platform& ActivePlatform();
-// The real platform of this system.
+// The real platform of this system. It keeps no state of its own, so any number of runs
+// on any threads may share it.
 Platform& SystemPlatform();
-// Puts a platform in place for the engine (null restores the system's); returns the previous one.
-Platform* ReplaceActivePlatform(Platform* platform);
 
 }  // namespace kestrune

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "engine/platform.h"
+#include "engine/platform/platform.h"
 #include "engine/text_util.h"
 
 namespace kestrune {

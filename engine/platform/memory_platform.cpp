@@ -1,11 +1,11 @@
 // The in-memory test platform: files are strings shared between their names and open handles.
-#include "tests/support/memory_platform.h"
+#include "engine/platform/memory_platform.h"
 
 #include <algorithm>
 #include <cstring>
 #include <utility>
 
-#include "engine/ini_reader.h"
+#include "engine/platform/ini_reader.h"
 
 namespace kestrune {
 namespace {

@@ -1,0 +1,18 @@
+// How much a run's fixed tables hold: each capacity of the engine, named once.
+#pragma once
+
+#include <cstddef>
+
+namespace kestrune {
+
+// Every path the engine keeps, shows or derives: at most 199 characters, which is what a
+// Convert command can deliver. A longer path is refused, never cut.
+constexpr std::size_t kPathBytes = 200;
+// Files one run visits.
+constexpr int kVisitedRows = 100;
+// Parts the symbol libraries may name, each with a name of at most 19 characters and a
+// default (a nested schematic's path) that is a path like any other.
+constexpr int kPartRows = 1000;
+constexpr std::size_t kPartNameBytes = 20;
+
+}  // namespace kestrune

@@ -1,0 +1,50 @@
+// The whole Convert command: from two paths and two options to the closing message.
+#include "engine/conversion_engine.h"
+
+#include "engine/file_names.h"
+#include "engine/text_util.h"
+
+namespace kestrune {
+namespace {
+
+bool Fits(const char* path) { return TextLength(path) < kPathBytes; }
+
+}  // namespace
+
+void ConversionEngine::StartRun(bool backups, bool embedded) {
+  visited_.ResetVisited();
+  create_backups_ = backups;
+  convert_embedded_ = embedded;
+}
+
+void ConversionEngine::RunConversion(const char* inputPath, const char* iniPath, int backups,
+                                     int embedded) {
+  StartRun(backups != 0, embedded != 0);
+  if (Fits(iniPath)) {
+    LoadPartLibraries(iniPath);
+  } else {
+    parts_.ResetParts();
+    sink_.ShowError("ERROR: INI file path is too long!");
+  }
+  if (Fits(inputPath)) {
+    ConvertFile(inputPath);
+  } else {
+    sink_.ShowError("ERROR: Input file path is too long!");
+  }
+  sink_.ShowInfo(ClosingText());
+  sink_.SetStatus("Status: Idle");
+}
+
+// The buffer holds the longest list.
+const char* ConversionEngine::ClosingText() {
+  closing_text_[0] = '\0';
+  for (int row = 0; row < kVisitedRows; ++row) {
+    if (visited_.Row(row)[0] == '\0') continue;
+    AppendText(closing_text_, sizeof closing_text_, visited_.Row(row));
+    AppendText(closing_text_, sizeof closing_text_, "\n");
+  }
+  AppendText(closing_text_, sizeof closing_text_, kClosingWord);
+  return closing_text_;
+}
+
+}  // namespace kestrune
