@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds KESTRUNE and runs every test: the native suite with the dialog program's tests under
-# Xvfb, the same suite under AddressSanitizer and UndefinedBehaviorSanitizer, a short fuzzing
-# run of every target, and the 32-bit Windows build's suite under Wine. Installs what it needs.
+# Xvfb, the same suite under AddressSanitizer and UndefinedBehaviorSanitizer, the runs on
+# several threads under ThreadSanitizer, a short fuzzing run of every target, and the 32-bit
+# Windows build's suite under Wine. Installs what it needs.
 # KESTRUNE_QUICK=1 runs the native suite only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
