@@ -1,5 +1,5 @@
 // The About box: its template, its texts, and OK and Esc closing it.
-#include "app/about_dlg.h"
+#include "app/wx/about_dlg.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-// The main window: layout, settings on open and on Exit, Convert, Browse and the About route.
-#include "app/convert_dlg.h"
+// The main window on wxWidgets: layout, and its controls, keys and boxes reaching the presenter.
+#include "app/wx/convert_dlg.h"
 
 #include <gtest/gtest.h>
 
@@ -16,8 +16,8 @@
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
-#include "app/about_dlg.h"
-#include "app/file_profile_store.h"
+#include "app/wx/about_dlg.h"
+#include "app/wx/file_profile_store.h"
 #include "res/resource.h"
 #include "tests/gui/dialog_driver.h"
 #include "tests/gui/modal_guard.h"
@@ -151,20 +151,6 @@ TEST_F(MainDialog, FirstStartShowsDefaultsIdleStatusTitleAndIcons) {
   EXPECT_FALSE(SettingsSaved());
 }
 
-TEST_F(MainDialog, StoredSettingsFillTheControlsAndExitSavesTheBoxesAsOne) {
-  WriteSettings("[Options]\nInput File=C:\\\\WORK\\\\AMP.SCH\nIni File=MY.INI\nBackup=9\nEmbeded=-1\n");
-  CConvertDlg& window = Open();
-  EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), "C:\\WORK\\AMP.SCH");
-  EXPECT_EQ(TextOf(window, IDC_INI_FILE), "MY.INI");
-  EXPECT_TRUE(Ticked(IDC_BACKUP));
-  EXPECT_TRUE(Ticked(IDC_EMBEDDED));
-  EXPECT_EQ(RunModalWith(window, [&] { Click(window, wxID_OK); }), wxID_OK);
-  FileProfileStore saved(wxString::FromUTF8(settings_path));
-  EXPECT_EQ(saved.ReadInt("Options", "Backup", 0), 1);
-  EXPECT_EQ(saved.ReadInt("Options", "Embeded", 0), 1);
-  EXPECT_EQ(saved.ReadString("Options", "Input File", ""), "C:\\WORK\\AMP.SCH");
-}
-
 TEST_F(MainDialog, ExitSavesWhatTheNextStartShows) {
   Open();
   const wxString long_path = wxString('x', 300) + ".SCH";
@@ -227,35 +213,6 @@ TEST_F(MainDialog, ConvertReportsAFailedFileWithTheStopIconThenListsIt) {
                 ExpectMessage("Convert", "GONE.SCH\nConverted!", wxICON_NONE));
   EXPECT_EQ(TextOf(window, IDC_STATUS), "Status: Idle");
   EXPECT_FALSE(SettingsSaved());
-}
-
-TEST_F(MainDialog, ConvertRewritesTheFileWithTheTickedOptions) {
-  WriteWholeFile(scratch.path() / "AMP.SCH", "*version 7.1\r\n@setup\r\nx\r\n@index\r\n");
-  WriteWholeFile(scratch.path() / "KEEP.SCH", "*version 7.1\r\n");
-  CConvertDlg& window = Open();
-  SetField(IDC_INI_FILE, "./NONE.INI");
-  SetField(IDC_INPUT_FILE, "AMP.SCH");
-  Tick(IDC_BACKUP, false);
-  wxTEST_DIALOG(Click(window, IDC_CONVERT),
-                ExpectMessage("Convert", "AMP.SCH\nConverted!", wxICON_NONE));
-  SetField(IDC_INPUT_FILE, "KEEP.SCH");
-  Tick(IDC_BACKUP, true);
-  wxTEST_DIALOG(Click(window, IDC_CONVERT),
-                ExpectMessage("Convert", "KEEP.SCH\nConverted!", wxICON_NONE));
-  EXPECT_EQ(ReadWholeFile(scratch.path() / "AMP.SCH"), "*version 6.1\n@index\n");
-  EXPECT_FALSE(std::filesystem::exists(scratch.path() / "AMP.P71"));
-  EXPECT_EQ(ReadWholeFile(scratch.path() / "KEEP.SCH"), "*version 6.1\n");
-  EXPECT_EQ(ReadWholeFile(scratch.path() / "KEEP.P71"), "*version 7.1\r\n");
-}
-
-TEST_F(MainDialog, ConvertReadsAtMost199CharactersOfAField) {
-  CConvertDlg& window = Open();
-  SetField(IDC_INPUT_FILE, wxString('A', 250));
-  SetField(IDC_INI_FILE, "./NONE.INI");
-  wxTEST_DIALOG(Click(window, IDC_CONVERT),
-                ExpectMessage("Convert", "ERROR: Unable to open input file!", wxICON_ERROR),
-                ExpectMessage("Convert", wxString('A', 199) + "\nConverted!", wxICON_NONE));
-  EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), wxString('A', 250));
 }
 
 TEST_F(MainDialog, TheWindowTakesNoInputWhileARunLasts) {

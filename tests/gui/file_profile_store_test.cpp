@@ -1,5 +1,5 @@
 // The settings file: round trips, whole texts, bad files read as defaults, saves replace whole.
-#include "app/file_profile_store.h"
+#include "app/wx/file_profile_store.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-#include "app/settings_schema.h"
+#include "app/common/settings_schema.h"
 #include "tests/support/scratch_dir.h"
 
 namespace kestrune::test {

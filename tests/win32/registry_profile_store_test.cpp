@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/settings_schema.h"
+#include "app/common/settings_schema.h"
 #include "app/win32/registry_profile_store.h"
 #include "tests/win32/registry_values.h"
 

@@ -1,5 +1,5 @@
 // Makes a dialog-unit template readable on GTK, whose controls need more room than Windows ones.
-#include "app/dialog_layout.h"
+#include "app/wx/dialog_layout.h"
 
 #include <algorithm>
 

@@ -1,14 +1,14 @@
 // The application object: names the settings store and runs the main window modally.
-#include "app/convert_app.h"
+#include "app/wx/convert_app.h"
 
 #include <cstdlib>
 
 #include <wx/utils.h>
 
-#include "app/app_resources.h"
-#include "app/convert_dlg.h"
-#include "app/settings_location.h"
-#include "app/settings_schema.h"
+#include "app/wx/app_resources.h"
+#include "app/wx/convert_dlg.h"
+#include "app/common/settings_location.h"
+#include "app/common/settings_schema.h"
 
 namespace kestrune {
 

@@ -1,5 +1,5 @@
 // Replaces a file's whole contents so that, at every instant, it holds the old or the new bytes.
-#include "app/atomic_file.h"
+#include "app/wx/atomic_file.h"
 
 #include <fcntl.h>
 #include <stdlib.h>

@@ -1,5 +1,5 @@
 // Where the settings file lives: XDG_CONFIG_HOME when usable, else ~/.config.
-#include "app/settings_location.h"
+#include "app/common/settings_location.h"
 
 #include <gtest/gtest.h>
 

@@ -14,6 +14,8 @@ class ProfileStore {
   virtual int ReadInt(const char* section, const char* key, int fallback) = 0;
   virtual void WriteString(const char* section, const char* key, const std::string& value) = 0;
   virtual void WriteInt(const char* section, const char* key, int value) = 0;
+  // Makes every write so far durable; false on failure.
+  virtual bool Flush() = 0;
 };
 
 // What the main window shows of the settings: the two field texts and the two boxes.

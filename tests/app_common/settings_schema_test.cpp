@@ -1,48 +1,15 @@
 // The four settings: keys, defaults, and the order they are read and written in.
-#include "app/settings_schema.h"
+#include "app/common/settings_schema.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
+#include "tests/app_common/recording_store.h"
+
 namespace kestrune::test {
 namespace {
-
-// Keeps values in memory and records every access as "<op> <section>/<key>[=value]".
-class RecordingStore : public ProfileStore {
- public:
-  std::map<std::string, std::string> strings;
-  std::map<std::string, int> ints;
-  std::vector<std::string> log;
-
-  std::string ReadString(const char* section, const char* key, const char* fallback) override {
-    const std::string name = Name(section, key);
-    log.push_back("read " + name);
-    const auto found = strings.find(name);
-    return found == strings.end() ? fallback : found->second;
-  }
-  int ReadInt(const char* section, const char* key, int fallback) override {
-    const std::string name = Name(section, key);
-    log.push_back("read " + name);
-    const auto found = ints.find(name);
-    return found == ints.end() ? fallback : found->second;
-  }
-  void WriteString(const char* section, const char* key, const std::string& value) override {
-    log.push_back("write " + Name(section, key) + "=" + value);
-    strings[Name(section, key)] = value;
-  }
-  void WriteInt(const char* section, const char* key, int value) override {
-    log.push_back("write " + Name(section, key) + "=" + std::to_string(value));
-    ints[Name(section, key)] = value;
-  }
-
- private:
-  static std::string Name(const char* section, const char* key) {
-    return std::string(section) + "/" + key;
-  }
-};
 
 TEST(Settings, FirstStartGivesTheDefaultsReadInOrder) {
   RecordingStore store;

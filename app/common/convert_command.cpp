@@ -1,5 +1,5 @@
 // The Convert command as every front end performs it: read two fields and two boxes, run.
-#include "app/convert_command.h"
+#include "app/common/convert_command.h"
 
 #include <cstring>
 

@@ -1,9 +1,9 @@
 // The About box: the program's name, version and terms, closed by OK or Esc.
-#include "app/about_dlg.h"
+#include "app/wx/about_dlg.h"
 
 #include <wx/xrc/xmlres.h>
 
-#include "app/dialog_layout.h"
+#include "app/wx/dialog_layout.h"
 
 namespace kestrune {
 

@@ -6,7 +6,7 @@
 #include <wx/fileconf.h>
 #include <wx/string.h>
 
-#include "app/settings_schema.h"
+#include "app/common/settings_schema.h"
 
 namespace kestrune {
 
@@ -26,7 +26,7 @@ class FileProfileStore final : public ProfileStore {
 
   // Replaces the file by one holding every value, creating its folder first; at every
   // instant the file holds the old or the new settings. False on failure.
-  bool Flush();
+  bool Flush() override;
 
  private:
   wxString path_;

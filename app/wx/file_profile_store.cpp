@@ -1,5 +1,5 @@
 // The settings store on Linux: one wxFileConfig file, replaced whole when it is saved.
-#include "app/file_profile_store.h"
+#include "app/wx/file_profile_store.h"
 
 #include <climits>
 
@@ -7,7 +7,7 @@
 #include <wx/log.h>
 #include <wx/mstream.h>
 
-#include "app/atomic_file.h"
+#include "app/wx/atomic_file.h"
 
 namespace kestrune {
 

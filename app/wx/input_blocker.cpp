@@ -1,5 +1,5 @@
 // Keeps user input away from a window while it works synchronously and only repaints.
-#include "app/input_blocker.h"
+#include "app/wx/input_blocker.h"
 
 #include <wx/toplevel.h>
 

@@ -1,5 +1,5 @@
 // The compiled-in dialog templates and icon images, and the control identifiers they carry.
-#include "app/app_resources.h"
+#include "app/wx/app_resources.h"
 
 #include <wx/image.h>
 #include <wx/xrc/xmlres.h>

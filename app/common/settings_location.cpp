@@ -1,5 +1,5 @@
 // Where the settings file lives on a desktop that follows the XDG base directory rules.
-#include "app/settings_location.h"
+#include "app/common/settings_location.h"
 
 namespace kestrune {
 

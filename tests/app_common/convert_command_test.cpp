@@ -1,5 +1,5 @@
 // What a Convert command reads from the fields: at most 199 bytes each, never half a character.
-#include "app/convert_command.h"
+#include "app/common/convert_command.h"
 
 #include <gtest/gtest.h>
 

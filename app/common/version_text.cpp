@@ -1,5 +1,5 @@
 // What "KESTRUNE --version" prints: the facts of the version record.
-#include "app/version_text.h"
+#include "app/common/version_text.h"
 
 #include "res/version.h"
 

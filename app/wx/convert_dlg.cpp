@@ -1,5 +1,5 @@
-// The main window: two path fields with Browse buttons, two options, Convert, Exit, status line.
-#include "app/convert_dlg.h"
+// The main window on wxWidgets: two path fields with Browse buttons, two options, Convert, Exit, status line.
+#include "app/wx/convert_dlg.h"
 
 #include <wx/app.h>
 #include <wx/checkbox.h>
@@ -10,20 +10,16 @@
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
-#include "app/about_dlg.h"
-#include "app/app_resources.h"
-#include "app/convert_command.h"
-#include "app/dialog_layout.h"
-#include "app/file_profile_store.h"
-#include "app/input_blocker.h"
+#include "app/wx/about_dlg.h"
+#include "app/wx/app_resources.h"
+#include "app/wx/dialog_layout.h"
+#include "app/wx/input_blocker.h"
 #include "res/resource.h"
 #include "res/strings.h"
 
 namespace kestrune {
 
 namespace {
-
-constexpr char kMessageCaption[] = "Convert";
 
 // The engine's texts are the bytes of file names, UTF-8 where the desktop is sane.
 wxString FromEngineText(const char* text) {
@@ -48,7 +44,7 @@ Control* FindControl(wxWindow& dialog, int id) {
 }  // namespace
 
 CConvertDlg::CConvertDlg(const wxString& settings_file)
-    : m_settingsFile(settings_file), m_hIcon(LoadMainIcons()) {
+    : m_settings(settings_file), m_presenter(*this, m_settings), m_hIcon(LoadMainIcons()) {
   wxXmlResource::Get()->LoadDialog(this, nullptr, "IDD_CONVERT_DIALOG");
   FitTemplateToToolkit(*this, wxSize(266, 114));
   m_inputFile = FindControl<wxTextCtrl>(*this, IDC_INPUT_FILE);
@@ -63,10 +59,13 @@ CConvertDlg::CConvertDlg(const wxString& settings_file)
 
 void CConvertDlg::BindHandlers() {
   Bind(wxEVT_INIT_DIALOG, &CConvertDlg::OnInitDialog, this);
-  Bind(wxEVT_BUTTON, &CConvertDlg::OnOK, this, wxID_OK);
-  Bind(wxEVT_BUTTON, &CConvertDlg::OnConvert, this, IDC_CONVERT);
-  Bind(wxEVT_BUTTON, &CConvertDlg::OnBrowseInput, this, IDC_BROWSE_INPUT);
-  Bind(wxEVT_BUTTON, &CConvertDlg::OnBrowseIni, this, IDC_BROWSE_INI);
+  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { m_presenter.OnExit(); }, wxID_OK);
+  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { m_presenter.OnConvert(); }, IDC_CONVERT);
+  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { m_presenter.OnBrowse(PathField::kInput); },
+       IDC_BROWSE_INPUT);
+  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { m_presenter.OnBrowse(PathField::kIni); },
+       IDC_BROWSE_INI);
+  Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { m_presenter.OnCancel(); });
   Bind(wxEVT_MENU, &CConvertDlg::OnSysCommand, this);
   Bind(wxEVT_CONTEXT_MENU, &CConvertDlg::OnContextMenu, this);
   Bind(wxEVT_CHAR_HOOK, &CConvertDlg::OnCharHook, this);
@@ -75,9 +74,12 @@ void CConvertDlg::BindHandlers() {
 void CConvertDlg::OnInitDialog(wxInitDialogEvent& event) {
   event.Skip();  // the base initialisation
   SetIcons(m_hIcon);
-  FileProfileStore store(m_settingsFile);
-  ShowSettings(LoadSettings(store));
+  m_presenter.OnStart();
   m_inputFile->SetFocus();
+}
+
+wxTextCtrl& CConvertDlg::FieldOf(PathField field) const {
+  return field == PathField::kInput ? *m_inputFile : *m_iniFile;
 }
 
 void CConvertDlg::ShowSettings(const DialogSettings& settings) {
@@ -88,44 +90,42 @@ void CConvertDlg::ShowSettings(const DialogSettings& settings) {
 }
 
 DialogSettings CConvertDlg::ReadSettings() const {
-  DialogSettings settings;
-  settings.input_file = m_inputFile->GetValue().utf8_str();
-  settings.ini_file = m_iniFile->GetValue().utf8_str();
-  settings.backups = m_backup->IsChecked();
-  settings.embedded = m_embedded->IsChecked();
-  return settings;
+  return DialogSettings{std::string(m_inputFile->GetValue().utf8_str()),
+                        std::string(m_iniFile->GetValue().utf8_str()), m_backup->IsChecked(),
+                        m_embedded->IsChecked()};
 }
 
-void CConvertDlg::OnOK(wxCommandEvent& event) {
-  FileProfileStore store(m_settingsFile);
-  SaveSettings(store, ReadSettings());
-  store.Flush();
-  event.Skip();  // the base class closes the dialog
+std::string CConvertDlg::PathForRun(PathField field) const {
+  return std::string(FieldOf(field).GetValue().fn_str());
 }
 
-void CConvertDlg::OnConvert(wxCommandEvent&) {
-  const ConvertRequest request =
-      MakeConvertRequest(m_inputFile->GetValue().fn_str(), m_iniFile->GetValue().fn_str(),
-                         FieldEncoding::kUtf8, m_backup->IsChecked(), m_embedded->IsChecked());
+void CConvertDlg::WhileBusy(const std::function<void()>& work) {
   InputBlocker blocker(*this);
-  RunConvertCommand(*this, request);
+  work();
   // Input that arrived during the last stretch of work is swallowed too.
   PaintNow();
 }
 
-void CConvertDlg::OnBrowseInput(wxCommandEvent&) { BrowseInto(*m_inputFile, "SCH"); }
-
-void CConvertDlg::OnBrowseIni(wxCommandEvent&) { BrowseInto(*m_iniFile, "INI"); }
-
-void CConvertDlg::BrowseInto(wxTextCtrl& field, const char* extension) {
+bool CConvertDlg::AskForFile(const char* extension, std::string* path) {
   wxFileDialog picker(this, wxFileSelectorPromptStr, wxEmptyString,
                       wxString::Format("*.%s", extension), WildcardFor(extension), wxFD_OPEN);
-  if (picker.ShowModal() != wxID_OK) return;
-  const wxString path = picker.GetPath();
-  field.ChangeValue(path);
-  // The converter resolves relative part defaults against the picked file's folder.
-  wxSetWorkingDirectory(wxFileName(path).GetPath());
+  if (picker.ShowModal() != wxID_OK) return false;
+  *path = picker.GetPath().utf8_str();
+  // Windows' picker moves there itself; the converter resolves relative part defaults there.
+  wxSetWorkingDirectory(wxFileName(picker.GetPath()).GetPath());
+  return true;
 }
+
+void CConvertDlg::ShowPath(PathField field, const std::string& path) {
+  FieldOf(field).ChangeValue(wxString::FromUTF8(path));
+}
+
+void CConvertDlg::ShowAboutBox() {
+  CAboutDlg about(this);
+  about.ShowModal();
+}
+
+void CConvertDlg::Finish(DialogEnd end) { EndDialog(end == DialogEnd::kExit ? wxID_OK : wxID_CANCEL); }
 
 std::unique_ptr<wxMenu> CConvertDlg::CreateSystemMenu() const {
   auto menu = std::make_unique<wxMenu>();
@@ -135,12 +135,7 @@ std::unique_ptr<wxMenu> CConvertDlg::CreateSystemMenu() const {
 }
 
 void CConvertDlg::OnSysCommand(wxCommandEvent& event) {
-  if ((event.GetId() & 0xFFF0) != IDM_ABOUTBOX) {
-    event.Skip();
-    return;
-  }
-  CAboutDlg about(this);
-  about.ShowModal();
+  if (!m_presenter.OnSystemCommand(static_cast<unsigned>(event.GetId()))) event.Skip();
 }
 
 void CConvertDlg::OnContextMenu(wxContextMenuEvent&) {
@@ -148,14 +143,14 @@ void CConvertDlg::OnContextMenu(wxContextMenuEvent&) {
   PopupMenu(menu.get());
 }
 
-// Esc cancels. GTK has no window menu to extend, so the About item is also on F1, the
-// Menu key and Shift+F10, besides the right mouse button.
+// GTK has no window menu to extend, so the About item is also on F1, the Menu key and
+// Shift+F10, besides the right mouse button.
 void CConvertDlg::OnCharHook(wxKeyEvent& event) {
   const int key = event.GetKeyCode();
   const bool menu_key =
       key == WXK_MENU || (key == WXK_F10 && event.GetModifiers() == wxMOD_SHIFT);
   if (key == WXK_ESCAPE) {
-    Close();  // the base class's cancel: nothing is saved
+    m_presenter.OnCancel();
   } else if (key == WXK_F1) {
     wxCommandEvent about(wxEVT_MENU, IDM_ABOUTBOX);
     ProcessWindowEvent(about);
@@ -168,7 +163,7 @@ void CConvertDlg::OnCharHook(wxKeyEvent& event) {
   }
 }
 
-void CConvertDlg::SetStatus(const char* text) {
+void CConvertDlg::ShowStatus(const char* text) {
   m_status->SetLabel(FromEngineText(text));
   PaintNow();
 }
@@ -180,12 +175,9 @@ void CConvertDlg::PaintNow() {
   Update();
 }
 
-void CConvertDlg::ShowError(const char* text) { ShowMessage(text, wxICON_ERROR); }
-
-void CConvertDlg::ShowInfo(const char* text) { ShowMessage(text, wxICON_NONE); }
-
-void CConvertDlg::ShowMessage(const char* text, long icon_style) {
-  wxMessageDialog box(this, FromEngineText(text), kMessageCaption, wxOK | icon_style);
+void CConvertDlg::ShowMessage(const char* text, MessageKind kind) {
+  const long icon = kind == MessageKind::kError ? wxICON_ERROR : wxICON_NONE;
+  wxMessageDialog box(this, FromEngineText(text), kMessageCaption, wxOK | icon);
   box.ShowModal();
 }
 

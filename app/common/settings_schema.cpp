@@ -1,5 +1,5 @@
 // The four remembered settings: keys and defaults in one place.
-#include "app/settings_schema.h"
+#include "app/common/settings_schema.h"
 
 namespace kestrune {
 
