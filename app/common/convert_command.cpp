@@ -16,8 +16,8 @@ bool IsUtf8Continuation(char byte) {
 // The length of the prefix of text that fits into a field buffer.
 std::size_t FittingLength(const char* text, FieldEncoding encoding) {
   std::size_t length = std::strlen(text);
-  if (length < kFieldBufferSize) return length;
-  length = kFieldBufferSize - 1;
+  if (length < kPathBytes) return length;
+  length = kPathBytes - 1;
   if (encoding == FieldEncoding::kUtf8) {
     // Back off to the start of the character the cut would split.
     while (length > 0 && IsUtf8Continuation(text[length])) --length;
@@ -27,7 +27,7 @@ std::size_t FittingLength(const char* text, FieldEncoding encoding) {
 
 }  // namespace
 
-void ReadFieldText(const char* text, FieldEncoding encoding, char (&field)[kFieldBufferSize]) {
+void ReadFieldText(const char* text, FieldEncoding encoding, char (&field)[kPathBytes]) {
   if (text == nullptr) text = "";
   const std::size_t length = FittingLength(text, encoding);
   std::memcpy(field, text, length);

@@ -4,7 +4,6 @@
 namespace kestrune {
 
 const char kSettingsCompanyKey[] = "Brindlewood";
-const char kDefaultIniFile[] = "C:\\WINDOWS\\MSIM.INI";
 
 namespace {
 
@@ -20,7 +19,7 @@ constexpr char kEmbeddedKey[] = "Embeded";
 DialogSettings LoadSettings(ProfileStore& store) {
   DialogSettings settings;
   settings.input_file = store.ReadString(kSection, kInputFileKey, "");
-  settings.ini_file = store.ReadString(kSection, kIniFileKey, kDefaultIniFile);
+  settings.ini_file = store.ReadString(kSection, kIniFileKey, kDefaultIniPath);
   settings.backups = store.ReadInt(kSection, kBackupKey, 0) != 0;
   settings.embedded = store.ReadInt(kSection, kEmbeddedKey, 0) != 0;
   return settings;

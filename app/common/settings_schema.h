@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "res/defaults.h"
+
 namespace kestrune {
 
 // A per-user store of named values in sections, as the platform keeps it. Reads give the
@@ -27,7 +29,6 @@ struct DialogSettings {
 };
 
 extern const char kSettingsCompanyKey[];  // "Brindlewood"
-extern const char kDefaultIniFile[];      // "C:\WINDOWS\MSIM.INI"
 
 // Reads input file, INI file, backups, embedded, in that order; a stored non-zero
 // integer ticks its box.

@@ -4,12 +4,13 @@
 #include <wx/xrc/xmlres.h>
 
 #include "app/wx/dialog_layout.h"
+#include "res/dialog_templates.h"
 
 namespace kestrune {
 
 CAboutDlg::CAboutDlg(wxWindow* owner) {
   wxXmlResource::Get()->LoadDialog(this, owner, "IDD_ABOUTBOX");
-  FitTemplateToToolkit(*this, wxSize(261, 132));
+  FitTemplateToToolkit(*this, kIDD_ABOUTBOX);
 }
 
 }  // namespace kestrune

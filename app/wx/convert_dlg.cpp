@@ -13,6 +13,7 @@
 #include "app/wx/about_dlg.h"
 #include "app/wx/app_resources.h"
 #include "app/wx/dialog_layout.h"
+#include "res/dialog_templates.h"
 #include "app/wx/input_blocker.h"
 #include "res/resource.h"
 #include "res/strings.h"
@@ -46,7 +47,7 @@ Control* FindControl(wxWindow& dialog, int id) {
 CConvertDlg::CConvertDlg(const wxString& settings_file)
     : m_settings(settings_file), m_presenter(*this, m_settings), m_hIcon(LoadMainIcons()) {
   wxXmlResource::Get()->LoadDialog(this, nullptr, "IDD_CONVERT_DIALOG");
-  FitTemplateToToolkit(*this, wxSize(266, 114));
+  FitTemplateToToolkit(*this, kIDD_CONVERT_DIALOG);
   m_inputFile = FindControl<wxTextCtrl>(*this, IDC_INPUT_FILE);
   m_iniFile = FindControl<wxTextCtrl>(*this, IDC_INI_FILE);
   m_backup = FindControl<wxCheckBox>(*this, IDC_BACKUP);

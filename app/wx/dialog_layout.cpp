@@ -45,9 +45,10 @@ wxSize TemplateMargin(wxDialog& dialog) {
 
 }  // namespace
 
-void FitTemplateToToolkit(wxDialog& dialog, const wxSize& template_size) {
+void FitTemplateToToolkit(wxDialog& dialog, const DialogTemplate& dialog_template) {
   // The template's own size was converted before its font applied, so convert it again.
-  wxSize client = dialog.ConvertDialogToPixels(template_size);
+  wxSize client =
+      dialog.ConvertDialogToPixels(wxSize(dialog_template.width, dialog_template.height));
   const wxSize margin = TemplateMargin(dialog);
   for (wxWindow* control : dialog.GetChildren()) {
     control->SetSize(NeededSize(*control));

@@ -10,7 +10,7 @@ namespace kestrune::test {
 namespace {
 
 std::string Read(const std::string& text, FieldEncoding encoding) {
-  char field[kFieldBufferSize];
+  char field[kPathBytes];
   std::memset(field, '#', sizeof field);
   ReadFieldText(text.c_str(), encoding, field);
   return field;
@@ -38,7 +38,7 @@ TEST(FieldText, Utf8CutBacksOffToTheSplitCharactersStart) {
 }
 
 TEST(FieldText, NullReadsAsEmpty) {
-  char field[kFieldBufferSize] = "old";
+  char field[kPathBytes] = "old";
   ReadFieldText(nullptr, FieldEncoding::kUtf8, field);
   EXPECT_STREQ(field, "");
 }

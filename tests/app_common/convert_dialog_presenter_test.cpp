@@ -77,7 +77,7 @@ class Presenter : public testing::Test {
 TEST_F(Presenter, StartShowsTheDefaultsAndWritesNothing) {
   presenter.OnStart();
   EXPECT_EQ(view.controls.input_file, "");
-  EXPECT_EQ(view.controls.ini_file, kDefaultIniFile);
+  EXPECT_EQ(view.controls.ini_file, kDefaultIniPath);
   EXPECT_FALSE(view.controls.backups);
   EXPECT_FALSE(view.controls.embedded);
   for (const std::string& access : store.log) EXPECT_EQ(access.rfind("read ", 0), 0u) << access;

@@ -64,7 +64,7 @@ TEST_F(RegistryStore, AbsentOrMistypedValuesGiveTheFallback) {
 TEST_F(RegistryStore, TheFourSettingsRoundTripThroughTheRegistry) {
   const DialogSettings first = LoadSettings(store_);
   EXPECT_EQ(first.input_file, "");
-  EXPECT_EQ(first.ini_file, "C:\\WINDOWS\\MSIM.INI");
+  EXPECT_EQ(first.ini_file, kDefaultIniPath);
   EXPECT_FALSE(first.backups);
   EXPECT_FALSE(first.embedded);
   const DialogSettings changed{"C:\\A.SCH", "C:\\B.INI", true, false};

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "res/defaults.h"
 #include "res/resource.h"
 #include "tests/win32/convert_dialog_fixture.h"
 
@@ -16,7 +17,7 @@ bool Ticked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_
 TEST_F(SettingsDialog, FirstStartShowsTheDefaultsAndFocusesTheInputField) {
   ASSERT_NE(Open(), nullptr);
   EXPECT_EQ(ItemText(dialog_, IDC_INPUT_FILE), "");
-  EXPECT_EQ(ItemText(dialog_, IDC_INI_FILE), "C:\\WINDOWS\\MSIM.INI");
+  EXPECT_EQ(ItemText(dialog_, IDC_INI_FILE), kDefaultIniPath);
   EXPECT_FALSE(Ticked(dialog_, IDC_BACKUP));
   EXPECT_FALSE(Ticked(dialog_, IDC_EMBEDDED));
   EXPECT_EQ(ItemText(dialog_, IDC_STATUS), "Status: IDLE");
@@ -100,7 +101,7 @@ TEST_F(SettingsDialog, ValuesOfTheWrongTypeGiveTheDefaults) {
   Store("Ini File", DwordValue(5));
   Store("Backup", StringValue("1"));
   ASSERT_NE(Open(), nullptr);
-  EXPECT_EQ(ItemText(dialog_, IDC_INI_FILE), "C:\\WINDOWS\\MSIM.INI");
+  EXPECT_EQ(ItemText(dialog_, IDC_INI_FILE), kDefaultIniPath);
   EXPECT_FALSE(Ticked(dialog_, IDC_BACKUP));
 }
 
