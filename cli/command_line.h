@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-namespace kestrune {
+#include "res/defaults.h"
 
-constexpr const char* kDefaultIniPath = "C:\\WINDOWS\\MSIM.INI";
+namespace kestrune {
 
 struct CommandLine {
   enum class Action { kConvert, kHelp, kVersion, kUsageError };

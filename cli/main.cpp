@@ -7,6 +7,7 @@
 #include "cli/command_line.h"
 #include "cli/console_sink.h"
 #include "engine/conversion_engine.h"
+#include "res/version.h"
 
 namespace {
 
@@ -18,13 +19,14 @@ void PrintHelp() {
   std::printf(
       "Usage: kestrune-cli [--ini PATH] [--backup] [--embedded] [--trace] [--] FILE...\n"
       "Rewrites each PSpice 7.1 schematic FILE in place so that release 6.1 opens it.\n\n"
-      "  --ini PATH   the design tools' INI file (default C:\\WINDOWS\\MSIM.INI)\n"
+      "  --ini PATH   the design tools' INI file (default %s)\n"
       "  --backup     keep the previous contents beside each file as *.P71\n"
       "  --embedded   also convert the nested schematics that parts lead to\n"
       "  --trace      print every status, error and closing text to standard output\n"
       "  --help       show this text\n"
       "  --version    show the version\n\n"
-      "Exit status: 0 converted, 1 an error was shown, 2 usage error.\n");
+      "Exit status: 0 converted, 1 an error was shown, 2 usage error.\n",
+      kestrune::kDefaultIniPath);
 }
 
 }  // namespace
@@ -37,7 +39,7 @@ int main(int argc, char** argv) {
       PrintHelp();
       return kExitConverted;
     case CommandLine::Action::kVersion:
-      std::printf("kestrune-cli 1.0.0.1 (KESTRUNE Application)\n");
+      std::printf("kestrune-cli %s (%s)\n", KESTRUNE_VERSION_TEXT, KESTRUNE_PRODUCT_NAME);
       return kExitConverted;
     case CommandLine::Action::kUsageError:
       std::fprintf(stderr, "kestrune-cli: %s\nTry 'kestrune-cli --help'.\n", command.error.c_str());

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "res/resource.h"
+#include "res/string_table.h"
 
 namespace kestrune {
 
@@ -9,7 +10,7 @@ namespace kestrune {
 inline const char* LoadResourceString(int id) {
   switch (id) {
     case IDS_ABOUTBOX:
-      return "&About KESTRUNE...";
+      return IDS_ABOUTBOX_TEXT;
     default:
       return "";
   }

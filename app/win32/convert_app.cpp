@@ -1,7 +1,7 @@
 // The application object: names the settings store and runs the main dialog.
 #include "app/win32/convert_app.h"
 
-#include "app/settings_schema.h"
+#include "app/common/settings_schema.h"
 #include "app/win32/application_name.h"
 #include "app/win32/convert_dlg.h"
 

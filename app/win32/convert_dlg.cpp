@@ -1,9 +1,6 @@
-// The main window: two path fields with Browse buttons, two options, Convert, Exit, status line.
+// The main window on Win32: two path fields with Browse buttons, two options, Convert, Exit, status line.
 #include "app/win32/convert_dlg.h"
 
-#include <string>
-
-#include "app/convert_command.h"
 #include "app/win32/about_dlg.h"
 #include "app/win32/file_picker.h"
 #include "res/resource.h"
@@ -12,44 +9,46 @@ namespace kestrune {
 
 namespace {
 
-constexpr char kMessageCaption[] = "Convert";
-// The system menu's commands keep their low four bits for the system's own use.
-constexpr UINT kSystemCommandMask = 0xFFF0;
 // The longest string 101 can be; the About item's text is far shorter.
 constexpr int kMenuTextCapacity = 256;
+
+int FieldId(PathField field) { return field == PathField::kInput ? IDC_INPUT_FILE : IDC_INI_FILE; }
 
 }  // namespace
 
 CConvertDlg::CConvertDlg(ProfileStore& settings)
     : CModalDialog(IDD_CONVERT_DIALOG),
-      m_settings(settings),
+      m_presenter(*this, settings),
       m_hIcon(LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 
-// The message map: the system menu, painting, the drag icon and the three buttons.
+// The message map: the window menu, painting, the drag icon and the three buttons.
 bool CConvertDlg::OnMessage(UINT message, WPARAM wparam, LPARAM, INT_PTR* result) {
   switch (message) {
     case WM_SYSCOMMAND:
-      return OnSysCommand(static_cast<UINT>(wparam));
+      return m_presenter.OnSystemCommand(static_cast<UINT>(wparam));
     case WM_PAINT:
       return OnPaint();
     case WM_QUERYDRAGICON:
-      *result = reinterpret_cast<INT_PTR>(OnQueryDragIcon());
+      *result = reinterpret_cast<INT_PTR>(m_hIcon);
       return true;
     case WM_COMMAND:
-      if (HIWORD(wparam) != BN_CLICKED) return false;
-      switch (LOWORD(wparam)) {
-        case IDC_CONVERT:
-          OnConvert();
-          return true;
-        case IDC_BROWSE_INPUT:
-          OnBrowseInput();
-          return true;
-        case IDC_BROWSE_INI:
-          OnBrowseIni();
-          return true;
-        default:
-          return false;
-      }
+      return HIWORD(wparam) == BN_CLICKED && OnCommand(LOWORD(wparam));
+    default:
+      return false;
+  }
+}
+
+bool CConvertDlg::OnCommand(UINT id) {
+  switch (id) {
+    case IDC_CONVERT:
+      m_presenter.OnConvert();
+      return true;
+    case IDC_BROWSE_INPUT:
+      m_presenter.OnBrowse(PathField::kInput);
+      return true;
+    case IDC_BROWSE_INI:
+      m_presenter.OnBrowse(PathField::kIni);
+      return true;
     default:
       return false;
   }
@@ -60,7 +59,7 @@ BOOL CConvertDlg::OnInitDialog() {
   AddAboutItem();
   SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
-  ShowSettings(LoadSettings(m_settings));
+  m_presenter.OnStart();
   return TRUE;
 }
 
@@ -73,6 +72,10 @@ void CConvertDlg::AddAboutItem() {
   AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, about);
 }
 
+void CConvertDlg::OnOK() { m_presenter.OnExit(); }
+
+void CConvertDlg::OnCancel() { m_presenter.OnCancel(); }
+
 void CConvertDlg::ShowSettings(const DialogSettings& settings) {
   SetDlgItemTextA(m_hWnd, IDC_INPUT_FILE, settings.input_file.c_str());
   SetDlgItemTextA(m_hWnd, IDC_INI_FILE, settings.ini_file.c_str());
@@ -81,45 +84,29 @@ void CConvertDlg::ShowSettings(const DialogSettings& settings) {
 }
 
 DialogSettings CConvertDlg::ReadSettings() const {
-  DialogSettings settings;
-  settings.input_file = ControlText(IDC_INPUT_FILE);
-  settings.ini_file = ControlText(IDC_INI_FILE);
-  settings.backups = IsTicked(IDC_BACKUP);
-  settings.embedded = IsTicked(IDC_EMBEDDED);
-  return settings;
+  return DialogSettings{ControlText(IDC_INPUT_FILE), ControlText(IDC_INI_FILE),
+                        IsTicked(IDC_BACKUP), IsTicked(IDC_EMBEDDED)};
 }
 
 bool CConvertDlg::IsTicked(int id) const { return IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED; }
 
-void CConvertDlg::OnOK() {
-  SaveSettings(m_settings, ReadSettings());
-  CModalDialog::OnOK();
+std::string CConvertDlg::PathForRun(PathField field) const { return ControlText(FieldId(field)); }
+
+bool CConvertDlg::AskForFile(const char* extension, std::string* path) {
+  return PickFile(m_hWnd, extension, path);
 }
 
-void CConvertDlg::OnConvert() {
-  char input[kFieldBufferSize];
-  char ini[kFieldBufferSize];
-  GetDlgItemTextA(m_hWnd, IDC_INPUT_FILE, input, sizeof input);
-  GetDlgItemTextA(m_hWnd, IDC_INI_FILE, ini, sizeof ini);
-  const ConvertRequest request = MakeConvertRequest(input, ini, FieldEncoding::kSingleByte,
-                                                    IsTicked(IDC_BACKUP), IsTicked(IDC_EMBEDDED));
-  RunConvertCommand(*this, request);
+void CConvertDlg::ShowPath(PathField field, const std::string& path) {
+  SetDlgItemTextA(m_hWnd, FieldId(field), path.c_str());
 }
 
-void CConvertDlg::OnBrowseInput() { BrowseInto(IDC_INPUT_FILE, "SCH"); }
-
-void CConvertDlg::OnBrowseIni() { BrowseInto(IDC_INI_FILE, "INI"); }
-
-void CConvertDlg::BrowseInto(int field_id, const char* extension) {
-  std::string path;
-  if (PickFile(m_hWnd, extension, &path)) SetDlgItemTextA(m_hWnd, field_id, path.c_str());
-}
-
-bool CConvertDlg::OnSysCommand(UINT id) {
-  if ((id & kSystemCommandMask) != IDM_ABOUTBOX) return false;
+void CConvertDlg::ShowAboutBox() {
   CAboutDlg about;
   about.DoModal(m_hWnd);
-  return true;
+}
+
+void CConvertDlg::Finish(DialogEnd end) {
+  EndDialog(m_hWnd, end == DialogEnd::kExit ? IDOK : IDCANCEL);
 }
 
 // Only a minimised window paints itself: its icon, centred.
@@ -139,17 +126,14 @@ bool CConvertDlg::OnPaint() {
   return true;
 }
 
-HICON CConvertDlg::OnQueryDragIcon() const { return m_hIcon; }
-
-void CConvertDlg::SetStatus(const char* text) {
+void CConvertDlg::ShowStatus(const char* text) {
   SetDlgItemTextA(m_hWnd, IDC_STATUS, text);
   UpdateWindow(m_hWnd);
 }
 
-void CConvertDlg::ShowError(const char* text) {
-  MessageBoxA(m_hWnd, text, kMessageCaption, MB_OK | MB_ICONHAND);
+void CConvertDlg::ShowMessage(const char* text, MessageKind kind) {
+  const UINT icon = kind == MessageKind::kError ? MB_ICONHAND : 0;
+  MessageBoxA(m_hWnd, text, kMessageCaption, MB_OK | icon);
 }
-
-void CConvertDlg::ShowInfo(const char* text) { MessageBoxA(m_hWnd, text, kMessageCaption, MB_OK); }
 
 }  // namespace kestrune

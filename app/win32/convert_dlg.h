@@ -1,42 +1,42 @@
-// The main window: two path fields with Browse buttons, two options, Convert, Exit, status line.
+// The main window on Win32: two path fields with Browse buttons, two options, Convert, Exit, status line.
 #pragma once
 
-#include "app/settings_schema.h"
+#include "app/common/convert_dialog_presenter.h"
 #include "app/win32/modal_dialog.h"
-#include "engine/status_sink.h"
 
 namespace kestrune {
 
-// Loads the settings from its store when it opens, saves them there on Exit, and reports
-// a conversion run through its StatusSink side.
-class CConvertDlg final : public CModalDialog, public StatusSink {
+// Keeps its settings in its store; what its controls do is the presenter's.
+class CConvertDlg final : public CModalDialog, public ConvertDialogView {
  public:
   explicit CConvertDlg(ProfileStore& settings);
 
-  void SetStatus(const char* text) override;
-  void ShowError(const char* text) override;
-  void ShowInfo(const char* text) override;
+  void ShowStatus(const char* text) override;
+  void ShowMessage(const char* text, MessageKind kind) override;
+  void ShowSettings(const DialogSettings& settings) override;
+  DialogSettings ReadSettings() const override;
+  std::string PathForRun(PathField field) const override;
+  // A run's message boxes are modal to the window, which keeps input away meanwhile.
+  void WhileBusy(const std::function<void()>& work) override { work(); }
+  FieldEncoding PathEncoding() const override { return FieldEncoding::kSingleByte; }
+  bool AskForFile(const char* extension, std::string* path) override;
+  void ShowPath(PathField field, const std::string& path) override;
+  void ShowAboutBox() override;
+  void Finish(DialogEnd end) override;
 
  protected:
   BOOL OnInitDialog() override;
   void OnOK() override;
+  void OnCancel() override;
   bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR* result) override;
 
  private:
-  bool OnSysCommand(UINT id);
+  bool OnCommand(UINT id);
   bool OnPaint();
-  HICON OnQueryDragIcon() const;
-  void OnConvert();
-  void OnBrowseInput();
-  void OnBrowseIni();
-
   void AddAboutItem();
-  void ShowSettings(const DialogSettings& settings);
-  DialogSettings ReadSettings() const;
-  void BrowseInto(int field_id, const char* extension);
   bool IsTicked(int id) const;
 
-  ProfileStore& m_settings;
+  ConvertDialogPresenter m_presenter;
   HICON m_hIcon;
 };
 

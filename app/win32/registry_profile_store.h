@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/settings_schema.h"
+#include "app/common/settings_schema.h"
 
 namespace kestrune {
 
@@ -18,6 +18,8 @@ class RegistryProfileStore final : public ProfileStore {
   int ReadInt(const char* section, const char* key, int fallback) override;
   void WriteString(const char* section, const char* key, const std::string& value) override;
   void WriteInt(const char* section, const char* key, int value) override;
+  // Each write is in the registry already.
+  bool Flush() override { return true; }
 
  private:
   std::string SectionPath(const char* section) const;

@@ -1,5 +1,5 @@
-// The main window: layout, settings on open and on Exit, Convert, Browse and the About route.
-#include "app/convert_dlg.h"
+// The main window on wxWidgets: layout, and its controls, keys and boxes reaching the presenter.
+#include "app/wx/convert_dlg.h"
 
 #include <gtest/gtest.h>
 
@@ -16,39 +16,19 @@
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
-#include "app/about_dlg.h"
-#include "app/file_profile_store.h"
+#include "app/wx/about_dlg.h"
+#include "app/wx/file_profile_store.h"
+#include "res/defaults.h"
+#include "res/dialog_templates.h"
 #include "res/resource.h"
+#include "res/string_table.h"
 #include "tests/gui/dialog_driver.h"
 #include "tests/gui/modal_guard.h"
+#include "tests/gui/template_layout.h"
 #include "tests/support/scratch_dir.h"
 
 namespace kestrune::test {
 namespace {
-
-const wxString kWindowsIni = "C:\\WINDOWS\\MSIM.INI";
-
-// A place in the template, in dialog units.
-struct TemplateControl {
-  int id;  // wxID_ANY for the two plain labels
-  const char* text;
-  int x, y, width, height;
-};
-
-// In tab order.
-const std::vector<TemplateControl> kTemplate = {
-    {IDC_INPUT_FILE, "", 51, 13, 150, 14},
-    {IDC_BROWSE_INPUT, "Browse", 209, 14, 50, 14},
-    {IDC_BACKUP, "Create backup files", 7, 55, 77, 10},
-    {IDC_EMBEDDED, "Convert embeded schematics", 7, 69, 109, 10},
-    {IDC_CONVERT, "Convert", 209, 54, 50, 14},
-    {wxID_OK, "Exit", 209, 73, 50, 14},
-    {wxID_ANY, "Input (v7.1)", 7, 15, 37, 8},
-    {wxID_ANY, "INI File", 7, 36, 23, 8},
-    {IDC_INI_FILE, "", 51, 33, 150, 14},
-    {IDC_STATUS, "Status: IDLE", 7, 89, 252, 8},
-    {IDC_BROWSE_INI, "Browse", 209, 34, 50, 14},
-};
 
 class MainDialog : public testing::Test {
  protected:
@@ -82,48 +62,8 @@ class MainDialog : public testing::Test {
   bool SettingsSaved() const { return std::filesystem::exists(settings_path); }
 };
 
-TEST_F(MainDialog, ControlsSitAtTheirTemplatePositionsInTabOrder) {
-  CConvertDlg& window = Open();
-  const wxWindowList& children = window.GetChildren();
-  ASSERT_EQ(children.size(), kTemplate.size());
-  size_t index = 0;
-  for (wxWindow* control : children) {
-    const TemplateControl& expected = kTemplate[index++];
-    SCOPED_TRACE(expected.text);
-    if (expected.id != wxID_ANY) {
-      EXPECT_EQ(control->GetId(), expected.id);
-    }
-    if (dynamic_cast<wxTextCtrl*>(control) == nullptr) {
-      EXPECT_EQ(control->GetLabel(), expected.text);
-    }
-    EXPECT_EQ(control->GetPosition(), window.ConvertDialogToPixels(wxPoint(expected.x, expected.y)));
-    const wxSize template_size = window.ConvertDialogToPixels(wxSize(expected.width, expected.height));
-    EXPECT_GE(control->GetSize().x, template_size.x);
-    EXPECT_GE(control->GetSize().y, template_size.y);
-  }
-}
-
-// Buttons and fields are left below GTK's roomy minimum height; their text must still fit.
-TEST_F(MainDialog, EveryTextIsWholeAndNoControlsOverlap) {
-  CConvertDlg& window = Open();
-  std::vector<wxRect> placed;
-  for (wxWindow* control : window.GetChildren()) {
-    SCOPED_TRACE(control->GetLabel().utf8_str());
-    const wxSize best = control->GetBestSize();
-    if (dynamic_cast<wxTextCtrl*>(control) == nullptr) {
-      EXPECT_GE(control->GetSize().x, best.x);
-    }
-    const bool compact = dynamic_cast<wxButton*>(control) != nullptr ||
-                         dynamic_cast<wxTextCtrl*>(control) != nullptr;
-    if (compact) {
-      EXPECT_GE(control->GetSize().y, control->GetTextExtent("Ag").y + 8);
-    } else {
-      EXPECT_GE(control->GetSize().y, best.y);
-    }
-    for (const wxRect& other : placed) EXPECT_FALSE(control->GetRect().Intersects(other));
-    placed.push_back(control->GetRect());
-    EXPECT_TRUE(wxRect(window.GetClientSize()).Contains(control->GetRect()));
-  }
+TEST_F(MainDialog, IsLaidOutAsItsTemplateWithEveryTextWhole) {
+  ExpectLaidOutAsTemplate(Open(), kIDD_CONVERT_DIALOG);
 }
 
 TEST_F(MainDialog, TemplateFontIsEightPointMsSansSerifOrTheGuiFont) {
@@ -137,9 +77,8 @@ TEST_F(MainDialog, TemplateFontIsEightPointMsSansSerifOrTheGuiFont) {
 
 TEST_F(MainDialog, FirstStartShowsDefaultsIdleStatusTitleAndIcons) {
   CConvertDlg& window = Open();
-  EXPECT_EQ(window.GetTitle(), "PSpice 7.1 to 6.1");
   EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), "");
-  EXPECT_EQ(TextOf(window, IDC_INI_FILE), kWindowsIni);
+  EXPECT_EQ(TextOf(window, IDC_INI_FILE), kDefaultIniPath);
   EXPECT_FALSE(Ticked(IDC_BACKUP));
   EXPECT_FALSE(Ticked(IDC_EMBEDDED));
   EXPECT_EQ(TextOf(window, IDC_STATUS), "Status: IDLE");
@@ -149,20 +88,6 @@ TEST_F(MainDialog, FirstStartShowsDefaultsIdleStatusTitleAndIcons) {
   EXPECT_TRUE(icons.GetIcon(32, wxIconBundle::FALLBACK_NONE).IsOk());
   EXPECT_FALSE(window.HasFlag(wxMINIMIZE_BOX) || window.HasFlag(wxMAXIMIZE_BOX));
   EXPECT_FALSE(SettingsSaved());
-}
-
-TEST_F(MainDialog, StoredSettingsFillTheControlsAndExitSavesTheBoxesAsOne) {
-  WriteSettings("[Options]\nInput File=C:\\\\WORK\\\\AMP.SCH\nIni File=MY.INI\nBackup=9\nEmbeded=-1\n");
-  CConvertDlg& window = Open();
-  EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), "C:\\WORK\\AMP.SCH");
-  EXPECT_EQ(TextOf(window, IDC_INI_FILE), "MY.INI");
-  EXPECT_TRUE(Ticked(IDC_BACKUP));
-  EXPECT_TRUE(Ticked(IDC_EMBEDDED));
-  EXPECT_EQ(RunModalWith(window, [&] { Click(window, wxID_OK); }), wxID_OK);
-  FileProfileStore saved(wxString::FromUTF8(settings_path));
-  EXPECT_EQ(saved.ReadInt("Options", "Backup", 0), 1);
-  EXPECT_EQ(saved.ReadInt("Options", "Embeded", 0), 1);
-  EXPECT_EQ(saved.ReadString("Options", "Input File", ""), "C:\\WORK\\AMP.SCH");
 }
 
 TEST_F(MainDialog, ExitSavesWhatTheNextStartShows) {
@@ -229,35 +154,6 @@ TEST_F(MainDialog, ConvertReportsAFailedFileWithTheStopIconThenListsIt) {
   EXPECT_FALSE(SettingsSaved());
 }
 
-TEST_F(MainDialog, ConvertRewritesTheFileWithTheTickedOptions) {
-  WriteWholeFile(scratch.path() / "AMP.SCH", "*version 7.1\r\n@setup\r\nx\r\n@index\r\n");
-  WriteWholeFile(scratch.path() / "KEEP.SCH", "*version 7.1\r\n");
-  CConvertDlg& window = Open();
-  SetField(IDC_INI_FILE, "./NONE.INI");
-  SetField(IDC_INPUT_FILE, "AMP.SCH");
-  Tick(IDC_BACKUP, false);
-  wxTEST_DIALOG(Click(window, IDC_CONVERT),
-                ExpectMessage("Convert", "AMP.SCH\nConverted!", wxICON_NONE));
-  SetField(IDC_INPUT_FILE, "KEEP.SCH");
-  Tick(IDC_BACKUP, true);
-  wxTEST_DIALOG(Click(window, IDC_CONVERT),
-                ExpectMessage("Convert", "KEEP.SCH\nConverted!", wxICON_NONE));
-  EXPECT_EQ(ReadWholeFile(scratch.path() / "AMP.SCH"), "*version 6.1\n@index\n");
-  EXPECT_FALSE(std::filesystem::exists(scratch.path() / "AMP.P71"));
-  EXPECT_EQ(ReadWholeFile(scratch.path() / "KEEP.SCH"), "*version 6.1\n");
-  EXPECT_EQ(ReadWholeFile(scratch.path() / "KEEP.P71"), "*version 7.1\r\n");
-}
-
-TEST_F(MainDialog, ConvertReadsAtMost199CharactersOfAField) {
-  CConvertDlg& window = Open();
-  SetField(IDC_INPUT_FILE, wxString('A', 250));
-  SetField(IDC_INI_FILE, "./NONE.INI");
-  wxTEST_DIALOG(Click(window, IDC_CONVERT),
-                ExpectMessage("Convert", "ERROR: Unable to open input file!", wxICON_ERROR),
-                ExpectMessage("Convert", wxString('A', 199) + "\nConverted!", wxICON_NONE));
-  EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), wxString('A', 250));
-}
-
 TEST_F(MainDialog, TheWindowTakesNoInputWhileARunLasts) {
   CConvertDlg& window = Open();
   SetField(IDC_INPUT_FILE, "GONE.SCH");
@@ -311,7 +207,7 @@ TEST_F(MainDialog, CancelledBrowseLeavesFieldAndFolderAsTheyWere) {
   wxTEST_DIALOG(Click(window, IDC_BROWSE_INI),
                 ExpectFilePick("*.INI", "INI (*.INI)|*.[Ii][Nn][Ii]", ""));
   EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), "KEEP.SCH");
-  EXPECT_EQ(TextOf(window, IDC_INI_FILE), kWindowsIni);
+  EXPECT_EQ(TextOf(window, IDC_INI_FILE), kDefaultIniPath);
   EXPECT_EQ(std::filesystem::current_path(), scratch.path());
 }
 
@@ -322,7 +218,7 @@ class ExpectAboutBox : public wxExpectModalBase<CAboutDlg, ExpectAboutBox> {
 
  protected:
   int OnInvoked(CAboutDlg* about) const override {
-    EXPECT_EQ(about->GetTitle(), "About KESTRUNE");
+    EXPECT_EQ(about->GetTitle(), kIDD_ABOUTBOX.caption);
     EXPECT_EQ(about->GetParent(), owner_);
     return wxID_OK;
   }
@@ -336,7 +232,7 @@ TEST_F(MainDialog, TheSystemMenuStandInHoldsTheAboutItem) {
   ASSERT_EQ(menu->GetMenuItemCount(), 1u);
   const wxMenuItem* item = menu->FindItemByPosition(0);
   EXPECT_EQ(item->GetId(), IDM_ABOUTBOX);
-  EXPECT_EQ(item->GetItemLabel(), "&About KESTRUNE...");
+  EXPECT_EQ(item->GetItemLabel(), IDS_ABOUTBOX_TEXT);
 }
 
 TEST_F(MainDialog, TheAboutCommandAndF1OpenTheAboutBoxOwnedByTheWindow) {

@@ -1,5 +1,5 @@
 // The settings file: round trips, whole texts, bad files read as defaults, saves replace whole.
-#include "app/file_profile_store.h"
+#include "app/wx/file_profile_store.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-#include "app/settings_schema.h"
+#include "app/common/settings_schema.h"
 #include "tests/support/scratch_dir.h"
 
 namespace kestrune::test {
@@ -35,7 +35,7 @@ class SettingsFile : public testing::Test {
 
 void ExpectDefaults(const DialogSettings& settings) {
   EXPECT_EQ(settings.input_file, "");
-  EXPECT_EQ(settings.ini_file, kDefaultIniFile);
+  EXPECT_EQ(settings.ini_file, kDefaultIniPath);
   EXPECT_FALSE(settings.backups);
   EXPECT_FALSE(settings.embedded);
 }
@@ -56,7 +56,7 @@ TEST_F(SettingsFile, SavingCreatesTheCompanyFolderAndRoundTripsEveryValue) {
 TEST_F(SettingsFile, TheFileHoldsTheOptionsSectionInOrder) {
   DialogSettings saved;
   saved.input_file = "A.SCH";
-  saved.ini_file = kDefaultIniFile;
+  saved.ini_file = kDefaultIniPath;
   saved.embedded = true;
   ASSERT_TRUE(Save(saved));
   EXPECT_EQ(ReadWholeFile(path),

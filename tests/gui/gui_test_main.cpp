@@ -4,7 +4,7 @@
 #include <wx/init.h>
 #include <wx/log.h>
 
-#include "app/app_resources.h"
+#include "app/wx/app_resources.h"
 #include "tests/gui/modal_guard.h"
 
 namespace {

@@ -3,7 +3,10 @@
 
 #include <string>
 
+#include "res/dialog_templates.h"
 #include "res/resource.h"
+#include "res/string_table.h"
+#include "res/version.h"
 #include "tests/win32/convert_dialog_fixture.h"
 
 namespace kestrune::test {
@@ -25,7 +28,7 @@ TEST_F(SystemMenu, EndsWithASeparatorAndTheAboutItem) {
   ASSERT_NE(menu, nullptr);
   const int count = GetMenuItemCount(menu);
   ASSERT_GE(count, 2);
-  EXPECT_EQ(MenuText(menu, count - 1), "&About KESTRUNE...");
+  EXPECT_EQ(MenuText(menu, count - 1), IDS_ABOUTBOX_TEXT);
   EXPECT_EQ(GetMenuItemID(menu, count - 1), static_cast<UINT>(IDM_ABOUTBOX));
   EXPECT_TRUE(GetMenuState(menu, static_cast<UINT>(count - 2), MF_BYPOSITION) & MF_SEPARATOR);
   // The system's own items stay, Close among them.
@@ -38,7 +41,7 @@ TEST_F(SystemMenu, TheAboutItemOpensTheAboutBoxModallyAndOkOrEscCloseIt) {
   for (const WPARAM command : {WPARAM{IDM_ABOUTBOX}, WPARAM{IDM_ABOUTBOX | 0x3}}) {
     for (const bool by_escape : {false, true}) {
       PostMessageA(dialog_, WM_SYSCOMMAND, command, 0);
-      const HWND about = thread_->WaitForDialog("About KESTRUNE", dialog_);
+      const HWND about = thread_->WaitForDialog(kIDD_ABOUTBOX.caption, dialog_);
       ASSERT_NE(about, nullptr);
       EXPECT_FALSE(IsWindowEnabled(dialog_));
       if (by_escape) {
@@ -58,12 +61,12 @@ TEST_F(SystemMenu, TheAboutItemOpensTheAboutBoxModallyAndOkOrEscCloseIt) {
 TEST_F(SystemMenu, TheAboutBoxShowsNameVersionAndIcon) {
   ASSERT_NE(Open(), nullptr);
   PostMessageA(dialog_, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
-  const HWND about = thread_->WaitForDialog("About KESTRUNE", dialog_);
+  const HWND about = thread_->WaitForDialog(kIDD_ABOUTBOX.caption, dialog_);
   ASSERT_NE(about, nullptr);
   bool has_title = false;
   HICON icon = nullptr;
   for (HWND child = GetWindow(about, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-    has_title = has_title || TextOf(child) == "KESTRUNE Version 1.0";
+    has_title = has_title || TextOf(child) == KESTRUNE_ABOUT_VERSION;
     if (const auto shown = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0))) icon = shown;
   }
   EXPECT_TRUE(has_title);

@@ -98,20 +98,6 @@ TEST_F(ConvertButton, StatusLineShowsTheLibrariesBeingLoaded) {
   EXPECT_TRUE(WaitForText(GetDlgItem(dialog_, IDC_STATUS), "Status: Idle"));
 }
 
-// A field is read into 200 bytes: the run sees its first 199 characters.
-TEST_F(ConvertButton, ARunReadsAtMost199CharactersOfAField) {
-  const std::string folder = NativePath(scratch_.path()) + "\\";
-  ASSERT_LT(folder.size(), 150u);
-  const std::string name = std::string(199 - folder.size() - 4, 'N') + ".SCH";
-  WriteWholeFile(scratch_.path() / name, "*version 7.1\n");
-  ASSERT_EQ((folder + name).size(), 199u);
-  OpenWith(folder + name + "-CUT-OFF", scratch_.PathOf("NONE.INI"));
-  ClickLater(dialog_, IDC_CONVERT);
-  const MessageBoxContents box = AnswerMessageBox(*thread_);
-  EXPECT_EQ(box.text, folder + name + "\nConverted!");
-  EXPECT_EQ(ReadWholeFile(scratch_.path() / name), "*version 6.1\n");
-}
-
 // --- Browse ------------------------------------------------------------------------------
 
 struct BrowseCase {

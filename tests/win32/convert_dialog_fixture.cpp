@@ -1,7 +1,7 @@
 // Test fixture: the main dialog running on a thread of its own, with settings of its own in the registry.
 #include "tests/win32/convert_dialog_fixture.h"
 
-#include "app/settings_schema.h"
+#include "app/common/settings_schema.h"
 #include "app/win32/convert_dlg.h"
 #include "app/win32/registry_profile_store.h"
 

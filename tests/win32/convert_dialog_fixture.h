@@ -6,12 +6,13 @@
 #include <memory>
 #include <string>
 
+#include "res/dialog_templates.h"
 #include "tests/win32/dialog_driver.h"
 #include "tests/win32/registry_values.h"
 
 namespace kestrune::test {
 
-constexpr char kMainCaption[] = "PSpice 7.1 to 6.1";
+constexpr const char* kMainCaption = kIDD_CONVERT_DIALOG.caption;
 
 // Each test keeps its settings under an application name of its own, so tests may run
 // side by side; they are removed before and after.

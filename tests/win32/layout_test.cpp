@@ -1,55 +1,44 @@
-// The two dialog templates as Windows builds them: controls, kinds, styles, texts, tab order, places in dialog units, font.
+// The two dialog templates as Windows builds them, checked against res/KESTRUNE.rc: kinds, styles, texts, places, tab order, font.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "res/dialog_templates.h"
 #include "res/resource.h"
 #include "tests/win32/convert_dialog_fixture.h"
 
 namespace kestrune::test {
 namespace {
 
-struct ControlSpec {
-  int id;
-  const char* kind;  // window class
-  DWORD type;        // the style's type bits: button type, static alignment
-  DWORD flags;       // style bits that must be set
-  const char* text;  // null: not checked
-  RECT units;        // left, top, width, height in dialog units
+// What the resource compiler makes of each kind of template control.
+struct KindSpec {
+  const char* window_class;
+  DWORD type;   // the style's type bits: button type, static alignment
+  DWORD flags;  // style bits that must be set
 };
 
-constexpr DWORD kPush = BS_PUSHBUTTON;
-constexpr DWORD kEditFlags = ES_AUTOHSCROLL | WS_TABSTOP;
+KindSpec SpecOf(TemplateControlKind kind) {
+  switch (kind) {
+    case TemplateControlKind::kField:
+      return {"Edit", 0, ES_AUTOHSCROLL | WS_TABSTOP};
+    case TemplateControlKind::kButton:
+      return {"Button", BS_PUSHBUTTON, WS_TABSTOP};
+    case TemplateControlKind::kDefaultButton:
+      return {"Button", BS_DEFPUSHBUTTON, WS_TABSTOP};
+    case TemplateControlKind::kCheckBox:
+      return {"Button", BS_AUTOCHECKBOX, WS_TABSTOP};
+    case TemplateControlKind::kLabel:
+      return {"Static", SS_LEFT, WS_GROUP};
+    case TemplateControlKind::kCentredLabel:
+      return {"Static", SS_CENTER, WS_GROUP};
+    case TemplateControlKind::kIcon:
+      break;
+  }
+  return {"Static", SS_ICON, 0};
+}
 
-const ControlSpec kMainControls[] = {
-    {IDC_INPUT_FILE, "Edit", 0, kEditFlags, nullptr, {51, 13, 150, 14}},
-    {IDC_BROWSE_INPUT, "Button", kPush, WS_TABSTOP, "Browse", {209, 14, 50, 14}},
-    {IDC_BACKUP, "Button", BS_AUTOCHECKBOX, WS_TABSTOP, "Create backup files", {7, 55, 77, 10}},
-    {IDC_EMBEDDED, "Button", BS_AUTOCHECKBOX, WS_TABSTOP, "Convert embeded schematics", {7, 69, 109, 10}},
-    {IDC_CONVERT, "Button", kPush, WS_TABSTOP, "Convert", {209, 54, 50, 14}},
-    {IDOK, "Button", BS_DEFPUSHBUTTON, WS_TABSTOP, "Exit", {209, 73, 50, 14}},
-    {-1, "Static", SS_LEFT, WS_GROUP, "Input (v7.1)", {7, 15, 37, 8}},
-    {-1, "Static", SS_LEFT, WS_GROUP, "INI File", {7, 36, 23, 8}},
-    {IDC_INI_FILE, "Edit", 0, kEditFlags, nullptr, {51, 33, 150, 14}},
-    {IDC_STATUS, "Static", SS_LEFT, WS_GROUP, "Status: IDLE", {7, 89, 252, 8}},
-    {IDC_BROWSE_INI, "Button", kPush, WS_TABSTOP, "Browse", {209, 34, 50, 14}},
-};
-
-// The icon's size is the icon's own; only its place is the template's.
-const ControlSpec kAboutControls[] = {
-    {-1, "Static", SS_ICON, 0, nullptr, {11, 17, 0, 0}},
-    {-1, "Static", SS_LEFT, 0, "KESTRUNE Version 1.0", {40, 10, 119, 8}},
-    {-1, "Static", SS_LEFT, 0, nullptr, {40, 25, 160, 8}},
-    {IDOK, "Button", BS_DEFPUSHBUTTON, WS_TABSTOP, "OK", {222, 7, 32, 14}},
-    {-1, "Static", SS_CENTER, 0, nullptr, {7, 44, 247, 8}},
-    {-1, "Static", SS_CENTER, 0, nullptr, {7, 52, 247, 26}},
-    {-1, "Static", SS_CENTER, 0, nullptr, {7, 82, 247, 8}},
-    {-1, "Static", SS_CENTER, 0, nullptr, {7, 90, 247, 8}},
-    {-1, "Static", SS_CENTER, 0, nullptr, {7, 98, 247, 8}},
-    {-1, "Static", SS_CENTER, 0, nullptr, {7, 106, 247, 8}},
-    {-1, "Static", SS_CENTER, 0, nullptr, {7, 114, 247, 8}},
-};
+int WindowsId(int template_id) { return template_id == kTemplateOkId ? IDOK : template_id; }
 
 std::string ClassOf(HWND window) {
   char name[64] = "";
@@ -82,41 +71,72 @@ std::string Describe(const RECT& r) {
          std::to_string(r.bottom);
 }
 
-// Children in creation order, which is the template's order and so the tab order.
-void ExpectControls(HWND dialog, const ControlSpec* specs, std::size_t count) {
+std::vector<HWND> ChildrenOf(HWND dialog) {
   std::vector<HWND> children;
   for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
     children.push_back(child);
   }
-  ASSERT_EQ(children.size(), count);
-  for (std::size_t i = 0; i < count; ++i) {
-    const ControlSpec& spec = specs[i];
+  return children;
+}
+
+// The text drawn in the control's font, wrapped at its width, needs no more than its height.
+void ExpectTextFits(HWND control) {
+  const std::string text = TextOf(control);
+  RECT client;
+  GetClientRect(control, &client);
+  RECT needed{0, 0, client.right, 0};
+  const HDC device = GetDC(control);
+  const HGDIOBJ previous = SelectObject(device, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+  DrawTextA(device, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK);
+  SelectObject(device, previous);
+  ReleaseDC(control, device);
+  EXPECT_LE(needed.right, client.right) << text;
+  EXPECT_LE(needed.bottom, client.bottom) << text;
+}
+
+// Children in creation order, which is the template's order and so the tab order.
+void ExpectControls(HWND dialog, const DialogTemplate& dialog_template) {
+  const std::vector<HWND> children = ChildrenOf(dialog);
+  ASSERT_EQ(children.size(), static_cast<std::size_t>(dialog_template.control_count));
+  std::vector<RECT> placed;
+  for (std::size_t i = 0; i < children.size(); ++i) {
+    const TemplateControl& expected_control = dialog_template.controls[i];
+    const KindSpec spec = SpecOf(expected_control.kind);
     const HWND control = children[i];
-    SCOPED_TRACE("control " + std::to_string(i) + ", id " + std::to_string(spec.id));
+    SCOPED_TRACE("control " + std::to_string(i) + " \"" + expected_control.text + "\"");
     const auto style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
-    EXPECT_EQ(GetDlgCtrlID(control), spec.id);
-    EXPECT_EQ(ClassOf(control), spec.kind);
+    EXPECT_EQ(GetDlgCtrlID(control), WindowsId(expected_control.id));
+    EXPECT_EQ(ClassOf(control), spec.window_class);
     EXPECT_EQ(TypeBits(control, style), spec.type);
     EXPECT_EQ(style & spec.flags, spec.flags);
     EXPECT_TRUE(style & WS_VISIBLE);
     // A bordered edit field of a dialog for Windows 4.0 gets the sunken edge instead.
-    if (spec.kind == std::string("Edit")) {
+    if (expected_control.kind == TemplateControlKind::kField) {
       EXPECT_TRUE((style & WS_BORDER) || (GetWindowLongA(control, GWL_EXSTYLE) & WS_EX_CLIENTEDGE));
     }
-    if (spec.text != nullptr) {
-      EXPECT_EQ(TextOf(control), spec.text);
-    }
-    const RECT expected = PixelsOf(dialog, spec.units);
     const RECT actual = PlaceInDialog(dialog, control);
+    for (const RECT& other : placed) {
+      RECT overlap;
+      EXPECT_FALSE(IntersectRect(&overlap, &actual, &other)) << Describe(actual) << " on " << Describe(other);
+    }
+    placed.push_back(actual);
+    const RECT expected = PixelsOf(dialog, RECT{expected_control.x, expected_control.y, expected_control.width,
+                                                expected_control.height});
     EXPECT_EQ(actual.left, expected.left) << Describe(actual) << " vs " << Describe(expected);
     EXPECT_EQ(actual.top, expected.top) << Describe(actual) << " vs " << Describe(expected);
-    if (spec.units.right == 0) continue;
+    // The icon's size is the icon's own; only its place is the template's.
+    if (expected_control.kind == TemplateControlKind::kIcon) continue;
     EXPECT_EQ(actual.right, expected.right) << Describe(actual) << " vs " << Describe(expected);
     EXPECT_EQ(actual.bottom, expected.bottom) << Describe(actual) << " vs " << Describe(expected);
+    if (expected_control.kind != TemplateControlKind::kField) {
+      EXPECT_EQ(TextOf(control), expected_control.text);
+      ExpectTextFits(control);
+    }
   }
 }
 
-void ExpectFrame(HWND dialog, int width_units, int height_units) {
+void ExpectFrame(HWND dialog, const DialogTemplate& dialog_template) {
+  EXPECT_EQ(TextOf(dialog), dialog_template.caption);
   const auto style = static_cast<DWORD>(GetWindowLongA(dialog, GWL_STYLE));
   const DWORD wanted = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
   EXPECT_EQ(style & wanted, wanted);
@@ -124,7 +144,7 @@ void ExpectFrame(HWND dialog, int width_units, int height_units) {
   EXPECT_TRUE(GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
   RECT client;
   GetClientRect(dialog, &client);
-  const RECT expected = PixelsOf(dialog, RECT{0, 0, width_units, height_units});
+  const RECT expected = PixelsOf(dialog, RECT{0, 0, dialog_template.width, dialog_template.height});
   EXPECT_EQ(client.right, expected.right);
   EXPECT_EQ(client.bottom, expected.bottom);
   LOGFONTA font{};
@@ -139,19 +159,26 @@ using Templates = ConvertDialogTest;
 
 TEST_F(Templates, TheMainDialogIsLaidOutAsDesigned) {
   ASSERT_NE(Open(), nullptr);
-  EXPECT_EQ(TextOf(dialog_), kMainCaption);
-  ExpectFrame(dialog_, 266, 114);
+  ExpectFrame(dialog_, kIDD_CONVERT_DIALOG);
   EXPECT_TRUE(GetWindowLongA(dialog_, GWL_EXSTYLE) & WS_EX_APPWINDOW);
   EXPECT_EQ(GetWindow(dialog_, GW_OWNER), nullptr);
-  ExpectControls(dialog_, kMainControls, std::size(kMainControls));
+  ExpectControls(dialog_, kIDD_CONVERT_DIALOG);
 }
 
+// From the first control, Tab visits every field, button and box after it in template order, then
+// comes round to the first again.
 TEST_F(Templates, TabGoesThroughTheControlsInTemplateOrder) {
   ASSERT_NE(Open(), nullptr);
-  const std::vector<int> expected = {IDC_BROWSE_INPUT, IDC_BACKUP, IDC_EMBEDDED, IDC_CONVERT, IDOK,
-                                     IDC_INI_FILE,     IDC_BROWSE_INI, IDC_INPUT_FILE};
+  std::vector<int> expected;
+  for (int i = 0; i < kIDD_CONVERT_DIALOG.control_count; ++i) {
+    const TemplateControl& control = kIDD_CONVERT_DIALOG.controls[i];
+    if (SpecOf(control.kind).flags & WS_TABSTOP) expected.push_back(WindowsId(control.id));
+  }
+  ASSERT_FALSE(expected.empty());
+  expected.push_back(expected.front());
+  expected.erase(expected.begin());
   std::vector<int> order;
-  HWND at = GetDlgItem(dialog_, IDC_INPUT_FILE);
+  HWND at = GetDlgItem(dialog_, WindowsId(kIDD_CONVERT_DIALOG.controls[0].id));
   for (std::size_t step = 0; step < expected.size(); ++step) {
     at = GetNextDlgTabItem(dialog_, at, FALSE);
     order.push_back(GetDlgCtrlID(at));
@@ -162,10 +189,10 @@ TEST_F(Templates, TabGoesThroughTheControlsInTemplateOrder) {
 TEST_F(Templates, TheAboutBoxIsLaidOutAsDesigned) {
   ASSERT_NE(Open(), nullptr);
   PostMessageA(dialog_, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
-  const HWND about = thread_->WaitForDialog("About KESTRUNE", dialog_);
+  const HWND about = thread_->WaitForDialog(kIDD_ABOUTBOX.caption, dialog_);
   ASSERT_NE(about, nullptr);
-  ExpectFrame(about, 261, 132);
-  ExpectControls(about, kAboutControls, std::size(kAboutControls));
+  ExpectFrame(about, kIDD_ABOUTBOX);
+  ExpectControls(about, kIDD_ABOUTBOX);
   ClickLater(about, IDOK);
   EXPECT_TRUE(WaitUntilGone(about));
 }

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "res/defaults.h"
 #include "res/resource.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/win32/convert_dialog_fixture.h"
@@ -89,7 +90,7 @@ TEST(Program, KeepsItsSettingsUnderItsOwnFileName) {
       const HWND window = program.WaitForWindow();
       ASSERT_NE(window, nullptr);
       EXPECT_EQ(GetWindow(window, GW_OWNER), nullptr);
-      EXPECT_EQ(ItemText(window, IDC_INI_FILE), "C:\\WINDOWS\\MSIM.INI");
+      EXPECT_EQ(ItemText(window, IDC_INI_FILE), kDefaultIniPath);
       SetItemText(window, IDC_INPUT_FILE, input);
       PostMessageA(GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
       EXPECT_EQ(program.WaitForExit(), 0);

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/settings_schema.h"
+#include "app/common/settings_schema.h"
 #include "app/win32/registry_profile_store.h"
 #include "tests/win32/registry_values.h"
 
@@ -64,7 +64,7 @@ TEST_F(RegistryStore, AbsentOrMistypedValuesGiveTheFallback) {
 TEST_F(RegistryStore, TheFourSettingsRoundTripThroughTheRegistry) {
   const DialogSettings first = LoadSettings(store_);
   EXPECT_EQ(first.input_file, "");
-  EXPECT_EQ(first.ini_file, "C:\\WINDOWS\\MSIM.INI");
+  EXPECT_EQ(first.ini_file, kDefaultIniPath);
   EXPECT_FALSE(first.backups);
   EXPECT_FALSE(first.embedded);
   const DialogSettings changed{"C:\\A.SCH", "C:\\B.INI", true, false};

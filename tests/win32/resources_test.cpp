@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "res/string_table.h"
 #include "res/strings.h"
+#include "res/version.h"
 
 namespace kestrune::test {
 namespace {
@@ -37,17 +39,22 @@ class ExecutableResources : public ::testing::Test {
   }
 };
 
-TEST_F(ExecutableResources, VersionRecordNamesTheProgramAndVersion1001) {
+// The project's version, four numbers, as the record's fixed part holds them in two words each.
+constexpr DWORD kVersion[] = {KESTRUNE_VERSION_NUMBERS};
+constexpr DWORD kVersionHigh = kVersion[0] << 16 | kVersion[1];
+constexpr DWORD kVersionLow = kVersion[2] << 16 | kVersion[3];
+
+TEST_F(ExecutableResources, VersionRecordNamesTheProgramAndTheProjectVersion) {
   std::vector<char> record = VersionRecord();
   ASSERT_FALSE(record.empty());
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
   ASSERT_TRUE(VerQueryValueA(record.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
   EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
-  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
-  EXPECT_EQ(fixed->dwFileVersionLS, 0x00000001u);
-  EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
-  EXPECT_EQ(fixed->dwProductVersionLS, 0x00000001u);
+  EXPECT_EQ(fixed->dwFileVersionMS, kVersionHigh);
+  EXPECT_EQ(fixed->dwFileVersionLS, kVersionLow);
+  EXPECT_EQ(fixed->dwProductVersionMS, kVersionHigh);
+  EXPECT_EQ(fixed->dwProductVersionLS, kVersionLow);
   EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
 
   WORD* translation = nullptr;
@@ -57,8 +64,8 @@ TEST_F(ExecutableResources, VersionRecordNamesTheProgramAndVersion1001) {
   EXPECT_EQ(translation[0], 0x0409);
   EXPECT_EQ(translation[1], 0x04B0);
 
-  EXPECT_EQ(VersionString(record, "FileVersion"), "1, 0, 0, 1");
-  EXPECT_EQ(VersionString(record, "ProductVersion"), "1, 0, 0, 1");
+  EXPECT_EQ(VersionString(record, "FileVersion"), KESTRUNE_VERSION_COMMAS);
+  EXPECT_EQ(VersionString(record, "ProductVersion"), KESTRUNE_VERSION_COMMAS);
   EXPECT_EQ(VersionString(record, "InternalName"), "KESTRUNE");
   EXPECT_EQ(VersionString(record, "OriginalFilename"), "KESTRUNE.EXE");
   EXPECT_EQ(VersionString(record, "ProductName"), "KESTRUNE Application");
@@ -126,7 +133,7 @@ TEST_F(ExecutableResources, String101IsTheAboutItem) {
   ASSERT_NE(exe.get(), nullptr);
   char text[64] = "";
   ASSERT_GT(LoadStringA(exe.get(), IDS_ABOUTBOX, text, sizeof text), 0);
-  EXPECT_STREQ(text, "&About KESTRUNE...");
+  EXPECT_STREQ(text, IDS_ABOUTBOX_TEXT);
   EXPECT_STREQ(text, LoadResourceString(IDS_ABOUTBOX));
 }
 

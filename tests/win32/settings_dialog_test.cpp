@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "res/defaults.h"
 #include "res/resource.h"
 #include "tests/win32/convert_dialog_fixture.h"
 
@@ -16,7 +17,7 @@ bool Ticked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_
 TEST_F(SettingsDialog, FirstStartShowsTheDefaultsAndFocusesTheInputField) {
   ASSERT_NE(Open(), nullptr);
   EXPECT_EQ(ItemText(dialog_, IDC_INPUT_FILE), "");
-  EXPECT_EQ(ItemText(dialog_, IDC_INI_FILE), "C:\\WINDOWS\\MSIM.INI");
+  EXPECT_EQ(ItemText(dialog_, IDC_INI_FILE), kDefaultIniPath);
   EXPECT_FALSE(Ticked(dialog_, IDC_BACKUP));
   EXPECT_FALSE(Ticked(dialog_, IDC_EMBEDDED));
   EXPECT_EQ(ItemText(dialog_, IDC_STATUS), "Status: IDLE");
@@ -53,7 +54,7 @@ TEST_F(SettingsDialog, ExitSavesTheFieldsWholeAsStringsAndTheBoxesAsDwords) {
   EXPECT_EQ(Stored("Embeded")->bytes, DwordValue(0).bytes);
 }
 
-TEST_F(SettingsDialog, StoredValuesAreShownAndAnyNonZeroNumberComesBackAsOne) {
+TEST_F(SettingsDialog, StoredValuesAreShown) {
   Store("Input File", StringValue("C:\\WORK\\AMP.SCH"));
   Store("Ini File", StringValue("C:\\MSIM\\MSIM.INI"));
   Store("Backup", DwordValue(7));
@@ -63,11 +64,6 @@ TEST_F(SettingsDialog, StoredValuesAreShownAndAnyNonZeroNumberComesBackAsOne) {
   EXPECT_EQ(ItemText(dialog_, IDC_INI_FILE), "C:\\MSIM\\MSIM.INI");
   EXPECT_TRUE(Ticked(dialog_, IDC_BACKUP));
   EXPECT_TRUE(Ticked(dialog_, IDC_EMBEDDED));
-  Click(dialog_, IDOK);
-  ASSERT_TRUE(Ended());
-  EXPECT_EQ(Stored("Backup")->bytes, DwordValue(1).bytes);
-  EXPECT_EQ(Stored("Embeded")->bytes, DwordValue(1).bytes);
-  EXPECT_EQ(Stored("Input File")->bytes, StringValue("C:\\WORK\\AMP.SCH").bytes);
 }
 
 // Esc, the close box and the system menu's Close leave the stored values as they were.
@@ -105,7 +101,7 @@ TEST_F(SettingsDialog, ValuesOfTheWrongTypeGiveTheDefaults) {
   Store("Ini File", DwordValue(5));
   Store("Backup", StringValue("1"));
   ASSERT_NE(Open(), nullptr);
-  EXPECT_EQ(ItemText(dialog_, IDC_INI_FILE), "C:\\WINDOWS\\MSIM.INI");
+  EXPECT_EQ(ItemText(dialog_, IDC_INI_FILE), kDefaultIniPath);
   EXPECT_FALSE(Ticked(dialog_, IDC_BACKUP));
 }
 

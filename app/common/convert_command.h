@@ -1,0 +1,34 @@
+// The Convert command as every front end performs it: read two fields and two boxes, run.
+#pragma once
+
+#include <cstddef>
+
+#include "engine/file_names.h"
+#include "engine/status_sink.h"
+
+namespace kestrune {
+
+// How a field's text is encoded: one byte per character, or UTF-8, where a cut must not
+// split a character.
+enum class FieldEncoding { kSingleByte, kUtf8 };
+
+// What the Convert button hands to the run: each field cut to the longest path the engine
+// takes, kPathBytes with its terminator.
+struct ConvertRequest {
+  char input_path[kPathBytes];
+  char ini_path[kPathBytes];
+  int backups;
+  int embedded;
+};
+
+// Copies the field's text into field, cut to the longest prefix that fits (always
+// terminated); a null text reads as empty.
+void ReadFieldText(const char* text, FieldEncoding encoding, char (&field)[kPathBytes]);
+
+ConvertRequest MakeConvertRequest(const char* input_text, const char* ini_text,
+                                  FieldEncoding encoding, bool backups, bool embedded);
+
+// Runs the conversion the request describes, reporting through sink.
+void RunConvertCommand(StatusSink& sink, const ConvertRequest& request);
+
+}  // namespace kestrune

@@ -1,0 +1,46 @@
+// The main window's behaviour under every toolkit: start-up, Convert, Exit, cancel, Browse, About.
+#include "app/common/convert_dialog_presenter.h"
+
+#include "res/resource.h"
+
+namespace kestrune {
+
+namespace {
+
+// The window menu's commands keep their low four bits for the system's own use.
+constexpr unsigned kSystemCommandMask = 0xFFF0;
+
+const char* ExtensionOf(PathField field) { return field == PathField::kInput ? "SCH" : "INI"; }
+
+}  // namespace
+
+void ConvertDialogPresenter::OnStart() { view_.ShowSettings(LoadSettings(settings_)); }
+
+void ConvertDialogPresenter::OnConvert() {
+  const DialogSettings shown = view_.ReadSettings();
+  const ConvertRequest request = MakeConvertRequest(
+      view_.PathForRun(PathField::kInput).c_str(), view_.PathForRun(PathField::kIni).c_str(),
+      view_.PathEncoding(), shown.backups, shown.embedded);
+  view_.WhileBusy([&] { RunConvertCommand(*this, request); });
+}
+
+void ConvertDialogPresenter::OnExit() {
+  SaveSettings(settings_, view_.ReadSettings());
+  settings_.Flush();
+  view_.Finish(DialogEnd::kExit);
+}
+
+void ConvertDialogPresenter::OnCancel() { view_.Finish(DialogEnd::kCancel); }
+
+void ConvertDialogPresenter::OnBrowse(PathField field) {
+  std::string path;
+  if (view_.AskForFile(ExtensionOf(field), &path)) view_.ShowPath(field, path);
+}
+
+bool ConvertDialogPresenter::OnSystemCommand(unsigned command) {
+  if ((command & kSystemCommandMask) != IDM_ABOUTBOX) return false;
+  view_.ShowAboutBox();
+  return true;
+}
+
+}  // namespace kestrune

@@ -1,0 +1,38 @@
+// The main window's behaviour under every toolkit: start-up, Convert, Exit, cancel, Browse, About.
+#pragma once
+
+#include "app/common/convert_dialog_view.h"
+#include "app/common/settings_schema.h"
+#include "engine/status_sink.h"
+
+namespace kestrune {
+
+// A run reports through it to the window.
+class ConvertDialogPresenter final : private StatusSink {
+ public:
+  ConvertDialogPresenter(ConvertDialogView& view, ProfileStore& settings)
+      : view_(view), settings_(settings) {}
+
+  // The window has opened: it shows the stored settings, or the defaults.
+  void OnStart();
+  // Runs the conversion the fields and boxes describe, reporting to the window.
+  void OnConvert();
+  // Exit, also Enter in a field: saves what the window shows, then ends it.
+  void OnExit();
+  // Esc, the close box and the window menu's Close: ends the window, saving nothing.
+  void OnCancel();
+  // A Browse button: a picked file's path goes into the field beside it.
+  void OnBrowse(PathField field);
+  // A window-menu command; true when it was the About item, whose box has been shown.
+  bool OnSystemCommand(unsigned command);
+
+ private:
+  void SetStatus(const char* text) override { view_.ShowStatus(text); }
+  void ShowError(const char* text) override { view_.ShowMessage(text, MessageKind::kError); }
+  void ShowInfo(const char* text) override { view_.ShowMessage(text, MessageKind::kNotice); }
+
+  ConvertDialogView& view_;
+  ProfileStore& settings_;
+};
+
+}  // namespace kestrune

@@ -1,0 +1,16 @@
+// The About box: the program's name, version and terms, closed by OK or Esc.
+#include "app/wx/about_dlg.h"
+
+#include <wx/xrc/xmlres.h>
+
+#include "app/wx/dialog_layout.h"
+#include "res/dialog_templates.h"
+
+namespace kestrune {
+
+CAboutDlg::CAboutDlg(wxWindow* owner) {
+  wxXmlResource::Get()->LoadDialog(this, owner, "IDD_ABOUTBOX");
+  FitTemplateToToolkit(*this, kIDD_ABOUTBOX);
+}
+
+}  // namespace kestrune

@@ -1,0 +1,185 @@
+// The main window on wxWidgets: two path fields with Browse buttons, two options, Convert, Exit, status line.
+#include "app/wx/convert_dlg.h"
+
+#include <wx/app.h>
+#include <wx/checkbox.h>
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/msgdlg.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/xrc/xmlres.h>
+
+#include "app/wx/about_dlg.h"
+#include "app/wx/app_resources.h"
+#include "app/wx/dialog_layout.h"
+#include "res/dialog_templates.h"
+#include "app/wx/input_blocker.h"
+#include "res/resource.h"
+#include "res/strings.h"
+
+namespace kestrune {
+
+namespace {
+
+// The engine's texts are the bytes of file names, UTF-8 where the desktop is sane.
+wxString FromEngineText(const char* text) {
+  const wxString utf8 = wxString::FromUTF8(text);
+  return utf8.empty() && *text != '\0' ? wxString(text, wxConvISO8859_1) : utf8;
+}
+
+// "SCH" offers "*.SCH"; the pattern ignores letter case, as Windows names do.
+wxString WildcardFor(const char* extension) {
+  wxString pattern = "*.";
+  for (const char letter : wxString(extension)) {
+    pattern << '[' << wxString(letter).Upper() << wxString(letter).Lower() << ']';
+  }
+  return wxString::Format("%s (*.%s)|%s", extension, extension, pattern);
+}
+
+template <typename Control>
+Control* FindControl(wxWindow& dialog, int id) {
+  return wxStaticCast(dialog.FindWindow(id), Control);
+}
+
+}  // namespace
+
+CConvertDlg::CConvertDlg(const wxString& settings_file)
+    : m_settings(settings_file), m_presenter(*this, m_settings), m_hIcon(LoadMainIcons()) {
+  wxXmlResource::Get()->LoadDialog(this, nullptr, "IDD_CONVERT_DIALOG");
+  FitTemplateToToolkit(*this, kIDD_CONVERT_DIALOG);
+  m_inputFile = FindControl<wxTextCtrl>(*this, IDC_INPUT_FILE);
+  m_iniFile = FindControl<wxTextCtrl>(*this, IDC_INI_FILE);
+  m_backup = FindControl<wxCheckBox>(*this, IDC_BACKUP);
+  m_embedded = FindControl<wxCheckBox>(*this, IDC_EMBEDDED);
+  m_status = FindControl<wxStaticText>(*this, IDC_STATUS);
+  // Esc would otherwise press the only button, Exit, and save.
+  SetEscapeId(wxID_NONE);
+  BindHandlers();
+}
+
+void CConvertDlg::BindHandlers() {
+  Bind(wxEVT_INIT_DIALOG, &CConvertDlg::OnInitDialog, this);
+  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { m_presenter.OnExit(); }, wxID_OK);
+  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { m_presenter.OnConvert(); }, IDC_CONVERT);
+  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { m_presenter.OnBrowse(PathField::kInput); },
+       IDC_BROWSE_INPUT);
+  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { m_presenter.OnBrowse(PathField::kIni); },
+       IDC_BROWSE_INI);
+  Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { m_presenter.OnCancel(); });
+  Bind(wxEVT_MENU, &CConvertDlg::OnSysCommand, this);
+  Bind(wxEVT_CONTEXT_MENU, &CConvertDlg::OnContextMenu, this);
+  Bind(wxEVT_CHAR_HOOK, &CConvertDlg::OnCharHook, this);
+}
+
+void CConvertDlg::OnInitDialog(wxInitDialogEvent& event) {
+  event.Skip();  // the base initialisation
+  SetIcons(m_hIcon);
+  m_presenter.OnStart();
+  m_inputFile->SetFocus();
+}
+
+wxTextCtrl& CConvertDlg::FieldOf(PathField field) const {
+  return field == PathField::kInput ? *m_inputFile : *m_iniFile;
+}
+
+void CConvertDlg::ShowSettings(const DialogSettings& settings) {
+  m_inputFile->ChangeValue(wxString::FromUTF8(settings.input_file));
+  m_iniFile->ChangeValue(wxString::FromUTF8(settings.ini_file));
+  m_backup->SetValue(settings.backups);
+  m_embedded->SetValue(settings.embedded);
+}
+
+DialogSettings CConvertDlg::ReadSettings() const {
+  return DialogSettings{std::string(m_inputFile->GetValue().utf8_str()),
+                        std::string(m_iniFile->GetValue().utf8_str()), m_backup->IsChecked(),
+                        m_embedded->IsChecked()};
+}
+
+std::string CConvertDlg::PathForRun(PathField field) const {
+  return std::string(FieldOf(field).GetValue().fn_str());
+}
+
+void CConvertDlg::WhileBusy(const std::function<void()>& work) {
+  InputBlocker blocker(*this);
+  work();
+  // Input that arrived during the last stretch of work is swallowed too.
+  PaintNow();
+}
+
+bool CConvertDlg::AskForFile(const char* extension, std::string* path) {
+  wxFileDialog picker(this, wxFileSelectorPromptStr, wxEmptyString,
+                      wxString::Format("*.%s", extension), WildcardFor(extension), wxFD_OPEN);
+  if (picker.ShowModal() != wxID_OK) return false;
+  *path = picker.GetPath().utf8_str();
+  // Windows' picker moves there itself; the converter resolves relative part defaults there.
+  wxSetWorkingDirectory(wxFileName(picker.GetPath()).GetPath());
+  return true;
+}
+
+void CConvertDlg::ShowPath(PathField field, const std::string& path) {
+  FieldOf(field).ChangeValue(wxString::FromUTF8(path));
+}
+
+void CConvertDlg::ShowAboutBox() {
+  CAboutDlg about(this);
+  about.ShowModal();
+}
+
+void CConvertDlg::Finish(DialogEnd end) { EndDialog(end == DialogEnd::kExit ? wxID_OK : wxID_CANCEL); }
+
+std::unique_ptr<wxMenu> CConvertDlg::CreateSystemMenu() const {
+  auto menu = std::make_unique<wxMenu>();
+  const wxString about = LoadResourceString(IDS_ABOUTBOX);
+  if (!about.empty()) menu->Append(IDM_ABOUTBOX, about);
+  return menu;
+}
+
+void CConvertDlg::OnSysCommand(wxCommandEvent& event) {
+  if (!m_presenter.OnSystemCommand(static_cast<unsigned>(event.GetId()))) event.Skip();
+}
+
+void CConvertDlg::OnContextMenu(wxContextMenuEvent&) {
+  const std::unique_ptr<wxMenu> menu = CreateSystemMenu();
+  PopupMenu(menu.get());
+}
+
+// GTK has no window menu to extend, so the About item is also on F1, the Menu key and
+// Shift+F10, besides the right mouse button.
+void CConvertDlg::OnCharHook(wxKeyEvent& event) {
+  const int key = event.GetKeyCode();
+  const bool menu_key =
+      key == WXK_MENU || (key == WXK_F10 && event.GetModifiers() == wxMOD_SHIFT);
+  if (key == WXK_ESCAPE) {
+    m_presenter.OnCancel();
+  } else if (key == WXK_F1) {
+    wxCommandEvent about(wxEVT_MENU, IDM_ABOUTBOX);
+    ProcessWindowEvent(about);
+  } else if (menu_key) {
+    wxContextMenuEvent context(wxEVT_CONTEXT_MENU, GetId(), wxDefaultPosition);
+    context.SetEventObject(this);
+    ProcessWindowEvent(context);
+  } else {
+    event.Skip();
+  }
+}
+
+void CConvertDlg::ShowStatus(const char* text) {
+  m_status->SetLabel(FromEngineText(text));
+  PaintNow();
+}
+
+void CConvertDlg::PaintNow() {
+  // Lets GTK lay out and paint; the InputBlocker of a run swallows any input meanwhile.
+  wxTheApp->Yield(true);
+  m_status->Refresh();
+  Update();
+}
+
+void CConvertDlg::ShowMessage(const char* text, MessageKind kind) {
+  const long icon = kind == MessageKind::kError ? wxICON_ERROR : wxICON_NONE;
+  wxMessageDialog box(this, FromEngineText(text), kMessageCaption, wxOK | icon);
+  box.ShowModal();
+}
+
+}  // namespace kestrune

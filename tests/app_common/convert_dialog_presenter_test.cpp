@@ -1,0 +1,216 @@
+// The main window's behaviour, on a fake window: start-up, Exit, cancel, Convert, Browse, the About command.
+#include "app/common/convert_dialog_presenter.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "res/resource.h"
+#include "tests/app_common/recording_store.h"
+#include "tests/support/scratch_dir.h"
+
+namespace kestrune::test {
+namespace {
+
+using Log = std::vector<std::string>;
+
+// Holds what the controls would show and logs every box, status text and request.
+class FakeView : public ConvertDialogView {
+ public:
+  DialogSettings controls;
+  FieldEncoding encoding = FieldEncoding::kUtf8;
+  std::optional<std::string> picked;  // the picker's answer; none: cancelled
+  Log log;
+
+  void ShowStatus(const char* text) override { Record("status", text); }
+  void ShowMessage(const char* text, MessageKind kind) override {
+    Record(kind == MessageKind::kError ? "error" : "info", text);
+  }
+  void ShowSettings(const DialogSettings& settings) override {
+    controls = settings;
+    log.push_back("show settings");
+  }
+  DialogSettings ReadSettings() const override { return controls; }
+  std::string PathForRun(PathField field) const override { return Field(field); }
+  FieldEncoding PathEncoding() const override { return encoding; }
+  void WhileBusy(const std::function<void()>& work) override {
+    busy_ = true;
+    work();
+    busy_ = false;
+  }
+  bool AskForFile(const char* extension, std::string* path) override {
+    log.push_back(std::string("ask ") + extension);
+    if (picked) *path = *picked;
+    return picked.has_value();
+  }
+  void ShowPath(PathField field, const std::string& path) override { Field(field) = path; }
+  void ShowAboutBox() override { log.push_back("about"); }
+  void Finish(DialogEnd end) override {
+    log.push_back(end == DialogEnd::kExit ? "finish exit" : "finish cancel");
+  }
+
+  std::string& Field(PathField field) {
+    return field == PathField::kInput ? controls.input_file : controls.ini_file;
+  }
+  const std::string& Field(PathField field) const {
+    return field == PathField::kInput ? controls.input_file : controls.ini_file;
+  }
+
+ private:
+  // A run reports only while the window takes no input.
+  void Record(const char* kind, const char* text) {
+    log.push_back(std::string(busy_ ? "" : "idle ") + kind + " " + text);
+  }
+  bool busy_ = false;
+};
+
+class Presenter : public testing::Test {
+ protected:
+  FakeView view;
+  RecordingStore store;
+  ConvertDialogPresenter presenter{view, store};
+};
+
+TEST_F(Presenter, StartShowsTheDefaultsAndWritesNothing) {
+  presenter.OnStart();
+  EXPECT_EQ(view.controls.input_file, "");
+  EXPECT_EQ(view.controls.ini_file, kDefaultIniPath);
+  EXPECT_FALSE(view.controls.backups);
+  EXPECT_FALSE(view.controls.embedded);
+  for (const std::string& access : store.log) EXPECT_EQ(access.rfind("read ", 0), 0u) << access;
+  EXPECT_EQ(view.log, Log{"show settings"});
+}
+
+TEST_F(Presenter, StoredSettingsAreShownAndExitSavesThemWithTheBoxesAsOneThenEnds) {
+  store.strings["Options/Input File"] = "C:\\WORK\\AMP.SCH";
+  store.strings["Options/Ini File"] = "MY.INI";
+  store.ints["Options/Backup"] = 9;
+  store.ints["Options/Embeded"] = -1;
+  presenter.OnStart();
+  EXPECT_EQ(view.controls.input_file, "C:\\WORK\\AMP.SCH");
+  EXPECT_EQ(view.controls.ini_file, "MY.INI");
+  EXPECT_TRUE(view.controls.backups);
+  EXPECT_TRUE(view.controls.embedded);
+  store.log.clear();
+  presenter.OnExit();
+  EXPECT_EQ(store.log, (Log{"write Options/Input File=C:\\WORK\\AMP.SCH",
+                            "write Options/Ini File=MY.INI", "write Options/Backup=1",
+                            "write Options/Embeded=1", "flush"}));
+  EXPECT_EQ(view.log.back(), "finish exit");
+}
+
+TEST_F(Presenter, ExitSavesWhatTheNextStartShows) {
+  view.controls = DialogSettings{std::string(300, 'x') + ".SCH", "D:\\MSIM.INI", false, true};
+  presenter.OnExit();
+  FakeView next;
+  ConvertDialogPresenter(next, store).OnStart();
+  EXPECT_EQ(next.controls.input_file, view.controls.input_file);
+  EXPECT_EQ(next.controls.ini_file, "D:\\MSIM.INI");
+  EXPECT_FALSE(next.controls.backups);
+  EXPECT_TRUE(next.controls.embedded);
+}
+
+TEST_F(Presenter, CancelEndsTheWindowSavingNothing) {
+  view.controls.input_file = "CHANGED.SCH";
+  presenter.OnCancel();
+  EXPECT_TRUE(store.log.empty());
+  EXPECT_EQ(view.log, Log{"finish cancel"});
+}
+
+class ConvertCommand : public Presenter {
+ protected:
+  ScratchDir scratch;
+  std::string PathOf(const std::string& name) const { return NativePath(scratch.path() / name); }
+};
+
+TEST_F(ConvertCommand, AFailedFileIsReportedThenListedAndTheStatusEndsIdle) {
+  view.controls = DialogSettings{PathOf("GONE.SCH"), PathOf("NONE.INI"), false, false};
+  presenter.OnConvert();
+  ASSERT_GE(view.log.size(), 3u);
+  EXPECT_EQ(view.log[view.log.size() - 3], "error ERROR: Unable to open input file!");
+  EXPECT_EQ(view.log[view.log.size() - 2], "info " + PathOf("GONE.SCH") + "\nConverted!");
+  EXPECT_EQ(view.log.back(), "status Status: Idle");
+  EXPECT_TRUE(store.log.empty()) << "a run neither reads nor writes the settings";
+}
+
+TEST_F(ConvertCommand, TheTickedBackupBoxReachesTheRun) {
+  WriteWholeFile(scratch.path() / "AMP.SCH", "*version 7.1\r\n@setup\r\nx\r\n@index\r\n");
+  WriteWholeFile(scratch.path() / "KEEP.SCH", "*version 7.1\r\n");
+  view.controls = DialogSettings{PathOf("AMP.SCH"), PathOf("NONE.INI"), false, false};
+  presenter.OnConvert();
+  view.controls.input_file = PathOf("KEEP.SCH");
+  view.controls.backups = true;
+  presenter.OnConvert();
+  EXPECT_EQ(ReadWholeFile(scratch.path() / "AMP.SCH"), "*version 6.1\n@index\n");
+  EXPECT_FALSE(std::filesystem::exists(scratch.path() / "AMP.P71"));
+  EXPECT_EQ(ReadWholeFile(scratch.path() / "KEEP.SCH"), "*version 6.1\n");
+  EXPECT_EQ(ReadWholeFile(scratch.path() / "KEEP.P71"), "*version 7.1\r\n");
+}
+
+// A field is read into the engine's path capacity: the run sees its first 199 bytes.
+TEST_F(ConvertCommand, ARunReadsAtMost199BytesOfAFieldInEitherEncoding) {
+  const std::string folder = PathOf("");
+  ASSERT_LT(folder.size(), 150u);
+  const std::string name = std::string(199 - folder.size() - 4, 'N') + ".SCH";
+  for (const FieldEncoding encoding : {FieldEncoding::kSingleByte, FieldEncoding::kUtf8}) {
+    WriteWholeFile(scratch.path() / name, "*version 7.1\n");
+    view.encoding = encoding;
+    view.controls = DialogSettings{folder + name + "-CUT-OFF", PathOf("NONE.INI"), false, false};
+    view.log.clear();
+    presenter.OnConvert();
+    EXPECT_EQ(view.log.end()[-2], "info " + folder + name + "\nConverted!");
+    EXPECT_EQ(ReadWholeFile(scratch.path() / name), "*version 6.1\n");
+    EXPECT_EQ(view.controls.input_file, folder + name + "-CUT-OFF");
+  }
+}
+
+struct BrowseCase {
+  PathField field;
+  PathField other;
+  const char* extension;
+};
+
+constexpr BrowseCase kBrowseCases[] = {{PathField::kInput, PathField::kIni, "SCH"},
+                                       {PathField::kIni, PathField::kInput, "INI"}};
+
+TEST_F(Presenter, BrowseAsksForItsFieldsKindAndPutsThePickedPathThere) {
+  for (const BrowseCase& browse : kBrowseCases) {
+    view.controls = DialogSettings{"before", "before", false, false};
+    view.log.clear();
+    view.picked = "C:\\WORK\\PICKED." + std::string(browse.extension);
+    presenter.OnBrowse(browse.field);
+    EXPECT_EQ(view.log, Log{std::string("ask ") + browse.extension});
+    EXPECT_EQ(view.Field(browse.field), *view.picked);
+    EXPECT_EQ(view.Field(browse.other), "before");
+  }
+}
+
+TEST_F(Presenter, ACancelledBrowseLeavesTheFieldAsItWas) {
+  for (const BrowseCase& browse : kBrowseCases) {
+    view.controls = DialogSettings{"KEEP.SCH", "KEEP.INI", false, false};
+    view.picked.reset();
+    presenter.OnBrowse(browse.field);
+    EXPECT_EQ(view.controls.input_file, "KEEP.SCH");
+    EXPECT_EQ(view.controls.ini_file, "KEEP.INI");
+  }
+}
+
+// The system keeps the low four bits of a window-menu command for itself.
+TEST_F(Presenter, OnlyTheAboutCommandShowsTheAboutBox) {
+  struct Command {
+    unsigned id;
+    bool about;
+  };
+  for (const Command command : {Command{IDM_ABOUTBOX, true}, Command{IDM_ABOUTBOX | 0x3, true},
+                                Command{IDM_ABOUTBOX + 0x20, false}, Command{0xF060, false}}) {
+    view.log.clear();
+    EXPECT_EQ(presenter.OnSystemCommand(command.id), command.about) << command.id;
+    EXPECT_EQ(view.log, command.about ? Log{"about"} : Log{}) << command.id;
+  }
+}
+
+}  // namespace
+}  // namespace kestrune::test
