@@ -16,61 +16,16 @@
 #include "tests/support/corpus.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/text_model.h"
 
 namespace kestrune::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 bool Contains(const std::string& text, const char* needle) { return text.find(needle) != std::string::npos; }
 
-// --- An independent model of reading a file as text -------------------------------------
-
-// A carriage return directly before a line feed goes; every other byte stays.
-std::string AsText(const std::string& bytes) {
-  std::string text;
-  for (std::size_t at = 0; at < bytes.size(); ++at) {
-    if (bytes[at] == '\r' && at + 1 < bytes.size() && bytes[at + 1] == '\n') continue;
-    text += bytes[at];
-  }
-  return text;
-}
-
-// The pieces one read after another returns: at most 299 characters, ending after a line feed.
-std::vector<std::string> ReadPieces(const std::string& bytes) {
-  const std::string text = AsText(bytes);
-  std::vector<std::string> pieces;
-  for (std::size_t at = 0; at < text.size();) {
-    std::size_t length = std::min<std::size_t>(299, text.size() - at);
-    const std::size_t feed = text.find('\n', at);
-    if (feed != std::string::npos && feed < at + length) length = feed - at + 1;
-    pieces.push_back(text.substr(at, length));
-    at += length;
-  }
-  return pieces;
-}
-
 // --- Schematics -------------------------------------------------------------------------
-
-// What the rules make of a whole schematic, piece by piece.
-std::string ModelConversion(const std::string& original) {
-  std::string converted;
-  bool copying = true;
-  for (std::string piece : ReadPieces(original)) {
-    if (Contains(piece, "*version 6.1")) return original;
-    const std::size_t marker = piece.find("*version 7.1");
-    if (marker != std::string::npos) piece.replace(marker, 12, "*version 6.1");
-    if (Contains(piece, "@setup")) copying = false;
-    if (Contains(piece, "@index")) copying = true;
-    if (copying) converted += piece;
-  }
-  return converted;
-}
 
 // The file's lines without their line ends (a CR only where it stood before the LF).
 std::vector<std::string> LinesOf(const std::string& bytes) {
@@ -122,7 +77,7 @@ TEST_P(CorpusSchematic, ConvertsAsTheRulesSay) {
   KESTRUNE_SKIP_WITHOUT_CORPUS();
   const std::string original = ReadWholeFile(GetParam());
   const std::string converted = ConvertCopy();
-  EXPECT_EQ(converted, ModelConversion(original));
+  EXPECT_EQ(converted, model::ConvertSchematic(original).output);
 
   const std::vector<std::string> before = LinesOf(original);
   const std::vector<std::string> after = LinesOf(converted);
@@ -169,69 +124,12 @@ TEST(CorpusFolder, HoldsSchematicsOfVersion71AndOfOtherVersions) {
 
 // --- Libraries --------------------------------------------------------------------------
 
-// The part table that the rules build from the libraries' contents, in their order.
-class ModelPartTable {
- public:
-  void Read(const std::string& library) {
-    for (std::string piece : ReadPieces(library)) {
-      const std::size_t feed = piece.find('\n');
-      if (feed != std::string::npos) piece.erase(feed);
-      const std::size_t name = piece.find("PART=");
-      if (name != std::string::npos) TakeName(piece.substr(name + 5));
-      const std::size_t value = piece.find("DEFAULT=");
-      if (value != std::string::npos) TakeDefault(piece.substr(value + 8));
-    }
-  }
-
-  int count() const { return static_cast<int>(rows_.size()); }
-
-  // The first row of that name (ASCII case folded); an empty name ends the search. A name
-  // given after the last default occupies the row just past the counted ones.
-  std::optional<std::string> Find(const std::string& name) const {
-    std::vector<Row> rows = rows_;
-    if (pending_ && rows.size() < 1000) rows.push_back({*pending_, ""});
-    for (const Row& row : rows) {
-      if (row.name.empty()) return std::nullopt;
-      if (Lower(row.name) == Lower(name)) return row.value;
-    }
-    return std::nullopt;
-  }
-
- private:
-  struct Row {
-    std::string name;
-    std::string value;
-  };
-
-  // A name of more than 19 characters leaves its part out: no row, not counted.
-  void TakeName(const std::string& name) {
-    pending_ = name;
-    name_too_long_ = name.size() > 19;
-    if (name_too_long_) pending_.reset();
-  }
-  void TakeDefault(const std::string& value) {
-    if (!name_too_long_ && value.size() <= 199 && rows_.size() < 1000) {
-      rows_.push_back({pending_.value_or(""), value});
-    }
-    pending_.reset();
-    name_too_long_ = false;
-  }
-
-  std::vector<Row> rows_;
-  std::optional<std::string> pending_;
-  bool name_too_long_ = false;
-};
-
 // Every "PART=" value of the texts, as a lookup would be asked for it.
 std::vector<std::string> PartNames(const std::vector<std::string>& libraries) {
   std::vector<std::string> names;
   for (const std::string& library : libraries) {
-    for (std::string piece : ReadPieces(library)) {
-      const std::size_t name = piece.find("PART=");
-      if (name == std::string::npos) continue;
-      piece = piece.substr(name + 5);
-      if (!piece.empty() && piece.back() == '\n') piece.pop_back();
-      names.push_back(piece);
+    for (const std::string& piece : model::TextPieces(library)) {
+      if (const std::optional<std::string> name = model::PartValue(piece)) names.push_back(*name);
     }
   }
   return names;
@@ -269,16 +167,16 @@ class CorpusLibraries : public testing::Test {
   // Loads the libraries and compares the table with the model's, name by name.
   void LoadAndCompare(const std::string& ini_path) {
     LoadPartLibraries(sink_, ini_path.c_str());
-    ModelPartTable model;
-    for (const std::string& text : texts_) model.Read(text);
+    model::PartTableModel table;
+    for (const std::string& text : texts_) table.Read(text);
     const std::vector<std::string> statuses = sink_.statuses();
     ASSERT_GE(statuses.size(), 3u);
     EXPECT_EQ(std::vector<std::string>(statuses.begin() + 2, statuses.end() - 1), expected_statuses_);
-    EXPECT_EQ(statuses.back(), "Status: Loaded " + std::to_string(model.count()) + " parts");
+    EXPECT_EQ(statuses.back(), "Status: Loaded " + std::to_string(table.rows().size()) + " parts");
     EXPECT_TRUE(sink_.errors().empty());
     for (const std::string& name : PartNames(texts_)) {
       const char* found = FindPart(name.c_str());
-      const std::optional<std::string> wanted = model.Find(name);
+      const std::optional<std::string> wanted = table.Find(name);
       EXPECT_EQ(found != nullptr, wanted.has_value()) << name;
       if (found != nullptr && wanted) {
         EXPECT_EQ(found, *wanted) << name;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/support/memory_platform.h"
+#include "tests/support/text_model.h"
 
 namespace kestrune {
 namespace {
@@ -65,23 +66,6 @@ TEST(TextReader, AReadFailureEndsTheFileAndIsReported) {
   EXPECT_TRUE(reader.failed());
 }
 
-// The reading rules stated plainly: a carriage return before a line feed goes, and a piece
-// ends after a line feed or at 299 characters.
-Lines ModelPieces(const std::string& bytes) {
-  std::string decoded;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) decoded += bytes[i];
-  }
-  Lines pieces;
-  std::string piece;
-  for (const char c : decoded) {
-    piece += c;
-    if (c == '\n' || piece.size() == kLineChars) pieces.push_back(std::move(piece)), piece.clear();
-  }
-  if (!piece.empty()) pieces.push_back(piece);
-  return pieces;
-}
-
 // Lines of every length around the piece size and the buffer size, rich in carriage returns
 // and in marker bytes, some of them markers.
 std::string RandomText(std::mt19937& random, std::size_t size) {
@@ -109,7 +93,7 @@ TEST(TextReader, ReadsAsTheRulesSayAtAnyReadSize) {
   for (int round = 0; round < 40; ++round) {
     const std::string text = RandomText(random, 1 + random() % 40000);
     const std::size_t read_size = round % 4 == 0 ? 0 : 1 + random() % 5000;
-    EXPECT_EQ(Pieces(text, read_size), ModelPieces(text)) << "round " << round;
+    EXPECT_EQ(Pieces(text, read_size), model::TextPieces(text)) << "round " << round;
   }
 }
 
@@ -165,7 +149,7 @@ TEST(TextReader, PlainLinesComeInBulkAndMarkedLinesPieceByPiece) {
     std::string model_bytes;
     std::size_t marked = 0;
     std::size_t carriable = 0;
-    for (const std::string& piece : ModelPieces(text)) {
+    for (const std::string& piece : model::TextPieces(text)) {
       model_bytes += piece;
       const std::size_t markers = MarkerCount(piece);
       if (markers > 0) ++marked;
