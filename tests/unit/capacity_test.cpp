@@ -1,7 +1,10 @@
-// Every fixed capacity at its limit and just past it: part names, part rows, visited files, paths, line pieces.
+// Every fixed capacity at its limit and just past it, the one home of these cases among the engine's
+// unit tests: part names and defaults, part rows, visited files, path bytes, line pieces.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/conversion_run.h"
@@ -19,9 +22,9 @@ const char kIni[] = ".\\MSIM.INI";
 
 class Capacity : public EngineFixture {
  protected:
-  // An INI file listing the given libraries of the scratch folder, in order.
-  void WriteIni(const Texts& libraries) {
-    std::string ini = "[MICROSIM]\nLIBPATH=.\n[PART LIBS]\n";
+  // An INI file listing the given libraries of a folder of the scratch folder, in order.
+  void WriteIni(const Texts& libraries, const std::string& folder = ".") {
+    std::string ini = "[MICROSIM]\nLIBPATH=" + folder + "\n[PART LIBS]\n";
     for (std::size_t i = 0; i < libraries.size(); ++i) ini += "LIB" + std::to_string(i + 1) + "=" + libraries[i] + "\n";
     Write("MSIM.INI", ini);
   }
@@ -33,6 +36,33 @@ class Capacity : public EngineFixture {
   }
   const std::string& LastStatus() const { return sink.calls.back().text; }
 };
+
+// --- Part names of 19 characters, defaults of 199 -----------------------------------------
+
+TEST(PartTable, TextsThatDoNotFitAreRefusedAndTheRowKept) {
+  ResetParts();
+  ASSERT_TRUE(SetPartName(0, std::string(19, 'n').c_str()));
+  EXPECT_FALSE(SetPartName(0, std::string(20, 'x').c_str()));
+  EXPECT_EQ(std::string(PartTable[0].Name), std::string(19, 'n'));
+  EXPECT_TRUE(SetPartDefault(0, std::string(199, 'd').c_str()));
+  EXPECT_FALSE(SetPartDefault(0, std::string(200, 'd').c_str()));
+  EXPECT_FALSE(SetPartName(kPartRows, "X"));
+  EXPECT_FALSE(SetPartName(-1, "X"));
+}
+
+TEST_F(Capacity, PartsThatDoNotFitARowAreLeftOutWhole) {
+  const std::string name19(19, 'N');
+  WriteIni({"A"});
+  Write("A.slb", "PART=" + std::string(20, 'X') + "\nDEFAULT=long name\n" +
+                     "PART=" + name19 + "\nDEFAULT=" + std::string(199, 'd') + "\n" +
+                     "PART=BIG\nDEFAULT=" + std::string(200, 'd') + "\n" +
+                     "PART=AFTER\nDEFAULT=after.sch\n");
+  LoadPartLibraries(sink, kIni);
+  EXPECT_EQ(LastStatus(), "Status: Loaded 2 parts");
+  EXPECT_EQ(std::string(FindPart(name19.c_str())), std::string(199, 'd'));
+  EXPECT_EQ(FindPart("BIG"), nullptr);
+  EXPECT_STREQ(FindPart("AFTER"), "after.sch");
+}
 
 // A part value is looked up whole: one character more than a name can hold finds
 // nothing, even when its first 19 characters name a part.
@@ -66,6 +96,16 @@ TEST_F(Capacity, APartNameOf300CharactersTakesNoRow) {
   EXPECT_EQ(FindPart(std::string(19, 'L').c_str()), nullptr);
 }
 
+// --- 1000 part rows -----------------------------------------------------------------------
+
+TEST(PartTable, LastRowIsSearched) {
+  ResetParts();
+  for (int i = 0; i < kPartRows; ++i) SetPartName(i, ("P" + std::to_string(i)).c_str());
+  SetPartDefault(kPartRows - 1, "last.sch");
+  EXPECT_STREQ(FindPart("p999"), "last.sch");
+  EXPECT_EQ(FindPart("P1000"), nullptr);
+}
+
 TEST_F(Capacity, With999PartsANameAfterTheLastDefaultTakesTheLastRow) {
   WriteIni({"MANY"});
   Write("MANY.slb", Parts(1, 999) + "PART=DANGLING\r\n");
@@ -86,16 +126,56 @@ TEST_F(Capacity, With1000PartsLaterNamesChangeNoRow) {
   EXPECT_EQ(FindPart("DANGLING"), nullptr);
 }
 
-// The row count runs on across libraries, so the limit holds for the whole table.
-TEST_F(Capacity, The1001stPartIsDroppedAcrossLibraries) {
-  WriteIni({"FIRST", "SECOND"});
-  Write("FIRST.slb", Parts(1, 600));
-  Write("SECOND.slb", Parts(601, 401));
+// 1001 parts in one library, or split over two: the row count runs on across libraries,
+// so the limit holds for the whole table.
+class PartRowsOfLibraries : public Capacity, public ::testing::WithParamInterface<std::vector<int>> {};
+
+TEST_P(PartRowsOfLibraries, The1001stPartIsDropped) {
+  Texts libraries;
+  int first = 1;
+  for (const int count : GetParam()) {
+    libraries.push_back("L" + std::to_string(first));
+    Write(libraries.back() + ".slb", Parts(first, count));
+    first += count;
+  }
+  WriteIni(libraries);
   LoadPartLibraries(sink, kIni);
   EXPECT_EQ(LastStatus(), "Status: Loaded 1000 parts");
   EXPECT_STREQ(FindPart("P600"), "D600.SCH");
   EXPECT_STREQ(FindPart("P1000"), "D1000.SCH");
   EXPECT_EQ(FindPart("P1001"), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Splits, PartRowsOfLibraries,
+                         ::testing::Values(std::vector<int>{1001}, std::vector<int>{600, 401}));
+
+// --- 100 visited files ---------------------------------------------------------------------
+
+TEST(VisitedList, RefusesThe101stPathAndKeepsTheRows) {
+  ResetVisited();
+  for (int i = 0; i < kVisitedRows; ++i) ASSERT_TRUE(RecordVisited(("F" + std::to_string(i)).c_str()));
+  EXPECT_FALSE(RecordVisited("ONE.MORE"));
+  EXPECT_EQ(VisitedCount, kVisitedRows);
+  EXPECT_FALSE(IsVisited("ONE.MORE"));
+  EXPECT_STREQ(VisitedFiles[99], "F99");
+}
+
+TEST_F(Capacity, The101stFileOfARunIsNotConverted) {
+  std::string top = "*version 7.1\n";
+  std::vector<std::pair<std::string, std::string>> parts;
+  for (int i = 1; i <= 100; ++i) {
+    const std::string name = "F" + std::to_string(i) + ".SCH";
+    Write(name, "*version 7.1\n");
+    top += "PART=P" + std::to_string(i) + "\n";
+    parts.emplace_back("P" + std::to_string(i), name);
+  }
+  Write("TOP.SCH", top);
+  StartRun(false, true, parts);
+  ConvertFile(sink, "TOP.SCH");
+  EXPECT_EQ(sink.errors(), (Texts{"ERROR: Too many files in one run!"}));
+  EXPECT_EQ(Read("F99.SCH"), "*version 6.1\n");
+  EXPECT_EQ(Read("F100.SCH"), "*version 7.1\n");
+  EXPECT_EQ(VisitedCount, 100);
 }
 
 // A top file and count - 1 nested ones, each named by a path of 199 characters.
@@ -146,6 +226,28 @@ TEST_F(VisitedCapacity, The101stFileIsReportedLeftAloneAndNotListed) {
   EXPECT_EQ(Read(names[99]), "*version 6.1\n");
 }
 
+// --- Paths of 199 characters ----------------------------------------------------------------
+
+TEST(VisitedList, HoldsPathsOf199CharactersAndRefusesLonger) {
+  ResetVisited();
+  const std::string longest(199, 'a');
+  EXPECT_TRUE(RecordVisited(longest.c_str()));
+  EXPECT_FALSE(RecordVisited(std::string(200, 'b').c_str()));
+  EXPECT_EQ(VisitedCount, 1);
+  EXPECT_TRUE(IsVisited(longest.c_str()));
+}
+
+TEST_F(Capacity, PathsOfMoreThan199CharactersAreRefusedNotCut) {
+  const std::string cut(199, 'A');
+  Write(cut, "*version 7.1\n");
+  const std::string longer = cut + "B";
+  RunConversion(sink, longer.c_str(), "./NONE.INI", 0, 0);
+  RunConversion(sink, "", (std::string(200, 'I')).c_str(), 0, 0);
+  EXPECT_EQ(sink.errors(), (Texts{"ERROR: Input file path is too long!", "ERROR: INI file path is too long!"}));
+  EXPECT_EQ(Read(cut), "*version 7.1\n");
+  EXPECT_EQ(sink.infos(), (Texts{"Converted!", "Converted!"}));
+}
+
 TEST_F(Capacity, AnInputOf199CharactersWithoutADotCannotHaveABackupAndIsLeftAlone) {
   const std::string dotless(199, 'A');
   Write(dotless, "*version 7.1\n");
@@ -176,6 +278,28 @@ TEST_F(Capacity, LibraryFileNamesOf199CharactersLoadAndOf200AreSkipped) {
   EXPECT_EQ(LastStatus(), "Status: Loaded 1 parts");
   EXPECT_STREQ(FindPart("P1"), "D1.SCH");
   EXPECT_TRUE(sink.errors().empty());
+}
+
+// The library folder counts toward a library's file name as much as the name does.
+TEST_F(Capacity, ALibraryInAFolderOf190CharactersIsSkipped) {
+  const std::string folder(190, 'D');
+  std::filesystem::create_directory(scratch.path() / folder);
+  Write(folder + "/LONGNAME.slb", Parts(1, 1));
+  WriteIni({"LONGNAME"}, folder);
+  LoadPartLibraries(sink, kIni);
+  EXPECT_EQ(LastStatus(), "Status: Loaded 0 parts");
+  EXPECT_TRUE(sink.errors().empty());
+}
+
+// --- Line pieces of 299 characters ---------------------------------------------------------
+
+// The marker straddles the first two pieces of a long line, so neither piece holds it whole.
+TEST_F(Capacity, AMarkerAcrossTwoPiecesOfALineIsNotRewritten) {
+  const std::string line = std::string(297, 'x') + "*version 7.1" + std::string(400, 'y');
+  Write("LONG.SCH", line + "\r\ntail\r\n");
+  StartRun(false, false);
+  ConvertFile(sink, "LONG.SCH");
+  EXPECT_EQ(Read("LONG.SCH"), line + "\ntail\n");
 }
 
 // Lines of 298, 299 and 300 characters, ending in LF or CR LF, with a marker in their
