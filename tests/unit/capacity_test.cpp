@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "engine/conversion_run.h"
+#include "engine/file_names.h"
 #include "engine/part_library_loader.h"
 #include "engine/run_state.h"
 #include "engine/schematic_converter.h"
 #include "tests/support/engine_fixture.h"
+#include "tests/support/reader_pieces.h"
 
 namespace kestrune::test {
 namespace {
@@ -237,6 +239,16 @@ TEST(VisitedList, HoldsPathsOf199CharactersAndRefusesLonger) {
   EXPECT_TRUE(IsVisited(longest.c_str()));
 }
 
+TEST(FileNames, NamesThatWouldPass199CharactersAreRefused) {
+  char out[kPathBytes];
+  const std::string near_limit = std::string(195, 'a') + ".S";  // 197 characters
+  ASSERT_TRUE(TemporaryName(near_limit.c_str(), out));
+  EXPECT_EQ(std::string(out), std::string(195, 'a') + ".TMP");
+  const std::string at_limit = std::string(196, 'a') + ".S";  // 198 characters
+  EXPECT_FALSE(TemporaryName(at_limit.c_str(), out));
+  EXPECT_FALSE(BackupName((std::string(196, 'a') + "XYZ").c_str(), out));
+}
+
 TEST_F(Capacity, PathsOfMoreThan199CharactersAreRefusedNotCut) {
   const std::string cut(199, 'A');
   Write(cut, "*version 7.1\n");
@@ -292,6 +304,15 @@ TEST_F(Capacity, ALibraryInAFolderOf190CharactersIsSkipped) {
 }
 
 // --- Line pieces of 299 characters ---------------------------------------------------------
+
+TEST(TextReader, LongLinesComeInPiecesOf299) {
+  const std::string l299(299, 'x');
+  EXPECT_EQ(ReaderPieces(l299 + "\r\n"), (Texts{l299, "\n"}));
+  const std::string l298(298, 'y');
+  EXPECT_EQ(ReaderPieces(l298 + "\r\n"), (Texts{l298 + "\n"}));
+  const std::string l300(300, 'z');
+  EXPECT_EQ(ReaderPieces(l300 + "\n"), (Texts{std::string(299, 'z'), "z\n"}));
+}
 
 // The marker straddles the first two pieces of a long line, so neither piece holds it whole.
 TEST_F(Capacity, AMarkerAcrossTwoPiecesOfALineIsNotRewritten) {
