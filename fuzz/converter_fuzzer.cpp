@@ -7,9 +7,9 @@
 #include "engine/conversion_engine.h"
 #include "fuzz/fresh_engine.h"
 #include "fuzz/property.h"
-#include "fuzz/text_model.h"
 #include "tests/support/counting_sink.h"
 #include "engine/platform/memory_platform.h"
+#include "tests/support/text_model.h"
 
 namespace kestrune::fuzz {
 namespace {
@@ -23,43 +23,14 @@ constexpr char kNestedConverted[] = "*version 6.1\nsub\n";
 
 using test::CountingSink;
 
-// What converting the bytes must give: the file's new contents, or none when it is
-// already at version 6.1, and whether the part line leads to the nested file.
-struct Expected {
-  bool left_alone = false;
-  bool nested = false;
-  std::string output;
-};
+using model::Conversion;
 
-bool Contains(const std::string& piece, const char* text) { return piece.find(text) != std::string::npos; }
-
-// The part value of a piece: after its first "PART=" to the end, less a last line feed,
-// as far as a NUL byte; only values that fit a path are looked up.
-bool NamesTheNestedPart(const std::string& piece) {
-  const std::size_t key = piece.find("PART=");
-  if (key == std::string::npos) return false;
-  std::string value = piece.substr(key + 5);
-  if (!value.empty() && value.back() == '\n') value.pop_back();
-  if (value.size() >= 200) return false;
-  return UpperAscii(value.substr(0, value.find('\0'))) == "SUB";
-}
-
-Expected Model(const std::string& bytes) {
-  Expected expected;
-  bool copying = true;
-  for (std::string piece : TextPieces(bytes)) {
-    if (Contains(piece, "*version 6.1")) {
-      expected.left_alone = true;
-      return expected;
-    }
-    const std::size_t marker = piece.find("*version 7.1");
-    if (marker != std::string::npos) piece.replace(marker, 12, "*version 6.1");
-    if (Contains(piece, "@setup")) copying = false;
-    if (Contains(piece, "@index")) copying = true;
-    if (NamesTheNestedPart(piece)) expected.nested = true;
-    if (copying) expected.output += piece;
+// Whether the part lines that a conversion follows lead to the nested file.
+bool LeadsToNested(const Conversion& expected) {
+  for (const std::string& name : expected.looked_up) {
+    if (model::UpperAscii(name) == "SUB") return true;
   }
-  return expected;
+  return false;
 }
 
 void StartRun(ConversionEngine& engine, bool backups) {
@@ -68,17 +39,17 @@ void StartRun(ConversionEngine& engine, bool backups) {
   engine.parts().SetPartDefault(0, kNested);
 }
 
-void CheckNested(const MemoryPlatform& files, const Expected& expected, bool backups) {
-  Require(files.Contents(kNested) == (expected.nested ? kNestedConverted : kNestedText),
+void CheckNested(const MemoryPlatform& files, bool nested, bool backups) {
+  Require(files.Contents(kNested) == (nested ? kNestedConverted : kNestedText),
           "the nested file is converted exactly when a part line leads to it");
-  Require(files.HasFile(kNestedBackup) == (expected.nested && backups),
+  Require(files.HasFile(kNestedBackup) == (nested && backups),
           "the nested file has a backup exactly when it was converted with backups on");
   if (files.HasFile(kNestedBackup)) {
     Require(files.Contents(kNestedBackup) == kNestedText, "the nested backup holds its old contents");
   }
 }
 
-void CheckInput(const MemoryPlatform& files, const Expected& expected, const std::string& bytes,
+void CheckInput(const MemoryPlatform& files, const Conversion& expected, const std::string& bytes,
                 bool backups) {
   if (expected.left_alone) {
     Require(files.Contents(kInput) == bytes, "a file at version 6.1 keeps every byte");
@@ -112,13 +83,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   StartRun(engine, backups);
   engine.ConvertFile(kInput);
 
-  const Expected expected = Model(bytes);
+  const Conversion expected = model::ConvertSchematic(bytes);
+  const bool nested = LeadsToNested(expected);
   Require(sink.errors == 0, "no error is shown for a readable, writable file");
-  Require(sink.statuses == (expected.nested ? 2 : 1), "one status per converted file");
+  Require(sink.statuses == (nested ? 2 : 1), "one status per converted file");
   Require(files.open_files() == 0, "every file opened is closed");
   CheckInput(files, expected, bytes, backups);
-  CheckNested(files, expected, backups);
-  const std::size_t names = 2 + (expected.left_alone ? 0 : backups) + (expected.nested && backups);
+  CheckNested(files, nested, backups);
+  const std::size_t names = 2 + (expected.left_alone ? 0 : backups) + (nested && backups);
   Require(files.Paths().size() == names, "no temporary file is left behind");
   return 0;
 }

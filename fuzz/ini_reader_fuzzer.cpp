@@ -9,11 +9,14 @@
 
 #include "engine/platform/ini_reader.h"
 #include "fuzz/property.h"
-#include "fuzz/text_model.h"
 #include "engine/platform/memory_platform.h"
+#include "tests/support/text_model.h"
 
 namespace kestrune::fuzz {
 namespace {
+
+using model::LowerAscii;
+using model::UpperAscii;
 
 constexpr char kIniPath[] = "C:\\WINDOWS\\MSIM.INI";
 constexpr char kFreshSection[] = "Kfz Fresh";

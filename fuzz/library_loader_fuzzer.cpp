@@ -2,14 +2,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/conversion_engine.h"
 #include "fuzz/fresh_engine.h"
 #include "fuzz/property.h"
-#include "fuzz/text_model.h"
 #include "engine/platform/memory_platform.h"
+#include "tests/support/text_model.h"
 
 namespace kestrune::fuzz {
 namespace {
@@ -28,70 +29,12 @@ class LastStatusSink : public StatusSink {
   int errors = 0;
 };
 
-struct Row {
-  std::string name;
-  std::string value;
-};
+using model::LowerAscii;
+using model::PartTableModel;
+using model::UpperAscii;
 
-// The table the libraries must give: rows whose name fits 19 and whose default fits 199
-// characters, at most 1000 of them, and the name waiting for the row after the last.
-class TableModel {
- public:
-  void Read(const std::string& library) {
-    for (std::string piece : TextPieces(library)) {
-      piece = piece.substr(0, piece.find('\n'));
-      const std::size_t name = piece.find("PART=");
-      if (name != std::string::npos) TakeName(TextAfter(piece, name + 5));
-      const std::size_t value = piece.find("DEFAULT=");
-      if (value != std::string::npos) TakeDefault(TextAfter(piece, value + 8));
-    }
-  }
-
-  const std::vector<Row>& rows() const { return rows_; }
-  const std::string& waiting_name() const { return waiting_; }
-
-  // The first row whose name equals the name ignoring case, looking no further than the
-  // first row without a name.
-  const std::string* Find(const std::string& name) const {
-    const std::string wanted = UpperAscii(name);
-    for (const Row& row : rows_) {
-      if (row.name.empty()) return nullptr;
-      if (row.name.size() == name.size() && UpperAscii(row.name) == wanted) return &row.value;
-    }
-    if (rows_.size() < 1000 && !waiting_.empty() && UpperAscii(waiting_) == wanted) {
-      static const std::string kEmpty;
-      return &kEmpty;
-    }
-    return nullptr;
-  }
-
- private:
-  // A stored text runs to the first NUL byte.
-  static std::string TextAfter(const std::string& piece, std::size_t start) {
-    const std::string rest = piece.substr(start);
-    return rest.substr(0, rest.find('\0'));
-  }
-
-  void TakeName(const std::string& name) {
-    if (rows_.size() == 1000) return;
-    name_fits_ = name.size() <= 19;
-    waiting_ = name_fits_ ? name : std::string();
-  }
-
-  void TakeDefault(const std::string& value) {
-    if (rows_.size() == 1000) return;
-    if (name_fits_ && value.size() <= 199) rows_.push_back({waiting_, value});
-    waiting_.clear();
-    name_fits_ = true;
-  }
-
-  std::vector<Row> rows_;
-  std::string waiting_;
-  bool name_fits_ = true;
-};
-
-void CheckTable(const PartTable& table, const TableModel& model) {
-  const std::vector<Row>& rows = model.rows();
+void CheckTable(const PartTable& table, const PartTableModel& model) {
+  const std::vector<PartTableModel::Row>& rows = model.rows();
   for (int i = 0; i < kPartRows; ++i) {
     const PartEntry& entry = table.Row(i);
     Require(std::memchr(entry.Name, '\0', sizeof entry.Name) != nullptr, "every name is terminated in its row");
@@ -107,8 +50,8 @@ void CheckTable(const PartTable& table, const TableModel& model) {
 
 // Names of rows spread over the table, each in three spellings, and names that must find
 // nothing; a few dozen lookups keep each run fast.
-void CheckLookups(PartTable& table, const TableModel& model) {
-  const std::vector<Row>& rows = model.rows();
+void CheckLookups(PartTable& table, const PartTableModel& model) {
+  const std::vector<PartTableModel::Row>& rows = model.rows();
   std::vector<std::string> names = {"", "NO SUCH PART", model.waiting_name()};
   const std::size_t step = rows.size() / 16 + 1;
   for (std::size_t i = 0; i < rows.size(); i += step) {
@@ -117,8 +60,8 @@ void CheckLookups(PartTable& table, const TableModel& model) {
   if (!rows.empty()) names.push_back(LowerAscii(rows.back().name));
   for (const std::string& name : names) {
     const char* found = table.FindPart(name.c_str());
-    const std::string* expected = model.Find(name);
-    Require((found == nullptr) == (expected == nullptr), "FindPart finds a part exactly when the model does");
+    const std::optional<std::string> expected = model.Find(name);
+    Require((found == nullptr) == !expected, "FindPart finds a part exactly when the model does");
     if (found != nullptr) Require(*expected == found, "FindPart gives the model's default");
   }
 }
@@ -137,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ConversionEngine& engine = FreshEngine(files, sink);
   engine.LoadPartLibraries(kIniPath);
 
-  TableModel model;
+  PartTableModel model;
   model.Read(library);
   model.Read(library);
   Require(model.rows().size() <= 1000, "the model stores at most 1000 parts");

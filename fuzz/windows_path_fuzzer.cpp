@@ -14,10 +14,13 @@
 
 #include "engine/platform/windows_path_on_posix.h"
 #include "fuzz/property.h"
-#include "fuzz/text_model.h"
+#include "tests/support/text_model.h"
 
 namespace kestrune::fuzz {
 namespace {
+
+using model::LowerAscii;
+using model::UpperAscii;
 
 constexpr unsigned char kCanary = 0x5A;
 constexpr std::size_t kCanaryBytes = 32;
@@ -27,8 +30,8 @@ std::filesystem::path scratch;
 // A Wine prefix and a current directory with names in mixed case (one of them twice,
 // differing in case only), so that the case matching has real entries to find.
 void MakeScratchTree() {
-  char pattern[] = "/tmp/kestrune-path-fuzz-XXXXXX";
-  Require(mkdtemp(pattern) != nullptr, "a scratch folder can be made");
+  std::string pattern = (std::filesystem::temp_directory_path() / "kestrune-path-fuzz-XXXXXX").string();
+  Require(mkdtemp(pattern.data()) != nullptr, "a scratch folder can be made");
   scratch = pattern;
   for (const char* folder : {"wine/dosdevices/c:/Windows", "wine/dosdevices/c:/Work/Sub", "Lib/Parts", "twin", "TWIN"}) {
     std::filesystem::create_directories(scratch / folder);

@@ -7,6 +7,7 @@
 
 #include "tests/cli/cli_process.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/text_model.h"
 
 namespace kestrune::test {
 namespace {
@@ -16,25 +17,16 @@ namespace fs = std::filesystem;
 const fs::path kExamples = KESTRUNE_EXAMPLES_DIR;
 const std::vector<std::string> kReadmeCommand = {"--ini", "./MSIM.INI", "--embedded", "AMP.SCH"};
 
-// What a 7.1 file must become, worked out line by line: line ends lose their carriage
-// return, the first line's marker reads 6.1, and the lines from "@setup" up to the one
-// before "@index" are gone.
-std::string ConvertedByHand(const std::string& original) {
-  std::string text;
-  for (std::size_t at = 0; at < original.size(); ++at) {
-    if (!(original[at] == '\r' && at + 1 < original.size() && original[at + 1] == '\n')) {
-      text += original[at];
-    }
-  }
-  const std::size_t marker = text.find("*version 7.1");
-  EXPECT_EQ(marker, 0u);
-  text.replace(marker, 12, "*version 6.1");
-  const std::size_t setup = text.find("\n@setup\n");
-  const std::size_t index = text.find("\n@index\n");
+// What a 7.1 file must become, after checking that the example shows the rules at work:
+// a 7.1 marker on the first line and a setup block before the index.
+std::string Converted(const std::string& original) {
+  EXPECT_EQ(original.rfind("*version 7.1", 0), 0u);
+  const std::size_t setup = original.find("\n@setup");
+  const std::size_t index = original.find("\n@index");
   EXPECT_NE(setup, std::string::npos);
+  EXPECT_NE(index, std::string::npos);
   EXPECT_LT(setup, index);
-  text.erase(setup + 1, index - setup);
-  return text;
+  return model::ConvertSchematic(original).output;
 }
 
 class ExampleTest : public ::testing::Test {
@@ -63,8 +55,8 @@ TEST_F(ExampleTest, ReadmeCommandConvertsTheTopFileAndTheNestedOne) {
             "Status: Converting AMP.SCH\n"
             "Status: Converting FILTER.SCH\n"
             "Status: Idle\n");
-  EXPECT_EQ(Copy("AMP.SCH"), ConvertedByHand(Original("AMP.SCH")));
-  EXPECT_EQ(Copy("FILTER.SCH"), ConvertedByHand(Original("FILTER.SCH")));
+  EXPECT_EQ(Copy("AMP.SCH"), Converted(Original("AMP.SCH")));
+  EXPECT_EQ(Copy("FILTER.SCH"), Converted(Original("FILTER.SCH")));
   EXPECT_EQ(Copy("KESTRUNE.SLB"), Original("KESTRUNE.SLB"));
   EXPECT_EQ(Copy("MSIM.INI"), Original("MSIM.INI"));
   EXPECT_EQ(FolderListing(sandbox_.work()),

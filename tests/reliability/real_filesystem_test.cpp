@@ -14,6 +14,7 @@
 #include "tests/reliability/child_process.h"
 #include "tests/reliability/tmpfs_mount.h"
 #include "tests/support/engine_fixture.h"
+#include "tests/support/text_model.h"
 
 namespace kestrune::test {
 namespace {
@@ -38,16 +39,10 @@ struct Schematic {
 };
 
 Schematic MakeSchematic(const std::vector<std::string>& parts, std::size_t bytes = 0) {
-  Schematic s{"*version 7.1 954663936\r\n@setup\r\nunconnectedPins 0\r\n@index\r\n", "*version 6.1 954663936\n@index\n"};
-  for (const std::string& part : parts) {
-    s.original += "a 0 sp 0 0 0 10 hlb 100 PART=" + part + "\r\n";
-    s.converted += "a 0 sp 0 0 0 10 hlb 100 PART=" + part + "\n";
-  }
-  for (int n = 0; s.original.size() < bytes; ++n) {
-    s.original += "w 22 " + std::to_string(n) + " 380 230 390 230\n";
-    s.converted += "w 22 " + std::to_string(n) + " 380 230 390 230\n";
-  }
-  return s;
+  std::string original = "*version 7.1 954663936\r\n@setup\r\nunconnectedPins 0\r\n@index\r\n";
+  for (const std::string& part : parts) original += "a 0 sp 0 0 0 10 hlb 100 PART=" + part + "\r\n";
+  for (int n = 0; original.size() < bytes; ++n) original += "w 22 " + std::to_string(n) + " 380 230 390 230\n";
+  return {original, model::ConvertSchematic(original).output};
 }
 
 // The names in a folder and all below it, relative to it, sorted.

@@ -12,27 +12,19 @@
 #include <system_error>
 
 #include "tests/support/scratch_dir.h"
+#include "tests/support/text_model.h"
 
 namespace kestrune::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Builds a schematic's bytes and, beside them, the bytes its conversion must give: version
-// marker rewritten, setup block dropped, CR LF read as LF.
+// Builds a schematic's bytes with CR LF line ends, as the design tools write them.
 class SchematicText {
  public:
-  void Line(const std::string& text, bool kept = true) {
-    original += text + "\r\n";
-    if (kept) converted += text + "\n";
-  }
-  void Rewritten(const std::string& before, const std::string& after) {
-    original += before + "\r\n";
-    converted += after + "\n";
-  }
+  void Line(const std::string& text) { bytes += text + "\r\n"; }
 
-  std::string original;
-  std::string converted;
+  std::string bytes;
 };
 
 std::string PartName(const std::string& reference) {
@@ -165,13 +157,13 @@ void SchematicTree::Add(const std::string& reference, const fs::path& file,
                         const std::vector<std::string>& children, std::size_t filler_bytes,
                         const fs::path& link) {
   SchematicText text;
-  text.Rewritten("*version 7.1 954663936", "*version 6.1 954663936");
+  text.Line("*version 7.1 954663936");
   text.Line("u 42");
   text.Line("@attributes");
   text.Line("a 0 s 0:13 0 0 0 hln 100 PAGETITLE=" + file.filename().string());
-  text.Line("@setup", false);
-  text.Line("unconnectedPins 0", false);
-  text.Line("connectViaLabel 0", false);
+  text.Line("@setup");
+  text.Line("unconnectedPins 0");
+  text.Line("connectViaLabel 0");
   text.Line("@index");
   text.Line("pageloc 1 0 4000");
   text.Line("@parts");
@@ -184,11 +176,11 @@ void SchematicTree::Add(const std::string& reference, const fs::path& file,
     }
     leads_to_.emplace_back(reference, child);
   }
-  for (std::size_t n = 0; text.original.size() < filler_bytes; ++n) {
+  for (std::size_t n = 0; text.bytes.size() < filler_bytes; ++n) {
     text.Line("w 22 " + std::to_string(n) + " 380 230 390 230 " + std::string(n % 61, 'x'));
   }
   text.Line("@conn");
-  TreeFile entry{reference, file, link, {}, text.original, text.converted};
+  TreeFile entry{reference, file, link, {}, text.bytes, model::ConvertSchematic(text.bytes).output};
   for (const auto& [parent, child] : leads_to_) {
     if (child == reference) entry.parents.push_back(parent);
   }

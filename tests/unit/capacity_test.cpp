@@ -1,11 +1,17 @@
-// Every fixed capacity at its limit and just past it: part names, part rows, visited files, paths, line pieces.
+// Every fixed capacity at its limit and just past it, the one home of these cases among the engine's
+// unit tests: part names and defaults, part rows, visited files, path bytes, line pieces.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "engine/file_names.h"
 #include "engine/run_state.h"
 #include "tests/support/engine_fixture.h"
+#include "tests/support/reader_pieces.h"
+#include "tests/support/table_fixtures.h"
 
 namespace kestrune::test {
 namespace {
@@ -16,9 +22,9 @@ const char kIni[] = ".\\MSIM.INI";
 
 class Capacity : public EngineFixture {
  protected:
-  // An INI file listing the given libraries of the scratch folder, in order.
-  void WriteIni(const Texts& libraries) {
-    std::string ini = "[MICROSIM]\nLIBPATH=.\n[PART LIBS]\n";
+  // An INI file listing the given libraries of a folder of the scratch folder, in order.
+  void WriteIni(const Texts& libraries, const std::string& folder = ".") {
+    std::string ini = "[MICROSIM]\nLIBPATH=" + folder + "\n[PART LIBS]\n";
     for (std::size_t i = 0; i < libraries.size(); ++i) ini += "LIB" + std::to_string(i + 1) + "=" + libraries[i] + "\n";
     Write("MSIM.INI", ini);
   }
@@ -30,6 +36,33 @@ class Capacity : public EngineFixture {
   }
   const std::string& LastStatus() const { return sink.calls.back().text; }
 };
+
+// --- Part names of 19 characters, defaults of 199 -----------------------------------------
+
+TEST_F(PartRows, TextsThatDoNotFitAreRefusedAndTheRowKept) {
+  parts.ResetParts();
+  ASSERT_TRUE(parts.SetPartName(0, std::string(19, 'n').c_str()));
+  EXPECT_FALSE(parts.SetPartName(0, std::string(20, 'x').c_str()));
+  EXPECT_EQ(std::string(parts.Row(0).Name), std::string(19, 'n'));
+  EXPECT_TRUE(parts.SetPartDefault(0, std::string(199, 'd').c_str()));
+  EXPECT_FALSE(parts.SetPartDefault(0, std::string(200, 'd').c_str()));
+  EXPECT_FALSE(parts.SetPartName(kPartRows, "X"));
+  EXPECT_FALSE(parts.SetPartName(-1, "X"));
+}
+
+TEST_F(Capacity, PartsThatDoNotFitARowAreLeftOutWhole) {
+  const std::string name19(19, 'N');
+  WriteIni({"A"});
+  Write("A.slb", "PART=" + std::string(20, 'X') + "\nDEFAULT=long name\n" +
+                     "PART=" + name19 + "\nDEFAULT=" + std::string(199, 'd') + "\n" +
+                     "PART=BIG\nDEFAULT=" + std::string(200, 'd') + "\n" +
+                     "PART=AFTER\nDEFAULT=after.sch\n");
+  engine().LoadPartLibraries(kIni);
+  EXPECT_EQ(LastStatus(), "Status: Loaded 2 parts");
+  EXPECT_EQ(std::string(engine().FindPart(name19.c_str())), std::string(199, 'd'));
+  EXPECT_EQ(engine().FindPart("BIG"), nullptr);
+  EXPECT_STREQ(engine().FindPart("AFTER"), "after.sch");
+}
 
 // A part value is looked up whole: one character more than a name can hold finds
 // nothing, even when its first 19 characters name a part.
@@ -63,6 +96,16 @@ TEST_F(Capacity, APartNameOf300CharactersTakesNoRow) {
   EXPECT_EQ(engine().FindPart(std::string(19, 'L').c_str()), nullptr);
 }
 
+// --- 1000 part rows -----------------------------------------------------------------------
+
+TEST_F(PartRows, LastRowIsSearched) {
+  parts.ResetParts();
+  for (int i = 0; i < kPartRows; ++i) parts.SetPartName(i, ("P" + std::to_string(i)).c_str());
+  parts.SetPartDefault(kPartRows - 1, "last.sch");
+  EXPECT_STREQ(parts.FindPart("p999"), "last.sch");
+  EXPECT_EQ(parts.FindPart("P1000"), nullptr);
+}
+
 TEST_F(Capacity, With999PartsANameAfterTheLastDefaultTakesTheLastRow) {
   WriteIni({"MANY"});
   Write("MANY.slb", Parts(1, 999) + "PART=DANGLING\r\n");
@@ -83,16 +126,56 @@ TEST_F(Capacity, With1000PartsLaterNamesChangeNoRow) {
   EXPECT_EQ(engine().FindPart("DANGLING"), nullptr);
 }
 
-// The row count runs on across libraries, so the limit holds for the whole table.
-TEST_F(Capacity, The1001stPartIsDroppedAcrossLibraries) {
-  WriteIni({"FIRST", "SECOND"});
-  Write("FIRST.slb", Parts(1, 600));
-  Write("SECOND.slb", Parts(601, 401));
+// 1001 parts in one library, or split over two: the row count runs on across libraries,
+// so the limit holds for the whole table.
+class PartRowsOfLibraries : public Capacity, public ::testing::WithParamInterface<std::vector<int>> {};
+
+TEST_P(PartRowsOfLibraries, The1001stPartIsDropped) {
+  Texts libraries;
+  int first = 1;
+  for (const int count : GetParam()) {
+    libraries.push_back("L" + std::to_string(first));
+    Write(libraries.back() + ".slb", Parts(first, count));
+    first += count;
+  }
+  WriteIni(libraries);
   engine().LoadPartLibraries(kIni);
   EXPECT_EQ(LastStatus(), "Status: Loaded 1000 parts");
   EXPECT_STREQ(engine().FindPart("P600"), "D600.SCH");
   EXPECT_STREQ(engine().FindPart("P1000"), "D1000.SCH");
   EXPECT_EQ(engine().FindPart("P1001"), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Splits, PartRowsOfLibraries,
+                         ::testing::Values(std::vector<int>{1001}, std::vector<int>{600, 401}));
+
+// --- 100 visited files ---------------------------------------------------------------------
+
+TEST_F(VisitedList, RefusesThe101stPathAndKeepsTheRows) {
+  visited.ResetVisited();
+  for (int i = 0; i < kVisitedRows; ++i) ASSERT_TRUE(visited.RecordVisited(("F" + std::to_string(i)).c_str()));
+  EXPECT_FALSE(visited.RecordVisited("ONE.MORE"));
+  EXPECT_EQ(visited.VisitedCount(), kVisitedRows);
+  EXPECT_FALSE(visited.IsVisited("ONE.MORE"));
+  EXPECT_STREQ(visited.Row(99), "F99");
+}
+
+TEST_F(Capacity, The101stFileOfARunIsNotConverted) {
+  std::string top = "*version 7.1\n";
+  std::vector<std::pair<std::string, std::string>> parts;
+  for (int i = 1; i <= 100; ++i) {
+    const std::string name = "F" + std::to_string(i) + ".SCH";
+    Write(name, "*version 7.1\n");
+    top += "PART=P" + std::to_string(i) + "\n";
+    parts.emplace_back("P" + std::to_string(i), name);
+  }
+  Write("TOP.SCH", top);
+  StartRun(false, true, parts);
+  engine().ConvertFile("TOP.SCH");
+  EXPECT_EQ(sink.errors(), (Texts{"ERROR: Too many files in one run!"}));
+  EXPECT_EQ(Read("F99.SCH"), "*version 6.1\n");
+  EXPECT_EQ(Read("F100.SCH"), "*version 7.1\n");
+  EXPECT_EQ(engine().visited().VisitedCount(), 100);
 }
 
 // A top file and count - 1 nested ones, each named by a path of 199 characters.
@@ -143,6 +226,38 @@ TEST_F(VisitedCapacity, The101stFileIsReportedLeftAloneAndNotListed) {
   EXPECT_EQ(Read(names[99]), "*version 6.1\n");
 }
 
+// --- Paths of 199 characters ----------------------------------------------------------------
+
+TEST_F(VisitedList, HoldsPathsOf199CharactersAndRefusesLonger) {
+  visited.ResetVisited();
+  const std::string longest(199, 'a');
+  EXPECT_TRUE(visited.RecordVisited(longest.c_str()));
+  EXPECT_FALSE(visited.RecordVisited(std::string(200, 'b').c_str()));
+  EXPECT_EQ(visited.VisitedCount(), 1);
+  EXPECT_TRUE(visited.IsVisited(longest.c_str()));
+}
+
+TEST(FileNames, NamesThatWouldPass199CharactersAreRefused) {
+  char out[kPathBytes];
+  const std::string near_limit = std::string(195, 'a') + ".S";  // 197 characters
+  ASSERT_TRUE(TemporaryName(near_limit.c_str(), out));
+  EXPECT_EQ(std::string(out), std::string(195, 'a') + ".TMP");
+  const std::string at_limit = std::string(196, 'a') + ".S";  // 198 characters
+  EXPECT_FALSE(TemporaryName(at_limit.c_str(), out));
+  EXPECT_FALSE(BackupName((std::string(196, 'a') + "XYZ").c_str(), out));
+}
+
+TEST_F(Capacity, PathsOfMoreThan199CharactersAreRefusedNotCut) {
+  const std::string cut(199, 'A');
+  Write(cut, "*version 7.1\n");
+  const std::string longer = cut + "B";
+  engine().RunConversion(longer.c_str(), "./NONE.INI", 0, 0);
+  engine().RunConversion("", (std::string(200, 'I')).c_str(), 0, 0);
+  EXPECT_EQ(sink.errors(), (Texts{"ERROR: Input file path is too long!", "ERROR: INI file path is too long!"}));
+  EXPECT_EQ(Read(cut), "*version 7.1\n");
+  EXPECT_EQ(sink.infos(), (Texts{"Converted!", "Converted!"}));
+}
+
 TEST_F(Capacity, AnInputOf199CharactersWithoutADotCannotHaveABackupAndIsLeftAlone) {
   const std::string dotless(199, 'A');
   Write(dotless, "*version 7.1\n");
@@ -173,6 +288,37 @@ TEST_F(Capacity, LibraryFileNamesOf199CharactersLoadAndOf200AreSkipped) {
   EXPECT_EQ(LastStatus(), "Status: Loaded 1 parts");
   EXPECT_STREQ(engine().FindPart("P1"), "D1.SCH");
   EXPECT_TRUE(sink.errors().empty());
+}
+
+// The library folder counts toward a library's file name as much as the name does.
+TEST_F(Capacity, ALibraryInAFolderOf190CharactersIsSkipped) {
+  const std::string folder(190, 'D');
+  std::filesystem::create_directory(scratch.path() / folder);
+  Write(folder + "/LONGNAME.slb", Parts(1, 1));
+  WriteIni({"LONGNAME"}, folder);
+  engine().LoadPartLibraries(kIni);
+  EXPECT_EQ(LastStatus(), "Status: Loaded 0 parts");
+  EXPECT_TRUE(sink.errors().empty());
+}
+
+// --- Line pieces of 299 characters ---------------------------------------------------------
+
+TEST(TextReader, LongLinesComeInPiecesOf299) {
+  const std::string l299(299, 'x');
+  EXPECT_EQ(ReaderPieces(l299 + "\r\n"), (Texts{l299, "\n"}));
+  const std::string l298(298, 'y');
+  EXPECT_EQ(ReaderPieces(l298 + "\r\n"), (Texts{l298 + "\n"}));
+  const std::string l300(300, 'z');
+  EXPECT_EQ(ReaderPieces(l300 + "\n"), (Texts{std::string(299, 'z'), "z\n"}));
+}
+
+// The marker straddles the first two pieces of a long line, so neither piece holds it whole.
+TEST_F(Capacity, AMarkerAcrossTwoPiecesOfALineIsNotRewritten) {
+  const std::string line = std::string(297, 'x') + "*version 7.1" + std::string(400, 'y');
+  Write("LONG.SCH", line + "\r\ntail\r\n");
+  StartRun(false, false);
+  engine().ConvertFile("LONG.SCH");
+  EXPECT_EQ(Read("LONG.SCH"), line + "\ntail\n");
 }
 
 // Lines of 298, 299 and 300 characters, ending in LF or CR LF, with a marker in their

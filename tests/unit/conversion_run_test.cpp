@@ -57,17 +57,6 @@ TEST_F(Run, ASecondRunFindsTheFileConvertedAndListsItAgain) {
   EXPECT_EQ(Read("AMP.P71"), "first backup");
 }
 
-TEST_F(Run, PathsOfMoreThan199CharactersAreRefusedNotCut) {
-  const std::string cut(199, 'A');
-  Write(cut, "*version 7.1\n");
-  const std::string longer = cut + "B";
-  engine().RunConversion(longer.c_str(), "./NONE.INI", 0, 0);
-  engine().RunConversion("", (std::string(200, 'I')).c_str(), 0, 0);
-  EXPECT_EQ(sink.errors(), (Texts{"ERROR: Input file path is too long!", "ERROR: INI file path is too long!"}));
-  EXPECT_EQ(Read(cut), "*version 7.1\n");
-  EXPECT_EQ(sink.infos(), (Texts{"Converted!", "Converted!"}));
-}
-
 TEST_F(Run, OptionsAndVisitedListAreSetFreshForEachRun) {
   Write("X.SCH", "*version 7.1\n");
   Write("Y.SCH", "*version 7.1\n");

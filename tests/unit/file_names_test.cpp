@@ -37,14 +37,6 @@ TEST(FileNames, WithoutAUsableDotTheFallbacksApply) {
   EXPECT_EQ(Backup("AMP"), "AMP.P71");
 }
 
-TEST(FileNames, NamesThatWouldPass199CharactersAreRefused) {
-  const std::string near_limit = std::string(195, 'a') + ".S";  // 197 characters
-  EXPECT_EQ(Temporary(near_limit.c_str()), std::string(195, 'a') + ".TMP");
-  const std::string at_limit = std::string(196, 'a') + ".S";  // 198 characters
-  EXPECT_EQ(Temporary(at_limit.c_str()), "<too long>");
-  EXPECT_EQ(Backup((std::string(196, 'a') + "XYZ").c_str()), "<too long>");
-}
-
 TEST(FileNames, AlternativesAppendADigit) {
   char out[kPathBytes];
   ASSERT_TRUE(AlternativeTemporaryName("QUORVA.TMP", 3, out));

@@ -7,11 +7,8 @@
 #include <iterator>
 #include <string>
 
+#include "tests/support/corpus.h"
 #include "engine/platform/memory_platform.h"
-
-#ifndef KESTRUNE_CORPUS_DIR
-#define KESTRUNE_CORPUS_DIR "/work/shared/corpus"
-#endif
 
 namespace kestrune {
 namespace {
@@ -35,7 +32,7 @@ std::string Read(const std::string& contents, const char* section, const char* k
 }
 
 std::string CorpusFile(const std::string& name) {
-  std::ifstream in(std::string(KESTRUNE_CORPUS_DIR) + "/ini/" + name, std::ios::binary);
+  std::ifstream in(test::CorpusDir() / "ini" / name, std::ios::binary);
   EXPECT_TRUE(in.good()) << name;
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
@@ -279,6 +276,7 @@ TEST(IniReaderFaults, StopsReadingOnceTheAnswerIsKnown) {
 }
 
 TEST(IniReaderCorpus, TietzeSchenkInstallation) {
+  KESTRUNE_SKIP_WITHOUT_CORPUS();
   MemoryPlatform files;
   files.AddFile(kIniPath, CorpusFile("LTspiceWorkspace__tssim.ini"));
   EXPECT_EQ(ReadFrom(files, "MICROSIM", "LIBPATH", "Unknown"), "C:\\Tietze-Schenk\\BinDL");
@@ -294,6 +292,7 @@ TEST(IniReaderCorpus, TietzeSchenkInstallation) {
 }
 
 TEST(IniReaderCorpus, CadencePSpiceInstallation) {
+  KESTRUNE_SKIP_WITHOUT_CORPUS();
   MemoryPlatform files;
   files.AddFile(kIniPath, CorpusFile("VE215_FA2019__PSpice.ini"));
   EXPECT_EQ(ReadFrom(files, "MICROSIM", "LIBPATH", "Unknown"), "Unknown");
@@ -306,6 +305,7 @@ TEST(IniReaderCorpus, CadencePSpiceInstallation) {
 }
 
 TEST(IniReaderCorpus, PackageFileWithCrLfLines) {
+  KESTRUNE_SKIP_WITHOUT_CORPUS();
   MemoryPlatform files;
   files.AddFile(kIniPath, CorpusFile("LTspiceWorkspace__package.ini"));
   EXPECT_EQ(ReadFrom(files, "Security Options", "DESIGNLAB"), "OFF");

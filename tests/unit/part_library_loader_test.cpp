@@ -73,36 +73,5 @@ TEST_F(Loader, RowsFollowTheLastNameBeforeEachDefault) {
   EXPECT_STREQ(Row(4).Default, "");
 }
 
-TEST_F(Loader, PartsThatDoNotFitARowAreLeftOutWhole) {
-  const std::string name19(19, 'N');
-  AddLibrary("L\\A.slb", "PART=" + std::string(20, 'X') + "\nDEFAULT=long name\n" +
-                             "PART=" + name19 + "\nDEFAULT=" + std::string(199, 'd') + "\n" +
-                             "PART=BIG\nDEFAULT=" + std::string(200, 'd') + "\n" +
-                             "PART=AFTER\nDEFAULT=after.sch\n");
-  Load("[MICROSIM]\nLIBPATH=L\n[PART LIBS]\nLIB1=A\n");
-  EXPECT_EQ(sink_.statuses().back(), "Status: Loaded 2 parts");
-  EXPECT_EQ(std::string(FindPart(name19.c_str())), std::string(199, 'd'));
-  EXPECT_EQ(FindPart("BIG"), nullptr);
-  EXPECT_STREQ(FindPart("AFTER"), "after.sch");
-}
-
-TEST_F(Loader, StopsStoringAfterTheLastRow) {
-  std::string library;
-  for (int i = 0; i < 1001; ++i) library += "PART=P" + std::to_string(i) + "\nDEFAULT=d" + std::to_string(i) + "\n";
-  AddLibrary("L\\MANY.slb", library);
-  Load("[MICROSIM]\nLIBPATH=L\n[PART LIBS]\nLIB1=MANY\n");
-  EXPECT_EQ(sink_.statuses().back(), "Status: Loaded 1000 parts");
-  EXPECT_STREQ(FindPart("P999"), "d999");
-  EXPECT_EQ(FindPart("P1000"), nullptr);
-}
-
-TEST_F(Loader, LibraryFileNamesPast199CharactersAreSkipped) {
-  const std::string directory(190, 'D');
-  AddLibrary(directory + "\\LONGNAME.slb", "PART=X\nDEFAULT=x\n");
-  Load("[MICROSIM]\nLIBPATH=" + directory + "\n[PART LIBS]\nLIB1=LONGNAME\n");
-  EXPECT_EQ(sink_.statuses().back(), "Status: Loaded 0 parts");
-  EXPECT_TRUE(sink_.errors().empty());
-}
-
 }  // namespace
 }  // namespace kestrune::test

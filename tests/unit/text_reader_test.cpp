@@ -1,4 +1,4 @@
-// Text reading: carriage returns before line feeds, 299-character pieces, bytes kept as data.
+// Text reading: carriage returns before line feeds, pieces as the model says, bulk taking, bytes kept as data.
 #include "engine/text_reader.h"
 
 #include <gtest/gtest.h>
@@ -8,48 +8,27 @@
 #include <vector>
 
 #include "engine/platform/memory_platform.h"
+#include "tests/support/reader_pieces.h"
+#include "tests/support/text_model.h"
 
 namespace kestrune {
 namespace {
 
-std::vector<std::string> Pieces(const std::string& bytes, std::size_t read_size = 0) {
-  MemoryPlatform files;
-  files.AddFile("f", bytes);
-  if (read_size != 0) files.LimitReadSize(read_size);
-  static TextReader reader;
-  reader.Start(files, files.OpenForRead("f"));
-  std::vector<std::string> pieces;
-  char line[kLineBytes];
-  for (std::size_t n; (n = reader.ReadLine(line)) != 0;) {
-    EXPECT_EQ(line[n], '\0');
-    pieces.emplace_back(line, n);
-  }
-  return pieces;
-}
-
+using test::ReaderPieces;
 using Lines = std::vector<std::string>;
 
 TEST(TextReader, OnlyACarriageReturnBeforeALineFeedIsDropped) {
-  EXPECT_EQ(Pieces("a\r\nb\rc\r\r\nd\r"), (Lines{"a\n", "b\rc\r\n", "d\r"}));
+  EXPECT_EQ(ReaderPieces("a\r\nb\rc\r\r\nd\r"), (Lines{"a\n", "b\rc\r\n", "d\r"}));
 }
 
 TEST(TextReader, PairsSplitAcrossReadsAreStillJoined) {
-  EXPECT_EQ(Pieces("ab\r\ncd\r\n", 3), (Lines{"ab\n", "cd\n"}));
-  EXPECT_EQ(Pieces("a\r", 1), (Lines{"a\r"}));
-}
-
-TEST(TextReader, LongLinesComeInPiecesOf299) {
-  const std::string l299(299, 'x');
-  EXPECT_EQ(Pieces(l299 + "\r\n"), (Lines{l299, "\n"}));
-  const std::string l298(298, 'y');
-  EXPECT_EQ(Pieces(l298 + "\r\n"), (Lines{l298 + "\n"}));
-  const std::string l300(300, 'z');
-  EXPECT_EQ(Pieces(l300 + "\n"), (Lines{std::string(299, 'z'), "z\n"}));
+  EXPECT_EQ(ReaderPieces("ab\r\ncd\r\n", 3), (Lines{"ab\n", "cd\n"}));
+  EXPECT_EQ(ReaderPieces("a\r", 1), (Lines{"a\r"}));
 }
 
 TEST(TextReader, NulAndSubstituteBytesAreData) {
   const std::string bytes = std::string("a\0b\x1A" "c\n\x1A\n", 8);
-  EXPECT_EQ(Pieces(bytes), (Lines{std::string("a\0b\x1A" "c\n", 6), "\x1A\n"}));
+  EXPECT_EQ(ReaderPieces(bytes), (Lines{std::string("a\0b\x1A" "c\n", 6), "\x1A\n"}));
 }
 
 TEST(TextReader, AReadFailureEndsTheFileAndIsReported) {
@@ -63,23 +42,6 @@ TEST(TextReader, AReadFailureEndsTheFileAndIsReported) {
   EXPECT_EQ(reader.ReadLine(line), 4u);
   EXPECT_EQ(reader.ReadLine(line), 0u);
   EXPECT_TRUE(reader.failed());
-}
-
-// The reading rules stated plainly: a carriage return before a line feed goes, and a piece
-// ends after a line feed or at 299 characters.
-Lines ModelPieces(const std::string& bytes) {
-  std::string decoded;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) decoded += bytes[i];
-  }
-  Lines pieces;
-  std::string piece;
-  for (const char c : decoded) {
-    piece += c;
-    if (c == '\n' || piece.size() == kLineChars) pieces.push_back(std::move(piece)), piece.clear();
-  }
-  if (!piece.empty()) pieces.push_back(piece);
-  return pieces;
 }
 
 // Lines of every length around the piece size and the buffer size, rich in carriage returns
@@ -109,7 +71,7 @@ TEST(TextReader, ReadsAsTheRulesSayAtAnyReadSize) {
   for (int round = 0; round < 40; ++round) {
     const std::string text = RandomText(random, 1 + random() % 40000);
     const std::size_t read_size = round % 4 == 0 ? 0 : 1 + random() % 5000;
-    EXPECT_EQ(Pieces(text, read_size), ModelPieces(text)) << "round " << round;
+    EXPECT_EQ(ReaderPieces(text, read_size), model::TextPieces(text)) << "round " << round;
   }
 }
 
@@ -165,7 +127,7 @@ TEST(TextReader, PlainLinesComeInBulkAndMarkedLinesPieceByPiece) {
     std::string model_bytes;
     std::size_t marked = 0;
     std::size_t carriable = 0;
-    for (const std::string& piece : ModelPieces(text)) {
+    for (const std::string& piece : model::TextPieces(text)) {
       model_bytes += piece;
       const std::size_t markers = MarkerCount(piece);
       if (markers > 0) ++marked;

@@ -14,6 +14,7 @@
 #include "engine/file_swap.h"
 #include "engine/platform/ini_reader.h"
 #include "engine/platform/platform.h"
+#include "tests/support/corpus.h"
 #include "tests/support/engine_fixture.h"
 #include "tests/support/platform_fixture.h"
 #include "tests/support/scratch_dir.h"
@@ -444,6 +445,7 @@ TEST_F(IniAgreement, Lengths) {
 }
 
 TEST_F(IniAgreement, TheDesignToolsOwnFiles) {
+  KESTRUNE_SKIP_WITHOUT_CORPUS();
   struct Question {
     const char* file;
     const char* section;
@@ -463,7 +465,7 @@ TEST_F(IniAgreement, TheDesignToolsOwnFiles) {
       {"LTspiceWorkspace__package.ini", "PCBOARDS", "AUTOROUTER"},
   };
   for (const Question& q : questions) {
-    std::ifstream in(std::string(KESTRUNE_CORPUS_DIR) + "/ini/" + q.file, std::ios::binary);
+    std::ifstream in(test::CorpusDir() / "ini" / q.file, std::ios::binary);
     ASSERT_TRUE(in.good()) << q.file;
     const std::string contents((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     ExpectAgreement(contents, q.section, q.key, "EMPTY");
