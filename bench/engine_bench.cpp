@@ -1,5 +1,6 @@
 // bench_engine: micro-benchmarks of the part table, over the libraries bench_inputs wrote
-// (run in that folder: it reads ./bench.ini; a bare name would be looked for in the Windows folder).
+// (run in that folder: it reads ./bench.ini; a bare name would be looked for in the Windows
+// folder).
 #include <benchmark/benchmark.h>
 
 #include "engine/conversion_engine.h"

@@ -1,4 +1,5 @@
-// bench_inputs: writes the benchmark's input files (schematics of a size, libraries, a nested tree).
+// bench_inputs: writes the benchmark's input files (schematics of a size, libraries, a nested
+// tree).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

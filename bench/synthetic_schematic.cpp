@@ -8,12 +8,32 @@ namespace kestrune::bench {
 namespace {
 
 const char* const kHeader[] = {
-    "*version 7.1 954663936", "u 138", "R? 8", "V? 8", "@libraries", "@analysis",
-    ".TRAN 1 0 0 0", "+0 0.1MS", "+1 40MS", "@targets", "@attributes", "@translators",
-    "a 0 u 13 0 0 0 hln 100 PCAD=PCB", "a 0 u 13 0 0 0 hln 100 PSPICE=PSPICE",
-    "@setup", "unconnectedPins 0", "connectViaLabel 0", "connectViaLocalLabels 0",
-    "NoStim4ExtIFPortsWarnings 1", "AutoGenStim4ExtIFPorts 1", "@index", "pageloc 1 0 4200 ",
-    "@status", "n 0 99:04:31:09:46:21;928124181 e ", "*page 1 0 970 720 iA", "@parts",
+    "*version 7.1 954663936",
+    "u 138",
+    "R? 8",
+    "V? 8",
+    "@libraries",
+    "@analysis",
+    ".TRAN 1 0 0 0",
+    "+0 0.1MS",
+    "+1 40MS",
+    "@targets",
+    "@attributes",
+    "@translators",
+    "a 0 u 13 0 0 0 hln 100 PCAD=PCB",
+    "a 0 u 13 0 0 0 hln 100 PSPICE=PSPICE",
+    "@setup",
+    "unconnectedPins 0",
+    "connectViaLabel 0",
+    "connectViaLocalLabels 0",
+    "NoStim4ExtIFPortsWarnings 1",
+    "AutoGenStim4ExtIFPorts 1",
+    "@index",
+    "pageloc 1 0 4200 ",
+    "@status",
+    "n 0 99:04:31:09:46:21;928124181 e ",
+    "*page 1 0 970 720 iA",
+    "@parts",
 };
 
 // One cycle of body lines; entry 1 is the part's "PART=" line. 20 lines of about 20 bytes.
@@ -52,8 +72,7 @@ std::uint64_t PutLine(std::FILE* out, const char* text) {
 std::uint64_t PutBodyLine(std::FILE* out, BodyMix mix, std::uint64_t n) {
   char line[64];
   switch (mix) {
-    case BodyMix::kDrawing:
-      return PutLine(out, kCycle[n % kCycleLines]);
+    case BodyMix::kDrawing: return PutLine(out, kCycle[n % kCycleLines]);
     case BodyMix::kNoParts:
       if (n % kCycleLines != kPartLineInCycle) return PutLine(out, kCycle[n % kCycleLines]);
       return PutLine(out, "a 0 sp 0 0 0 10 hlb 100 TYPE=R");

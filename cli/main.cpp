@@ -33,22 +33,21 @@ void PrintHelp() {
 
 int main(int argc, char** argv) {
   using kestrune::CommandLine;
-  const CommandLine command = kestrune::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  const CommandLine command =
+      kestrune::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   switch (command.action) {
-    case CommandLine::Action::kHelp:
-      PrintHelp();
-      return kExitConverted;
+    case CommandLine::Action::kHelp: PrintHelp(); return kExitConverted;
     case CommandLine::Action::kVersion:
       std::printf("kestrune-cli %s (%s)\n", KESTRUNE_VERSION_TEXT, KESTRUNE_PRODUCT_NAME);
       return kExitConverted;
     case CommandLine::Action::kUsageError:
       std::fprintf(stderr, "kestrune-cli: %s\nTry 'kestrune-cli --help'.\n", command.error.c_str());
       return kExitUsage;
-    case CommandLine::Action::kConvert:
-      break;
+    case CommandLine::Action::kConvert: break;
   }
-  std::unique_ptr<kestrune::ConsoleSink> sink =
-      command.trace ? std::make_unique<kestrune::TraceSink>() : std::make_unique<kestrune::ConsoleSink>();
+  std::unique_ptr<kestrune::ConsoleSink> sink = command.trace
+                                                    ? std::make_unique<kestrune::TraceSink>()
+                                                    : std::make_unique<kestrune::ConsoleSink>();
   // Megabytes, and allocation-free: static storage, one engine for every file.
   static kestrune::ConversionEngine engine(kestrune::SystemPlatform(), *sink);
   for (const std::string& file : command.files) {

@@ -1,4 +1,5 @@
-// One conversion run as an object: its tables, options and open files, its platform and status sink.
+// One conversion run as an object: its tables, options and open files, its platform and status
+// sink.
 #pragma once
 
 #include "engine/open_files.h"

@@ -18,7 +18,8 @@ std::size_t StemLength(const char* path) {
 }
 
 bool StemWith(const char* path, std::size_t stem, const char* extension, char* out) {
-  const int written = std::snprintf(out, kPathBytes, "%.*s%s", static_cast<int>(stem), path, extension);
+  const int written =
+      std::snprintf(out, kPathBytes, "%.*s%s", static_cast<int>(stem), path, extension);
   return written >= 0 && static_cast<std::size_t>(written) < kPathBytes;
 }
 

@@ -27,7 +27,8 @@ bool CopyInto(Platform& files, const char* from, const char* to) {
 // The backup name must not be a file that a conversion in progress holds open. A second
 // name of the target itself (left by a run stopped between link and rename) may go: the
 // contents stay under the target.
-bool BackupNameFree(Platform& files, const OpenFiles& open, const char* target, const char* backup) {
+bool BackupNameFree(Platform& files, const OpenFiles& open, const char* target,
+                    const char* backup) {
   FileInfo info;
   if (!files.Query(backup, &info)) return false;
   if (!open.HeldOpen(info)) return true;

@@ -65,7 +65,8 @@ void LoadLibrary(Platform& files, TextReader& reader, const char* file_name, Par
       *feed = '\0';
       length = static_cast<std::size_t>(feed - line);
     }
-    if (const char* name = FindText(line, length, kNameKey)) parts.TakeName(name + sizeof kNameKey - 1);
+    if (const char* name = FindText(line, length, kNameKey))
+      parts.TakeName(name + sizeof kNameKey - 1);
     if (const char* value = FindText(line, length, kDefaultKey)) {
       parts.TakeDefault(value + sizeof kDefaultKey - 1);
     }

@@ -1,4 +1,5 @@
-// The tables one conversion run fills and reads: the files it visited and the parts the libraries name.
+// The tables one conversion run fills and reads: the files it visited and the parts the libraries
+// name.
 #pragma once
 
 #include <cstddef>
@@ -7,7 +8,6 @@
 #include "engine/capacities.h"
 
 namespace kestrune {
-
 
 // Every file visited in the current run, in the order of its first visit.
 class VisitedFiles {

@@ -127,7 +127,8 @@ void ConversionEngine::FollowPart(const char* value, const char* line_end) {
 // line is kept. Each other line is read and rewritten piece by piece.
 ConversionEngine::LoopEnd ConversionEngine::CopyLines(ConversionLevel& level, char* line) {
   // "PART=", the most frequent, first and carried.
-  static const char* const kMarkerTexts[] = {kPartKey, kOldVersion, kNewVersion, "@setup", "@index"};
+  static const char* const kMarkerTexts[] = {kPartKey, kOldVersion, kNewVersion, "@setup",
+                                             "@index"};
   static const LineMarkers kMarkers(kMarkerTexts, sizeof kMarkerTexts / sizeof kMarkerTexts[0], 0);
   bool copying = true;
   for (;;) {
@@ -204,7 +205,7 @@ void ConversionEngine::ConvertFile(const char* path) {
   if (visited_.IsVisited(path)) return;
   if (!visited_.RecordVisited(path)) {
     sink_.ShowError(TextLength(path) >= kPathBytes ? "ERROR: Input file path is too long!"
-                                                          : "ERROR: Too many files in one run!");
+                                                   : "ERROR: Too many files in one run!");
     return;
   }
   ConversionJob job{};

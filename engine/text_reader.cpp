@@ -21,7 +21,9 @@ struct BlockMasks {
 };
 
 unsigned LowestBit(std::uint64_t bits) { return static_cast<unsigned>(__builtin_ctzll(bits)); }
-unsigned HighestBit(std::uint64_t bits) { return 63u - static_cast<unsigned>(__builtin_clzll(bits)); }
+unsigned HighestBit(std::uint64_t bits) {
+  return 63u - static_cast<unsigned>(__builtin_clzll(bits));
+}
 std::uint64_t BitsBelow(unsigned count) { return count >= 64 ? ~0ull : (1ull << count) - 1; }
 
 #if defined(__SSE2__)
@@ -29,7 +31,9 @@ std::uint64_t BitsBelow(unsigned count) { return count >= 64 ? ~0ull : (1ull << 
 class ByteClasses {
  public:
   explicit ByteClasses(const LineMarkers& markers)
-      : feed_(_mm_set1_epi8('\n')), return_(_mm_set1_epi8('\r')), mark_count_(markers.first_byte_count()) {
+      : feed_(_mm_set1_epi8('\n')),
+        return_(_mm_set1_epi8('\r')),
+        mark_count_(markers.first_byte_count()) {
     for (int i = 0; i < mark_count_; ++i) marks_[i] = _mm_set1_epi8(markers.first_bytes()[i]);
   }
 
@@ -40,7 +44,8 @@ class ByteClasses {
       masks.feeds |= Bits(_mm_cmpeq_epi8(bytes, feed_)) << part;
       masks.returns |= Bits(_mm_cmpeq_epi8(bytes, return_)) << part;
       __m128i marked = _mm_setzero_si128();
-      for (int i = 0; i < mark_count_; ++i) marked = _mm_or_si128(marked, _mm_cmpeq_epi8(bytes, marks_[i]));
+      for (int i = 0; i < mark_count_; ++i)
+        marked = _mm_or_si128(marked, _mm_cmpeq_epi8(bytes, marks_[i]));
       masks.marks |= Bits(marked) << part;
     }
     return masks;
@@ -110,12 +115,13 @@ char* CopyDropping(char* out, const char* block, unsigned size, std::uint64_t dr
 // The line feed that ends the line holding the carried marker at `marker`, when it lies in
 // the block behind the marker's first byte and no other marker stands before it; else null.
 // The block may reach beyond end into the buffer's slack; those bytes are not looked at.
-const char* CarriedLineFeed(const ByteClasses& classes, const LineMarkers& markers, const char* marker,
-                            const char* end) {
+const char* CarriedLineFeed(const ByteClasses& classes, const LineMarkers& markers,
+                            const char* marker, const char* end) {
   const char* const block = marker + 1;
   const std::size_t left = static_cast<std::size_t>(end - block);
   const BlockMasks masks = classes.Classify(block);
-  const std::uint64_t feeds = masks.feeds & BitsBelow(left < kBlockBytes ? static_cast<unsigned>(left) : 64u);
+  const std::uint64_t feeds =
+      masks.feeds & BitsBelow(left < kBlockBytes ? static_cast<unsigned>(left) : 64u);
   if (feeds == 0) return nullptr;
   const unsigned feed = LowestBit(feeds);
   for (std::uint64_t marks = masks.marks & BitsBelow(feed); marks != 0; marks &= marks - 1) {
@@ -126,7 +132,8 @@ const char* CarriedLineFeed(const ByteClasses& classes, const LineMarkers& marke
 
 }  // namespace
 
-LineMarkers::LineMarkers(const char* const* texts, int count, int carried) : texts_(texts), count_(count) {
+LineMarkers::LineMarkers(const char* const* texts, int count, int carried)
+    : texts_(texts), count_(count) {
   for (int i = 0; i < count; ++i) {
     sizes_[i] = std::strlen(texts[i]);
     const char first = texts[i][0];
@@ -148,7 +155,8 @@ int LineMarkers::MarkerAt(const char* at, const char* end) const {
     if (texts_[i][0] != *at) continue;
     if (static_cast<std::size_t>(end - at) < sizes_[i]) return i;
     // The second byte first: most bytes that begin a marker begin no more of it.
-    if ((sizes_[i] < 2 || at[1] == texts_[i][1]) && std::memcmp(at, texts_[i], sizes_[i]) == 0) return i;
+    if ((sizes_[i] < 2 || at[1] == texts_[i][1]) && std::memcmp(at, texts_[i], sizes_[i]) == 0)
+      return i;
   }
   return kNoMarker;
 }
@@ -231,10 +239,12 @@ std::size_t TextReader::ScanBlocks(char* out, const LineMarkers& markers, std::s
   int found = LineMarkers::kNoMarker;
   char* line_out = out;
   char* to = out;
-  for (const char* block = line_in; data_end - block >= static_cast<long>(kBlockBytes); block += kBlockBytes) {
+  for (const char* block = line_in; data_end - block >= static_cast<long>(kBlockBytes);
+       block += kBlockBytes) {
     const BlockMasks masks = classes.Classify(block);
     std::uint64_t drops = masks.returns & (masks.feeds >> 1);
-    if ((masks.returns >> 63) != 0 && block + kBlockBytes < data_end && block[kBlockBytes] == '\n') {
+    if ((masks.returns >> 63) != 0 && block + kBlockBytes < data_end &&
+        block[kBlockBytes] == '\n') {
       drops |= 1ull << 63;
     }
     unsigned size = kBlockBytes;
@@ -260,7 +270,8 @@ std::size_t TextReader::ScanBlocks(char* out, const LineMarkers& markers, std::s
   begin_ = static_cast<std::size_t>(line_in - buffer_);
   if (const std::size_t carried = markers.CarriedSize(found, marker, data_end)) {
     const char* const feed = CarriedLineFeed(classes, markers, marker, data_end);
-    if (char* const line_end = feed == nullptr ? nullptr : TakeCarriedLine(line_out, to, marker, feed)) {
+    if (char* const line_end =
+            feed == nullptr ? nullptr : TakeCarriedLine(line_out, to, marker, feed)) {
       *marked = false;
       *carried_at = static_cast<std::size_t>(to - out) + carried;
       return static_cast<std::size_t>(line_end - out);
@@ -274,7 +285,8 @@ std::size_t TextReader::ScanBlocks(char* out, const LineMarkers& markers, std::s
 // null to leave it to ReadLine.
 char* TextReader::TakeCarriedLine(char* line_out, char* to, const char* marker, const char* feed) {
   const char* const text_end = feed[-1] == '\r' ? feed - 1 : feed;
-  if (static_cast<std::size_t>(to - line_out) + static_cast<std::size_t>(text_end - marker) + 1 > kLineChars) {
+  if (static_cast<std::size_t>(to - line_out) + static_cast<std::size_t>(text_end - marker) + 1 >
+      kLineChars) {
     return nullptr;
   }
   char* const line_end = CopyRun(to, marker, static_cast<std::size_t>(text_end - marker));
@@ -283,7 +295,8 @@ char* TextReader::TakeCarriedLine(char* line_out, char* to, const char* marker, 
   return line_end + 1;
 }
 
-std::size_t TextReader::TakePlainLines(char* out, const LineMarkers& markers, std::size_t* carried_at) {
+std::size_t TextReader::TakePlainLines(char* out, const LineMarkers& markers,
+                                       std::size_t* carried_at) {
   *carried_at = kNotCarried;
   for (;;) {
     bool marked = false;

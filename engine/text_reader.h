@@ -69,7 +69,8 @@ class TextReader {
 
  private:
   bool Refill();
-  std::size_t ScanBlocks(char* out, const LineMarkers& markers, std::size_t* carried_at, bool* marked);
+  std::size_t ScanBlocks(char* out, const LineMarkers& markers, std::size_t* carried_at,
+                         bool* marked);
   char* TakeCarriedLine(char* line_out, char* to, const char* marker, const char* feed);
 
   Platform* files_ = nullptr;

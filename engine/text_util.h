@@ -1,4 +1,5 @@
-// Byte-string helpers shared by the engine: bounded copies, searches that see NUL bytes, case folding.
+// Byte-string helpers shared by the engine: bounded copies, searches that see NUL bytes, case
+// folding.
 #pragma once
 
 #include <cstddef>
@@ -21,7 +22,9 @@ const char* FindText(const char* data, std::size_t size, const char* needle);
 
 // The lower-case form of an ASCII capital letter; every other byte as it is. Inline, since
 // the part lookups fold every byte they hash and compare.
-inline char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+inline char FoldCase(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // Comparison of two zero-terminated texts that folds ASCII letters only.
 bool EqualsIgnoreCase(const char* a, const char* b);

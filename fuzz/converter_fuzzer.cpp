@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "engine/conversion_engine.h"
+#include "engine/platform/memory_platform.h"
 #include "fuzz/fresh_engine.h"
 #include "fuzz/property.h"
 #include "tests/support/counting_sink.h"
-#include "engine/platform/memory_platform.h"
 #include "tests/support/text_model.h"
 
 namespace kestrune::fuzz {
@@ -45,7 +45,8 @@ void CheckNested(const MemoryPlatform& files, bool nested, bool backups) {
   Require(files.HasFile(kNestedBackup) == (nested && backups),
           "the nested file has a backup exactly when it was converted with backups on");
   if (files.HasFile(kNestedBackup)) {
-    Require(files.Contents(kNestedBackup) == kNestedText, "the nested backup holds its old contents");
+    Require(files.Contents(kNestedBackup) == kNestedText,
+            "the nested backup holds its old contents");
   }
 }
 

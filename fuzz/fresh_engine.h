@@ -1,4 +1,5 @@
-// An engine made afresh for each fuzz input in static storage: allocating megabytes per input slows fuzzing.
+// An engine made afresh for each fuzz input in static storage: allocating megabytes per input slows
+// fuzzing.
 #pragma once
 
 #include <new>

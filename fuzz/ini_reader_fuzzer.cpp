@@ -1,4 +1,5 @@
-// Fuzzes the INI reader: bounded output, read sizes and letter case that change nothing, appended keys found.
+// Fuzzes the INI reader: bounded output, read sizes and letter case that change nothing, appended
+// keys found.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>
@@ -8,8 +9,8 @@
 #include <vector>
 
 #include "engine/platform/ini_reader.h"
-#include "fuzz/property.h"
 #include "engine/platform/memory_platform.h"
+#include "fuzz/property.h"
 #include "tests/support/text_model.h"
 
 namespace kestrune::fuzz {
@@ -109,9 +110,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzedDataProvider input(data, size);
   const std::size_t capacity = input.ConsumeIntegralInRange<std::size_t>(0, 260);
   const std::size_t read_size = input.ConsumeIntegralInRange<std::size_t>(1, 17);
-  static const Query kQueries[] = {{"MICROSIM", "LIBPATH"}, {"PART LIBS", "LIB1"}, {"PART LIBS", "LIB2"},
-                                   {"S", "k"}, {"", ""}, {" Spaced Name ", " a key "}};
-  const Query& query = kQueries[input.ConsumeIntegralInRange<std::size_t>(0, std::size(kQueries) - 1)];
+  static const Query kQueries[] = {{"MICROSIM", "LIBPATH"},
+                                   {"PART LIBS", "LIB1"},
+                                   {"PART LIBS", "LIB2"},
+                                   {"S", "k"},
+                                   {"", ""},
+                                   {" Spaced Name ", " a key "}};
+  const Query& query =
+      kQueries[input.ConsumeIntegralInRange<std::size_t>(0, std::size(kQueries) - 1)];
   const std::string ini = input.ConsumeRemainingBytesAsString();
 
   CheckAnswerIsStable(ini, query, capacity, read_size);

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "engine/conversion_engine.h"
+#include "engine/platform/memory_platform.h"
 #include "fuzz/fresh_engine.h"
 #include "fuzz/property.h"
-#include "engine/platform/memory_platform.h"
 #include "tests/support/text_model.h"
 
 namespace kestrune::fuzz {
@@ -17,7 +17,8 @@ namespace {
 
 constexpr char kIniPath[] = "C:\\WINDOWS\\MSIM.INI";
 // The one library is listed twice, so rows run on from one file into the next.
-constexpr char kIni[] = "[MICROSIM]\nLIBPATH=\"C:\\LIBS\"\n[PART LIBS]\nLIB1=FUZZ\nLIB2=FUZZ extra words\n";
+constexpr char kIni[] =
+    "[MICROSIM]\nLIBPATH=\"C:\\LIBS\"\n[PART LIBS]\nLIB1=FUZZ\nLIB2=FUZZ extra words\n";
 constexpr char kLibraryPath[] = "C:\\LIBS\\FUZZ.slb";
 
 class LastStatusSink : public StatusSink {
@@ -37,11 +38,14 @@ void CheckTable(const PartTable& table, const PartTableModel& model) {
   const std::vector<PartTableModel::Row>& rows = model.rows();
   for (int i = 0; i < kPartRows; ++i) {
     const PartEntry& entry = table.Row(i);
-    Require(std::memchr(entry.Name, '\0', sizeof entry.Name) != nullptr, "every name is terminated in its row");
+    Require(std::memchr(entry.Name, '\0', sizeof entry.Name) != nullptr,
+            "every name is terminated in its row");
     Require(std::memchr(entry.Default, '\0', sizeof entry.Default) != nullptr,
             "every default is terminated in its row");
     const std::size_t row = static_cast<std::size_t>(i);
-    const std::string name = row < rows.size() ? rows[row].name : row == rows.size() ? model.waiting_name() : "";
+    const std::string name = row < rows.size()    ? rows[row].name
+                             : row == rows.size() ? model.waiting_name()
+                                                  : "";
     const std::string value = row < rows.size() ? rows[row].value : "";
     Require(entry.Name == name, "each row holds the model's name");
     Require(entry.Default == value, "each row holds the model's default");

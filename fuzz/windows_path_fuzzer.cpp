@@ -30,13 +30,16 @@ std::filesystem::path scratch;
 // A Wine prefix and a current directory with names in mixed case (one of them twice,
 // differing in case only), so that the case matching has real entries to find.
 void MakeScratchTree() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "kestrune-path-fuzz-XXXXXX").string();
+  std::string pattern =
+      (std::filesystem::temp_directory_path() / "kestrune-path-fuzz-XXXXXX").string();
   Require(mkdtemp(pattern.data()) != nullptr, "a scratch folder can be made");
   scratch = pattern;
-  for (const char* folder : {"wine/dosdevices/c:/Windows", "wine/dosdevices/c:/Work/Sub", "Lib/Parts", "twin", "TWIN"}) {
+  for (const char* folder :
+       {"wine/dosdevices/c:/Windows", "wine/dosdevices/c:/Work/Sub", "Lib/Parts", "twin", "TWIN"}) {
     std::filesystem::create_directories(scratch / folder);
   }
-  for (const char* file : {"wine/dosdevices/c:/Windows/MSIM.INI", "wine/dosdevices/c:/Work/Amp.Sch", "Lib/Parts/Own.slb"}) {
+  for (const char* file : {"wine/dosdevices/c:/Windows/MSIM.INI", "wine/dosdevices/c:/Work/Amp.Sch",
+                           "Lib/Parts/Own.slb"}) {
     std::ofstream(scratch / file) << "x";
   }
   setenv("WINEPREFIX", (scratch / "wine").c_str(), 1);
@@ -91,10 +94,12 @@ void CheckMapped(const std::string& text, const char* out, bool mapped, std::siz
     return;
   }
   Require(result.find('\\') == std::string::npos, "a mapped path holds no backslash");
-  Require(UpperAscii(result) == UpperAscii(expected), "the mapped path is the model's up to letter case");
+  Require(UpperAscii(result) == UpperAscii(expected),
+          "the mapped path is the model's up to letter case");
   if (text.size() >= 2 && IsLetter(text[0]) && text[1] == ':') {
     const std::string drive = DriveFolder(text[0]);
-    Require(result.compare(0, drive.size(), drive) == 0, "a drive letter leads into its Wine folder");
+    Require(result.compare(0, drive.size(), drive) == 0,
+            "a drive letter leads into its Wine folder");
   }
 }
 

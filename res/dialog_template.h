@@ -1,4 +1,5 @@
-// The shape of a dialog template as code reads it; res/dialog_templates.cmake fills it from res/KESTRUNE.rc.
+// The shape of a dialog template as code reads it; res/dialog_templates.cmake fills it from
+// res/KESTRUNE.rc.
 #pragma once
 
 namespace kestrune {
@@ -7,7 +8,15 @@ namespace kestrune {
 constexpr int kTemplateStaticId = -1;
 constexpr int kTemplateOkId = 1;
 
-enum class TemplateControlKind { kField, kButton, kDefaultButton, kCheckBox, kLabel, kCentredLabel, kIcon };
+enum class TemplateControlKind {
+  kField,
+  kButton,
+  kDefaultButton,
+  kCheckBox,
+  kLabel,
+  kCentredLabel,
+  kIcon
+};
 
 // One control, in dialog units.
 struct TemplateControl {

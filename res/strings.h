@@ -9,10 +9,8 @@ namespace kestrune {
 // The text of string id, or "" when the table has none.
 inline const char* LoadResourceString(int id) {
   switch (id) {
-    case IDS_ABOUTBOX:
-      return IDS_ABOUTBOX_TEXT;
-    default:
-      return "";
+    case IDS_ABOUTBOX: return IDS_ABOUTBOX_TEXT;
+    default: return "";
   }
 }
 

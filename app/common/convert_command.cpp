@@ -10,9 +10,7 @@ namespace kestrune {
 
 namespace {
 
-bool IsUtf8Continuation(char byte) {
-  return (static_cast<unsigned char>(byte) & 0xC0u) == 0x80u;
-}
+bool IsUtf8Continuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0u) == 0x80u; }
 
 // The length of the prefix of text that fits into a field buffer.
 std::size_t FittingLength(const char* text, FieldEncoding encoding) {

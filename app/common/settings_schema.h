@@ -1,4 +1,5 @@
-// The four remembered settings: their store, keys, defaults and the order they are read and written.
+// The four remembered settings: their store, keys, defaults and the order they are read and
+// written.
 #pragma once
 
 #include <string>

@@ -1,4 +1,5 @@
-// The application's name under which its settings live: the executable's file name without extension.
+// The application's name under which its settings live: the executable's file name without
+// extension.
 #include "app/win32/application_name.h"
 
 #ifndef WIN32_LEAN_AND_MEAN

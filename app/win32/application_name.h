@@ -1,4 +1,5 @@
-// The application's name under which its settings live: the executable's file name without extension.
+// The application's name under which its settings live: the executable's file name without
+// extension.
 #pragma once
 
 #include <string>

@@ -1,4 +1,5 @@
-// The main window on Win32: two path fields with Browse buttons, two options, Convert, Exit, status line.
+// The main window on Win32: two path fields with Browse buttons, two options, Convert, Exit, status
+// line.
 #include "app/win32/convert_dlg.h"
 
 #include "app/win32/about_dlg.h"
@@ -24,33 +25,20 @@ CConvertDlg::CConvertDlg(ProfileStore& settings)
 // The message map: the window menu, painting, the drag icon and the three buttons.
 bool CConvertDlg::OnMessage(UINT message, WPARAM wparam, LPARAM, INT_PTR* result) {
   switch (message) {
-    case WM_SYSCOMMAND:
-      return m_presenter.OnSystemCommand(static_cast<UINT>(wparam));
-    case WM_PAINT:
-      return OnPaint();
-    case WM_QUERYDRAGICON:
-      *result = reinterpret_cast<INT_PTR>(m_hIcon);
-      return true;
-    case WM_COMMAND:
-      return HIWORD(wparam) == BN_CLICKED && OnCommand(LOWORD(wparam));
-    default:
-      return false;
+    case WM_SYSCOMMAND: return m_presenter.OnSystemCommand(static_cast<UINT>(wparam));
+    case WM_PAINT: return OnPaint();
+    case WM_QUERYDRAGICON: *result = reinterpret_cast<INT_PTR>(m_hIcon); return true;
+    case WM_COMMAND: return HIWORD(wparam) == BN_CLICKED && OnCommand(LOWORD(wparam));
+    default: return false;
   }
 }
 
 bool CConvertDlg::OnCommand(UINT id) {
   switch (id) {
-    case IDC_CONVERT:
-      m_presenter.OnConvert();
-      return true;
-    case IDC_BROWSE_INPUT:
-      m_presenter.OnBrowse(PathField::kInput);
-      return true;
-    case IDC_BROWSE_INI:
-      m_presenter.OnBrowse(PathField::kIni);
-      return true;
-    default:
-      return false;
+    case IDC_CONVERT: m_presenter.OnConvert(); return true;
+    case IDC_BROWSE_INPUT: m_presenter.OnBrowse(PathField::kInput); return true;
+    case IDC_BROWSE_INI: m_presenter.OnBrowse(PathField::kIni); return true;
+    default: return false;
   }
 }
 

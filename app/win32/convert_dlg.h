@@ -1,4 +1,5 @@
-// The main window on Win32: two path fields with Browse buttons, two options, Convert, Exit, status line.
+// The main window on Win32: two path fields with Browse buttons, two options, Convert, Exit, status
+// line.
 #pragma once
 
 #include "app/common/convert_dialog_presenter.h"

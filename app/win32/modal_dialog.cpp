@@ -1,4 +1,5 @@
-// The small dialog framework of the Windows program: a modal dialog run from a template, with virtual handlers.
+// The small dialog framework of the Windows program: a modal dialog run from a template, with
+// virtual handlers.
 #include "app/win32/modal_dialog.h"
 
 namespace kestrune {
@@ -15,8 +16,8 @@ bool CModalDialog::OnMessage(UINT, WPARAM, LPARAM, INT_PTR*) { return false; }
 std::string CModalDialog::ControlText(int id) const {
   const HWND control = GetDlgItem(m_hWnd, id);
   std::string text(static_cast<std::size_t>(GetWindowTextLengthA(control)) + 1, '\0');
-  text.resize(static_cast<std::size_t>(
-      GetWindowTextA(control, &text[0], static_cast<int>(text.size()))));
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextA(control, &text[0], static_cast<int>(text.size()))));
   return text;
 }
 
@@ -37,18 +38,14 @@ INT_PTR CModalDialog::Dispatch(UINT message, WPARAM wparam, LPARAM lparam) {
   INT_PTR result = FALSE;
   if (OnMessage(message, wparam, lparam, &result)) return result;
   switch (message) {
-    case WM_INITDIALOG:
-      return OnInitDialog();
+    case WM_INITDIALOG: return OnInitDialog();
     case WM_COMMAND:
       if (HIWORD(wparam) != BN_CLICKED) return FALSE;
       if (LOWORD(wparam) == IDOK) OnOK();
       if (LOWORD(wparam) == IDCANCEL) OnCancel();
       return LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL;
-    case WM_NCDESTROY:
-      m_hWnd = nullptr;
-      return FALSE;
-    default:
-      return FALSE;
+    case WM_NCDESTROY: m_hWnd = nullptr; return FALSE;
+    default: return FALSE;
   }
 }
 

@@ -1,4 +1,5 @@
-// The small dialog framework of the Windows program: a modal dialog run from a template, with virtual handlers.
+// The small dialog framework of the Windows program: a modal dialog run from a template, with
+// virtual handlers.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN

@@ -1,4 +1,5 @@
-// The per-user settings store on Windows: HKEY_CURRENT_USER\Software\<company>\<application>\<section>.
+// The per-user settings store on Windows:
+// HKEY_CURRENT_USER\Software\<company>\<application>\<section>.
 #include "app/win32/registry_profile_store.h"
 
 #ifndef WIN32_LEAN_AND_MEAN

@@ -1,4 +1,5 @@
-// The per-user settings store on Windows: HKEY_CURRENT_USER\Software\<company>\<application>\<section>.
+// The per-user settings store on Windows:
+// HKEY_CURRENT_USER\Software\<company>\<application>\<section>.
 #pragma once
 
 #include <string>

@@ -19,11 +19,11 @@ struct NamedId {
 };
 
 constexpr NamedId kControlIds[] = {
-    {"IDD_ABOUTBOX", IDD_ABOUTBOX},         {"IDD_CONVERT_DIALOG", IDD_CONVERT_DIALOG},
-    {"IDC_INPUT_FILE", IDC_INPUT_FILE},     {"IDC_CONVERT", IDC_CONVERT},
-    {"IDC_BACKUP", IDC_BACKUP},             {"IDC_BROWSE_INPUT", IDC_BROWSE_INPUT},
-    {"IDC_EMBEDDED", IDC_EMBEDDED},         {"IDC_INI_FILE", IDC_INI_FILE},
-    {"IDC_STATUS", IDC_STATUS},             {"IDC_BROWSE_INI", IDC_BROWSE_INI},
+    {"IDD_ABOUTBOX", IDD_ABOUTBOX},     {"IDD_CONVERT_DIALOG", IDD_CONVERT_DIALOG},
+    {"IDC_INPUT_FILE", IDC_INPUT_FILE}, {"IDC_CONVERT", IDC_CONVERT},
+    {"IDC_BACKUP", IDC_BACKUP},         {"IDC_BROWSE_INPUT", IDC_BROWSE_INPUT},
+    {"IDC_EMBEDDED", IDC_EMBEDDED},     {"IDC_INI_FILE", IDC_INI_FILE},
+    {"IDC_STATUS", IDC_STATUS},         {"IDC_BROWSE_INI", IDC_BROWSE_INI},
 };
 
 // Must run before the templates are first parsed, which would hand out fresh numbers.

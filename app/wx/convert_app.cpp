@@ -5,10 +5,10 @@
 
 #include <wx/utils.h>
 
-#include "app/wx/app_resources.h"
-#include "app/wx/convert_dlg.h"
 #include "app/common/settings_location.h"
 #include "app/common/settings_schema.h"
+#include "app/wx/app_resources.h"
+#include "app/wx/convert_dlg.h"
 
 namespace kestrune {
 
@@ -16,9 +16,9 @@ bool CConvertApp::OnInit() {
   // No wxApp::OnInit: the program takes no command-line options from the toolkit.
   SetVendorName(kSettingsCompanyKey);
   // The application name is the executable's base name, so a renamed copy keeps its own file.
-  m_settingsFile = wxString::FromUTF8(SettingsFilePath(
-      std::getenv("XDG_CONFIG_HOME"), wxGetHomeDir().utf8_str(), kSettingsCompanyKey,
-      std::string(GetAppName().utf8_str())));
+  m_settingsFile = wxString::FromUTF8(
+      SettingsFilePath(std::getenv("XDG_CONFIG_HOME"), wxGetHomeDir().utf8_str(),
+                       kSettingsCompanyKey, std::string(GetAppName().utf8_str())));
   LoadAppResources();
   return true;
 }

@@ -1,4 +1,5 @@
-// The main window on wxWidgets: two path fields with Browse buttons, two options, Convert, Exit, status line.
+// The main window on wxWidgets: two path fields with Browse buttons, two options, Convert, Exit,
+// status line.
 #include "app/wx/convert_dlg.h"
 
 #include <wx/app.h>
@@ -13,8 +14,8 @@
 #include "app/wx/about_dlg.h"
 #include "app/wx/app_resources.h"
 #include "app/wx/dialog_layout.h"
-#include "res/dialog_templates.h"
 #include "app/wx/input_blocker.h"
+#include "res/dialog_templates.h"
 #include "res/resource.h"
 #include "res/strings.h"
 
@@ -60,12 +61,16 @@ CConvertDlg::CConvertDlg(const wxString& settings_file)
 
 void CConvertDlg::BindHandlers() {
   Bind(wxEVT_INIT_DIALOG, &CConvertDlg::OnInitDialog, this);
-  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { m_presenter.OnExit(); }, wxID_OK);
-  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { m_presenter.OnConvert(); }, IDC_CONVERT);
-  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { m_presenter.OnBrowse(PathField::kInput); },
-       IDC_BROWSE_INPUT);
-  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { m_presenter.OnBrowse(PathField::kIni); },
-       IDC_BROWSE_INI);
+  Bind(
+      wxEVT_BUTTON, [this](wxCommandEvent&) { m_presenter.OnExit(); }, wxID_OK);
+  Bind(
+      wxEVT_BUTTON, [this](wxCommandEvent&) { m_presenter.OnConvert(); }, IDC_CONVERT);
+  Bind(
+      wxEVT_BUTTON, [this](wxCommandEvent&) { m_presenter.OnBrowse(PathField::kInput); },
+      IDC_BROWSE_INPUT);
+  Bind(
+      wxEVT_BUTTON, [this](wxCommandEvent&) { m_presenter.OnBrowse(PathField::kIni); },
+      IDC_BROWSE_INI);
   Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { m_presenter.OnCancel(); });
   Bind(wxEVT_MENU, &CConvertDlg::OnSysCommand, this);
   Bind(wxEVT_CONTEXT_MENU, &CConvertDlg::OnContextMenu, this);
@@ -126,7 +131,9 @@ void CConvertDlg::ShowAboutBox() {
   about.ShowModal();
 }
 
-void CConvertDlg::Finish(DialogEnd end) { EndDialog(end == DialogEnd::kExit ? wxID_OK : wxID_CANCEL); }
+void CConvertDlg::Finish(DialogEnd end) {
+  EndDialog(end == DialogEnd::kExit ? wxID_OK : wxID_CANCEL);
+}
 
 std::unique_ptr<wxMenu> CConvertDlg::CreateSystemMenu() const {
   auto menu = std::make_unique<wxMenu>();
@@ -148,8 +155,7 @@ void CConvertDlg::OnContextMenu(wxContextMenuEvent&) {
 // Shift+F10, besides the right mouse button.
 void CConvertDlg::OnCharHook(wxKeyEvent& event) {
   const int key = event.GetKeyCode();
-  const bool menu_key =
-      key == WXK_MENU || (key == WXK_F10 && event.GetModifiers() == wxMOD_SHIFT);
+  const bool menu_key = key == WXK_MENU || (key == WXK_F10 && event.GetModifiers() == wxMOD_SHIFT);
   if (key == WXK_ESCAPE) {
     m_presenter.OnCancel();
   } else if (key == WXK_F1) {

@@ -1,4 +1,5 @@
-// The main window on wxWidgets: two path fields with Browse buttons, two options, Convert, Exit, status line.
+// The main window on wxWidgets: two path fields with Browse buttons, two options, Convert, Exit,
+// status line.
 #pragma once
 
 #include <memory>

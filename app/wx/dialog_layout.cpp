@@ -39,9 +39,7 @@ wxSize NeededSize(wxWindow& control) {
 }
 
 // The margin the template leaves right of and below its controls, kept when growing.
-wxSize TemplateMargin(wxDialog& dialog) {
-  return dialog.ConvertDialogToPixels(wxSize(7, 7));
-}
+wxSize TemplateMargin(wxDialog& dialog) { return dialog.ConvertDialogToPixels(wxSize(7, 7)); }
 
 }  // namespace
 

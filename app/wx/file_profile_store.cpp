@@ -69,8 +69,7 @@ int FileProfileStore::ReadInt(const char* section, const char* key, int fallback
   return value;
 }
 
-void FileProfileStore::WriteString(const char* section, const char* key,
-                                   const std::string& value) {
+void FileProfileStore::WriteString(const char* section, const char* key, const std::string& value) {
   config_->Write(EntryPath(section, key), wxString::FromUTF8(value));
 }
 

@@ -5,9 +5,7 @@
 
 namespace kestrune {
 
-InputBlocker::InputBlocker(wxWindow& window) : window_(window) {
-  wxEvtHandler::AddFilter(this);
-}
+InputBlocker::InputBlocker(wxWindow& window) : window_(window) { wxEvtHandler::AddFilter(this); }
 
 InputBlocker::~InputBlocker() { wxEvtHandler::RemoveFilter(this); }
 

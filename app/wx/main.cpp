@@ -4,8 +4,8 @@
 
 #include <wx/app.h>
 
-#include "app/wx/convert_app.h"
 #include "app/common/version_text.h"
+#include "app/wx/convert_app.h"
 
 wxIMPLEMENT_APP_NO_MAIN(kestrune::CConvertApp);
 

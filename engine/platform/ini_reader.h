@@ -1,4 +1,5 @@
-// Reads the design tools' INI file as GetPrivateProfileStringA does, through a Platform's file calls.
+// Reads the design tools' INI file as GetPrivateProfileStringA does, through a Platform's file
+// calls.
 #pragma once
 
 #include <cstddef>

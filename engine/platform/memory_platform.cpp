@@ -16,7 +16,8 @@ constexpr std::uint64_t kDevice = 1;
 }  // namespace
 
 void MemoryPlatform::AddFile(const std::string& path, std::string contents) {
-  files_[path] = std::make_shared<StoredFile>(StoredFile{std::move(contents), next_index_++, kNewFileMode});
+  files_[path] =
+      std::make_shared<StoredFile>(StoredFile{std::move(contents), next_index_++, kNewFileMode});
 }
 
 void MemoryPlatform::LimitReadSize(std::size_t bytes) { read_limit_ = bytes; }

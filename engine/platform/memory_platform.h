@@ -1,4 +1,5 @@
-// A platform that keeps files in memory, for tests and fuzzers; reads can be made to fail on demand.
+// A platform that keeps files in memory, for tests and fuzzers; reads can be made to fail on
+// demand.
 #pragma once
 
 #include <cstddef>

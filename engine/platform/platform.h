@@ -23,8 +23,8 @@ struct FileInfo {
 };
 
 inline bool SameFile(const FileInfo& a, const FileInfo& b) {
-  return a.kind != FileKind::kMissing && b.kind != FileKind::kMissing &&
-         a.device == b.device && a.index == b.index;
+  return a.kind != FileKind::kMissing && b.kind != FileKind::kMissing && a.device == b.device &&
+         a.index == b.index;
 }
 
 // Every path is given in the Windows form the design tools write (backslashes, drive
@@ -70,8 +70,8 @@ class Platform {
 
   // GetPrivateProfileStringA(section, key, fallback, out, capacity, ini_path): the key's
   // value, or the fallback when the file, section or key is missing, cut to capacity - 1.
-  virtual void ReadIniString(const char* section, const char* key, const char* fallback,
-                             char* out, std::size_t capacity, const char* ini_path) = 0;
+  virtual void ReadIniString(const char* section, const char* key, const char* fallback, char* out,
+                             std::size_t capacity, const char* ini_path) = 0;
 };
 
 // The real platform of this system. It keeps no state of its own, so any number of runs

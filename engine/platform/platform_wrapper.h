@@ -1,4 +1,5 @@
-// A platform that forwards every call to another one: the base of platforms that change a few calls.
+// A platform that forwards every call to another one: the base of platforms that change a few
+// calls.
 #pragma once
 
 #include "engine/platform/platform.h"

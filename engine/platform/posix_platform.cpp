@@ -4,15 +4,15 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "engine/platform/ini_reader.h"
 #include "engine/platform/platform.h"
-#include "engine/text_util.h"
 #include "engine/platform/windows_path_on_posix.h"
+#include "engine/text_util.h"
 
 namespace kestrune {
 namespace {
@@ -81,8 +81,9 @@ void StartWriteBack(int fd, std::size_t just_written) {
   sync_file_range(fd, window, kWriteBackWindow, SYNC_FILE_RANGE_WRITE);
   if (window >= kWriteBackWindow) {
     const off_t done = window - kWriteBackWindow;
-    sync_file_range(fd, done, kWriteBackWindow,
-                    SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+    sync_file_range(
+        fd, done, kWriteBackWindow,
+        SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
     posix_fadvise(fd, done, kWriteBackWindow, POSIX_FADV_DONTNEED);
   }
 }

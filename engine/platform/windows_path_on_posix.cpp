@@ -92,7 +92,8 @@ int CountCaseVariants(int listing, const char* name, char* match) {
     for (long at = 0; at < got;) {
       const char* entry = buffer + at;
       unsigned short record_length = 0;
-      std::memcpy(&record_length, entry + offsetof(struct dirent64, d_reclen), sizeof record_length);
+      std::memcpy(&record_length, entry + offsetof(struct dirent64, d_reclen),
+                  sizeof record_length);
       const char* entry_name = entry + offsetof(struct dirent64, d_name);
       if (EqualsIgnoreCase(entry_name, name)) {
         if (++found > 1) return found;

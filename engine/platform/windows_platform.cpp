@@ -32,7 +32,9 @@ FileHandle ToFile(HANDLE handle) {
   return handle == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<FileHandle>(handle);
 }
 
-DWORD ChunkOf(std::size_t size) { return size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size); }
+DWORD ChunkOf(std::size_t size) {
+  return size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
+}
 
 // Errors that mean the path names nothing, rather than that the question failed.
 bool IsMissing(DWORD error) {
@@ -43,10 +45,8 @@ bool IsMissing(DWORD error) {
     case ERROR_INVALID_DRIVE:
     case ERROR_BAD_NETPATH:
     case ERROR_BAD_NET_NAME:
-    case ERROR_DIRECTORY:
-      return true;
-    default:
-      return false;
+    case ERROR_DIRECTORY: return true;
+    default: return false;
   }
 }
 
@@ -245,7 +245,8 @@ class WindowsPlatform final : public Platform {
   }
 
   bool ResolveLink(const char* path, char* out, std::size_t capacity) override {
-    static const auto final_path = KernelFunction<GetFinalPathFunction>("GetFinalPathNameByHandleA");
+    static const auto final_path =
+        KernelFunction<GetFinalPathFunction>("GetFinalPathNameByHandleA");
     if (final_path == nullptr) return false;
     const HANDLE handle = OpenForQuestions(path);
     if (handle == INVALID_HANDLE_VALUE) return false;

@@ -16,14 +16,16 @@
 using kestrune::test::CountAllocation;
 
 #ifdef KESTRUNE_ADDRESS_SANITIZER
-extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*on_malloc)(const volatile void*, std::size_t),
-                                                          void (*on_free)(const volatile void*));
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*on_malloc)(const volatile void*,
+                                                                           std::size_t),
+                                                         void (*on_free)(const volatile void*));
 
 namespace {
 void CountSanitizedAllocation(const volatile void*, std::size_t) { CountAllocation(); }
 void IgnoreFree(const volatile void*) {}
 // Installed before main runs, so every allocation of the process passes the hook.
-const int hook_installed = __sanitizer_install_malloc_and_free_hooks(CountSanitizedAllocation, IgnoreFree);
+const int hook_installed =
+    __sanitizer_install_malloc_and_free_hooks(CountSanitizedAllocation, IgnoreFree);
 }  // namespace
 #else
 extern "C" {

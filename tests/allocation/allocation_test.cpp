@@ -26,7 +26,8 @@ class Allocations : public EngineFixture {
   }
 
   CountingSink counting_sink;
-  std::unique_ptr<ConversionEngine> counted_engine = std::make_unique<ConversionEngine>(SystemPlatform(), counting_sink);
+  std::unique_ptr<ConversionEngine> counted_engine =
+      std::make_unique<ConversionEngine>(SystemPlatform(), counting_sink);
 };
 
 TEST_F(Allocations, TheCounterSeesAllocations) {
@@ -41,9 +42,11 @@ TEST_F(Allocations, TheCounterSeesAllocations) {
 TEST_F(Allocations, NoneDuringALibraryLoadAndANestedConversion) {
   Write("MSIM.INI", "[MICROSIM]\nLIBPATH=\"lib\"\n[PART LIBS]\nLIB1=parts [.slb]\nLIB2=missing\n");
   std::filesystem::create_directory(scratch.path() / "lib");
-  Write("lib/parts.slb", "PART=SUB\r\nDEFAULT=sub\\MID.SCH\r\nPART=LEAF\r\nDEFAULT=sub/leaf.sch\r\n");
+  Write("lib/parts.slb",
+        "PART=SUB\r\nDEFAULT=sub\\MID.SCH\r\nPART=LEAF\r\nDEFAULT=sub/leaf.sch\r\n");
   std::filesystem::create_directory(scratch.path() / "sub");
-  Write("TOP.SCH", "*version 7.1\r\n@setup\r\nx\r\n@index\r\nPART=SUB\r\n" + std::string(70000, 'z') + "\r\n");
+  Write("TOP.SCH",
+        "*version 7.1\r\n@setup\r\nx\r\n@index\r\nPART=SUB\r\n" + std::string(70000, 'z') + "\r\n");
   Write("sub/MID.SCH", "*version 7.1\nPART=LEAF\n");
   Write("sub/LEAF.SCH", "*version 7.1\nleaf\n");
   EXPECT_EQ(AllocationsOfARun(true, true), 0);
@@ -60,7 +63,8 @@ TEST_F(Allocations, NoneWithAFullPartTableAndOnlyPartLines) {
   std::filesystem::create_directory(scratch.path() / "lib");
   std::string library;
   for (int row = 0; row < kPartRows; ++row) {
-    library += "PART=P" + std::to_string(row) + "\r\nDEFAULT=" + (row == 999 ? "LEAF.SCH" : "none") + "\r\n";
+    library += "PART=P" + std::to_string(row) +
+               "\r\nDEFAULT=" + (row == 999 ? "LEAF.SCH" : "none") + "\r\n";
   }
   Write("lib/full.slb", library);
   std::string top = "*version 7.1\r\n";

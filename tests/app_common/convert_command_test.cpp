@@ -44,8 +44,8 @@ TEST(FieldText, NullReadsAsEmpty) {
 }
 
 TEST(ConvertRequest, CarriesBothFieldsAndTheBoxesAsOneOrZero) {
-  const ConvertRequest request = MakeConvertRequest(
-      "AMP.SCH", (std::string(250, 'i')).c_str(), FieldEncoding::kUtf8, true, false);
+  const ConvertRequest request = MakeConvertRequest("AMP.SCH", (std::string(250, 'i')).c_str(),
+                                                    FieldEncoding::kUtf8, true, false);
   EXPECT_STREQ(request.input_path, "AMP.SCH");
   EXPECT_EQ(std::string(request.ini_path), std::string(199, 'i'));
   EXPECT_EQ(request.backups, 1);

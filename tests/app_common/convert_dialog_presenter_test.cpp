@@ -1,4 +1,5 @@
-// The main window's behaviour, on a fake window: start-up, Exit, cancel, Convert, Browse, the About command.
+// The main window's behaviour, on a fake window: start-up, Exit, cancel, Convert, Browse, the About
+// command.
 #include "app/common/convert_dialog_presenter.h"
 
 #include <gtest/gtest.h>
@@ -96,9 +97,9 @@ TEST_F(Presenter, StoredSettingsAreShownAndExitSavesThemWithTheBoxesAsOneThenEnd
   EXPECT_TRUE(view.controls.embedded);
   store.log.clear();
   presenter.OnExit();
-  EXPECT_EQ(store.log, (Log{"write Options/Input File=C:\\WORK\\AMP.SCH",
-                            "write Options/Ini File=MY.INI", "write Options/Backup=1",
-                            "write Options/Embeded=1", "flush"}));
+  EXPECT_EQ(store.log,
+            (Log{"write Options/Input File=C:\\WORK\\AMP.SCH", "write Options/Ini File=MY.INI",
+                 "write Options/Backup=1", "write Options/Embeded=1", "flush"}));
   EXPECT_EQ(view.log.back(), "finish exit");
 }
 

@@ -43,10 +43,10 @@ TEST(Settings, SaveWritesTheWholeTextsThenTheBoxesInOrder) {
   settings.backups = false;
   settings.embedded = true;
   SaveSettings(store, settings);
-  EXPECT_EQ(store.log, (std::vector<std::string>{
-                           "write Options/Input File=" + std::string(300, 'x'),
-                           "write Options/Ini File=D:\\TOOLS\\MSIM.INI",
-                           "write Options/Backup=0", "write Options/Embeded=1"}));
+  EXPECT_EQ(store.log,
+            (std::vector<std::string>{"write Options/Input File=" + std::string(300, 'x'),
+                                      "write Options/Ini File=D:\\TOOLS\\MSIM.INI",
+                                      "write Options/Backup=0", "write Options/Embeded=1"}));
   const DialogSettings back = LoadSettings(store);
   EXPECT_EQ(back.input_file, settings.input_file);
   EXPECT_EQ(back.ini_file, settings.ini_file);

@@ -46,7 +46,8 @@ constexpr char kNoLibraries[] =
 
 const std::vector<std::string> kNoIni = {"--ini", "./none.ini"};
 
-std::vector<std::string> Join(std::vector<std::string> first, const std::vector<std::string>& rest) {
+std::vector<std::string> Join(std::vector<std::string> first,
+                              const std::vector<std::string>& rest) {
   first.insert(first.end(), rest.begin(), rest.end());
   return first;
 }
@@ -159,8 +160,9 @@ TEST_F(CliTest, DefaultIniIsFoundInTheWinePrefix) {
   fs::create_directories(drive / "msimev71" / "lib");
   fs::create_directories(sandbox_.wine_prefix() / "dosdevices");
   fs::create_directory_symlink("../drive_c", sandbox_.wine_prefix() / "dosdevices" / "c:");
-  WriteWholeFile(drive / "windows" / "msim.ini",
-                 "[MICROSIM]\r\nLIBPATH=\"C:\\MSIMEV71\\LIB\"\r\n[PART LIBS]\r\nLIB1=MYPARTS [.slb]\r\n");
+  WriteWholeFile(
+      drive / "windows" / "msim.ini",
+      "[MICROSIM]\r\nLIBPATH=\"C:\\MSIMEV71\\LIB\"\r\n[PART LIBS]\r\nLIB1=MYPARTS [.slb]\r\n");
   WriteWholeFile(drive / "msimev71" / "lib" / "myparts.slb", kLibrary);
   Put("TOP.SCH", kTop);
   Put("SUB.SCH", kSub);
@@ -168,9 +170,9 @@ TEST_F(CliTest, DefaultIniIsFoundInTheWinePrefix) {
   const CliResult result = Run({"--trace", "--embedded", "TOP.SCH"});
   EXPECT_EQ(result.exit_status, 0);
   const std::vector<std::string> lines = Lines(result.out);
-  EXPECT_TRUE(InOrder(lines, {"SetStatus\tStatus: Lib Path set to C:\\\\MSIMEV71\\\\LIB",
-                              "SetStatus\tStatus: Loaded 2 parts",
-                              "ShowInfo\tTOP.SCH\\nSUB.SCH\\nConverted!"}))
+  EXPECT_TRUE(InOrder(
+      lines, {"SetStatus\tStatus: Lib Path set to C:\\\\MSIMEV71\\\\LIB",
+              "SetStatus\tStatus: Loaded 2 parts", "ShowInfo\tTOP.SCH\\nSUB.SCH\\nConverted!"}))
       << result.out;
   EXPECT_EQ(Get("SUB.SCH"), kSubConverted);
 }
@@ -255,8 +257,8 @@ TEST_F(CliTest, WithoutEmbeddedTheNestedFileStaysAsItWas) {
   PutHierarchy();
   const CliResult result = Run({"--trace", "--ini", "./MSIM.INI", "TOP.SCH"});
   EXPECT_EQ(result.exit_status, 0);
-  EXPECT_TRUE(InOrder(Lines(result.out), {"SetStatus\tStatus: Loaded 2 parts",
-                                          "ShowInfo\tTOP.SCH\\nConverted!"}))
+  EXPECT_TRUE(InOrder(Lines(result.out),
+                      {"SetStatus\tStatus: Loaded 2 parts", "ShowInfo\tTOP.SCH\\nConverted!"}))
       << result.out;
   EXPECT_EQ(Get("TOP.SCH"), kTopConverted);
   EXPECT_EQ(Get("SUB.SCH"), kSub);

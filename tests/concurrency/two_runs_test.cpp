@@ -79,7 +79,8 @@ class DesignFolder {
     fs::create_directory(folder_);
     std::string top = "*version 7.1\r\n@setup\r\nx\r\n@index\r\nPART=SUB\r\n";
     // A few megabytes, different in each folder, so that the runs write many times.
-    for (int line = 0; line < 100000; ++line) top += name_ + " " + std::to_string(line) + " wire text\r\n";
+    for (int line = 0; line < 100000; ++line)
+      top += name_ + " " + std::to_string(line) + " wire text\r\n";
     WriteWholeFile(folder_ / "TOP.SCH", top);
     WriteWholeFile(folder_ / "SUB.SCH", "*version 7.1\r\nsub\r\n");
     WriteWholeFile(folder_ / "KEST.slb", "PART=SUB\r\nDEFAULT=" + Path("SUB.SCH") + "\r\n");

@@ -57,7 +57,9 @@ class MainDialog : public testing::Test {
   void SetField(int id, const wxString& text) {
     wxStaticCast(dialog->FindWindow(id), wxTextCtrl)->ChangeValue(text);
   }
-  void Tick(int id, bool ticked) { wxStaticCast(dialog->FindWindow(id), wxCheckBox)->SetValue(ticked); }
+  void Tick(int id, bool ticked) {
+    wxStaticCast(dialog->FindWindow(id), wxCheckBox)->SetValue(ticked);
+  }
   bool Ticked(int id) { return wxStaticCast(dialog->FindWindow(id), wxCheckBox)->IsChecked(); }
   bool SettingsSaved() const { return std::filesystem::exists(settings_path); }
 };
@@ -168,10 +170,10 @@ TEST_F(MainDialog, TheWindowTakesNoInputWhileARunLasts) {
     window.Close();
     PumpEvents(20);
   };
-  wxTEST_DIALOG(Click(window, IDC_CONVERT),
-                ExpectMessage("Convert", "ERROR: Unable to open input file!", wxICON_ERROR,
-                              poke_window),
-                ExpectMessage("Convert", "GONE.SCH\nConverted!", wxICON_NONE));
+  wxTEST_DIALOG(
+      Click(window, IDC_CONVERT),
+      ExpectMessage("Convert", "ERROR: Unable to open input file!", wxICON_ERROR, poke_window),
+      ExpectMessage("Convert", "GONE.SCH\nConverted!", wxICON_NONE));
   EXPECT_NE(status_during_run, "Status: IDLE");
   EXPECT_TRUE(window.IsShown());
   EXPECT_FALSE(SettingsSaved());

@@ -59,8 +59,9 @@ TEST_F(SettingsFile, TheFileHoldsTheOptionsSectionInOrder) {
   saved.ini_file = kDefaultIniPath;
   saved.embedded = true;
   ASSERT_TRUE(Save(saved));
-  EXPECT_EQ(ReadWholeFile(path),
-            "[Options]\nInput\\ File=A.SCH\nIni\\ File=C:\\\\WINDOWS\\\\MSIM.INI\nBackup=0\nEmbeded=1\n");
+  EXPECT_EQ(
+      ReadWholeFile(path),
+      "[Options]\nInput\\ File=A.SCH\nIni\\ File=C:\\\\WINDOWS\\\\MSIM.INI\nBackup=0\nEmbeded=1\n");
 }
 
 TEST_F(SettingsFile, MissingFileGivesTheDefaultsAndLoadingCreatesNothing) {

@@ -28,7 +28,7 @@ class FailingLog : public wxLog {
 void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
                   const wxString& message) {
   ADD_FAILURE_AT(file.utf8_str(), line) << "wx assertion " << cond.utf8_str() << " in "
-                                         << func.utf8_str() << ": " << message.utf8_str();
+                                        << func.utf8_str() << ": " << message.utf8_str();
 }
 
 }  // namespace

@@ -49,7 +49,8 @@ void ExpectLaidOutAsTemplate(wxDialog& dialog, const DialogTemplate& dialog_temp
       EXPECT_EQ(control.GetLabel(), wxString::FromUTF8(expected.text));
     }
     EXPECT_EQ(control.GetPosition(), dialog.ConvertDialogToPixels(wxPoint(expected.x, expected.y)));
-    const wxSize template_size = dialog.ConvertDialogToPixels(wxSize(expected.width, expected.height));
+    const wxSize template_size =
+        dialog.ConvertDialogToPixels(wxSize(expected.width, expected.height));
     EXPECT_GE(control.GetSize().x, template_size.x);
     EXPECT_GE(control.GetSize().y, template_size.y);
     ExpectTextFits(control);

@@ -1,4 +1,5 @@
-// Test helper: runs part of a test in a forked child, so it can be killed, hang safely or drop its rights.
+// Test helper: runs part of a test in a forked child, so it can be killed, hang safely or drop its
+// rights.
 #pragma once
 
 #include <sys/types.h>
@@ -11,7 +12,7 @@ namespace kestrune::test {
 
 // How a child ended and what it handed back.
 struct ChildEnd {
-  bool exited = false;     // returned normally; code holds the exit status
+  bool exited = false;  // returned normally; code holds the exit status
   int code = 0;
   int signal = 0;          // the signal that ended it, 0 if none
   bool timed_out = false;  // killed by the parent because it took too long

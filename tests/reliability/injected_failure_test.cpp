@@ -1,4 +1,5 @@
-// Every platform call of a nested run failed in turn, then every pair of calls: nothing may be lost.
+// Every platform call of a nested run failed in turn, then every pair of calls: nothing may be
+// lost.
 #include <gtest/gtest.h>
 
 #include <iostream>
@@ -64,8 +65,8 @@ TEST_F(InjectedFailures, EachSingleCallOfANestedRunFails) {
             << " files, backups off and on\n";
   RecordProperty("single_failure_points", points);
   for (Call kind : {Call::kOpenForRead, Call::kCreateNew, Call::kRead, Call::kWrite, Call::kSync,
-                    Call::kSetMode, Call::kClose, Call::kRemove, Call::kLink, Call::kRenameReplacing,
-                    Call::kQuery, Call::kQueryOpen, Call::kResolveLink}) {
+                    Call::kSetMode, Call::kClose, Call::kRemove, Call::kLink,
+                    Call::kRenameReplacing, Call::kQuery, Call::kQueryOpen, Call::kResolveLink}) {
     EXPECT_EQ(kinds_failed.count(kind), 1u) << "no " << CallName(kind) << " call was ever failed";
   }
 }
@@ -97,8 +98,8 @@ TEST_F(InjectedFailures, EveryCallOfOneKindFails) {
       FaultyPlatform files(SystemPlatform());
       files.FailEvery(static_cast<Call>(kind));
       RunConversionOn(files, sink, tree.top(), tree.ini(), backups, true);
-      SCOPED_TRACE(std::string("every ") + CallName(static_cast<Call>(kind)) + " failing, backups " +
-                   (backups ? "on" : "off"));
+      SCOPED_TRACE(std::string("every ") + CallName(static_cast<Call>(kind)) +
+                   " failing, backups " + (backups ? "on" : "off"));
       ExpectNothingLost(tree, {backups, sink.calls, files.injected()});
     }
   }

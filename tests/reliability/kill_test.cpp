@@ -27,7 +27,8 @@ constexpr int kRandomTrials = 200;
 constexpr milliseconds kChildTimeout{30000};
 
 // Converts the tree with every platform call first passed to hook.
-std::string ConvertWatched(const SchematicTree& tree, bool backups, std::function<void(int, Call)> hook) {
+std::string ConvertWatched(const SchematicTree& tree, bool backups,
+                           std::function<void(int, Call)> hook) {
   FaultyPlatform files(SystemPlatform());
   files.BeforeEachCall(std::move(hook));
   RecordingSink unseen;
@@ -84,7 +85,8 @@ class Killed : public EngineFixture {
   int KillAtEachCall(const SchematicTree& tree, bool backups) {
     int kills = 0;
     for (int call = 1; KilledAtCall(tree, backups, call); ++call) {
-      SCOPED_TRACE("killed before call " + std::to_string(call) + (backups ? ", backups on" : ", backups off"));
+      SCOPED_TRACE("killed before call " + std::to_string(call) +
+                   (backups ? ", backups on" : ", backups off"));
       ++kills;
       ExpectEveryNameWhole(tree);
       ExpectNextRunConvertsAll(tree, backups);
@@ -97,7 +99,8 @@ class Killed : public EngineFixture {
 TEST_F(Killed, AtEachCallOfANestedRun) {
   const SchematicTree tree = SchematicTree::ThreeLevels(workspace.path());
   const int kills = KillAtEachCall(tree, false) + KillAtEachCall(tree, true);
-  std::cout << "[ figures  ] kills at each call of a nested run: " << kills << " (" << KillsByKind() << ")\n";
+  std::cout << "[ figures  ] kills at each call of a nested run: " << kills << " (" << KillsByKind()
+            << ")\n";
   RecordProperty("kills_nested", kills);
   EXPECT_GT(kills_by_kind[Call::kRenameReplacing], 2 * static_cast<int>(tree.files().size()) - 1)
       << "the kills did not reach every file's swap";
@@ -106,8 +109,8 @@ TEST_F(Killed, AtEachCallOfANestedRun) {
 TEST_F(Killed, AtEachCallOfALargeFile) {
   const SchematicTree tree = SchematicTree::Large(workspace.path(), kLargeBytes);
   const int kills = KillAtEachCall(tree, true);
-  std::cout << "[ figures  ] kills at each call of a " << (kLargeBytes >> 20) << " MB file: " << kills << " ("
-            << KillsByKind() << ")\n";
+  std::cout << "[ figures  ] kills at each call of a " << (kLargeBytes >> 20)
+            << " MB file: " << kills << " (" << KillsByKind() << ")\n";
   RecordProperty("kills_large", kills);
   EXPECT_GE(kills_by_kind[Call::kWrite], 50) << "too few kills while the large file was written";
 }
@@ -139,13 +142,15 @@ TEST_F(Killed, AtRandomMomentsOfLargeWrites) {
     ASSERT_EQ(child.Finish(kChildTimeout).output, "done");
   }
   std::mt19937 random(20240611);
-  std::uniform_int_distribution<long> delay(0, std::chrono::duration_cast<std::chrono::microseconds>(writing).count());
+  std::uniform_int_distribution<long> delay(
+      0, std::chrono::duration_cast<std::chrono::microseconds>(writing).count());
   const std::filesystem::path temporary = workspace.path() / "BIG.TMP";
   int mid_write = 0;
   for (int trial = 0; trial < kRandomTrials; ++trial) {
     const bool backups = trial % 2 == 1;
     const long wait = delay(random);
-    SCOPED_TRACE("trial " + std::to_string(trial) + ", killed " + std::to_string(wait) + " us into the writes");
+    SCOPED_TRACE("trial " + std::to_string(trial) + ", killed " + std::to_string(wait) +
+                 " us into the writes");
     tree.Plant();
     {
       ChildProcess child([&](int report) { return ConvertReportingWrites(tree, backups, report); });
@@ -154,19 +159,22 @@ TEST_F(Killed, AtRandomMomentsOfLargeWrites) {
       child.Kill();
       child.Finish(kChildTimeout);
     }
-    if (std::filesystem::exists(temporary) && std::filesystem::file_size(temporary) < big.converted.size()) {
+    if (std::filesystem::exists(temporary) &&
+        std::filesystem::file_size(temporary) < big.converted.size()) {
       ++mid_write;
     }
     ExpectEveryNameWhole(tree);
     ExpectNextRunConvertsAll(tree, backups);
     if (HasFailure()) break;
   }
-  std::cout << "[ figures  ] random kills during " << (kLargeBytes >> 20) << " MB writes: " << kRandomTrials
-            << " trials, " << mid_write << " left a partly written temporary file (write phase "
+  std::cout << "[ figures  ] random kills during " << (kLargeBytes >> 20)
+            << " MB writes: " << kRandomTrials << " trials, " << mid_write
+            << " left a partly written temporary file (write phase "
             << std::chrono::duration_cast<milliseconds>(writing).count() << " ms)\n";
   RecordProperty("random_kills", kRandomTrials);
   RecordProperty("random_kills_mid_write", mid_write);
-  EXPECT_GE(mid_write, kRandomTrials / 4) << "too few kills landed while the file was being written";
+  EXPECT_GE(mid_write, kRandomTrials / 4)
+      << "too few kills landed while the file was being written";
 }
 
 }  // namespace

@@ -41,7 +41,8 @@ struct Schematic {
 Schematic MakeSchematic(const std::vector<std::string>& parts, std::size_t bytes = 0) {
   std::string original = "*version 7.1 954663936\r\n@setup\r\nunconnectedPins 0\r\n@index\r\n";
   for (const std::string& part : parts) original += "a 0 sp 0 0 0 10 hlb 100 PART=" + part + "\r\n";
-  for (int n = 0; original.size() < bytes; ++n) original += "w 22 " + std::to_string(n) + " 380 230 390 230\n";
+  for (int n = 0; original.size() < bytes; ++n)
+    original += "w 22 " + std::to_string(n) + " 380 230 390 230\n";
   return {original, model::ConvertSchematic(original).output};
 }
 
@@ -57,13 +58,15 @@ std::set<std::string> NamesUnder(const fs::path& folder) {
 class RealFileSystem : public EngineFixture {
  protected:
   void SetUp() override {
-    if (geteuid() != 0) GTEST_SKIP() << "needs root to mount file systems and to run as another user";
+    if (geteuid() != 0)
+      GTEST_SKIP() << "needs root to mount file systems and to run as another user";
   }
 
   // A library and INI file that map each part name to its default.
   void WriteParts(const std::vector<std::pair<std::string, std::string>>& parts) const {
     std::string library;
-    for (const auto& [name, value] : parts) library += "PART=" + name + "\r\nDEFAULT=" + value + "\r\n";
+    for (const auto& [name, value] : parts)
+      library += "PART=" + name + "\r\nDEFAULT=" + value + "\r\n";
     Write("KEST.slb", library);
     Write("MSIM.INI", "[MICROSIM]\r\nLIBPATH=.\r\n[PART LIBS]\r\nLIB1=KEST\r\n");
   }
@@ -91,7 +94,8 @@ TEST_F(RealFileSystem, AFullDiskLeavesTheInputWholeAndNoTemporaryFile) {
   int write_failures = 0;
   for (std::size_t fill = 120 * 1024; fill <= 280 * 1024; fill += 4096) {
     const bool backups = fill % 8192 == 0;
-    SCOPED_TRACE("disk filled with " + std::to_string(fill) + " bytes, backups " + (backups ? "on" : "off"));
+    SCOPED_TRACE("disk filled with " + std::to_string(fill) + " bytes, backups " +
+                 (backups ? "on" : "off"));
     for (const auto& entry : fs::directory_iterator(disk.path())) fs::remove(entry.path());
     Write("disk/AMP.SCH", amp.original);
     Write("disk/FILL", std::string(fill, 'f'));
@@ -105,7 +109,8 @@ TEST_F(RealFileSystem, AFullDiskLeavesTheInputWholeAndNoTemporaryFile) {
     } else {
       ASSERT_EQ(now, amp.original) << "the input is damaged";
       ASSERT_EQ(sink.errors().size(), 1u);
-      EXPECT_TRUE(sink.errors()[0] == kWriteError || sink.errors()[0] == kCreateError) << sink.errors()[0];
+      EXPECT_TRUE(sink.errors()[0] == kWriteError || sink.errors()[0] == kCreateError)
+          << sink.errors()[0];
       write_failures += sink.errors()[0] == kWriteError ? 1 : 0;
     }
     EXPECT_EQ(NamesUnder(disk.path()), expected);
@@ -122,7 +127,8 @@ TEST_F(RealFileSystem, ARenameAcrossFileSystemsIsReportedAndKeepsTheInput) {
   const TmpfsMount current(scratch.path() / "current", "size=1m");
   if (!inputs.mounted() || !current.mounted()) GTEST_SKIP() << inputs.error() << current.error();
   const std::string plain = (inputs.path() / "PLAIN").string();
-  if (plain.find('.', 1) != std::string::npos) GTEST_SKIP() << "the scratch path has a dot: " << plain;
+  if (plain.find('.', 1) != std::string::npos)
+    GTEST_SKIP() << "the scratch path has a dot: " << plain;
   const Schematic schematic = MakeSchematic({});
   fs::current_path(current.path());
   for (bool backups : {false, true}) {
@@ -173,17 +179,20 @@ TEST_F(RealFileSystem, AFifoAFolderAndADeviceAsPartDefaultsNeitherHangNorGetWrit
   ASSERT_EQ(mkfifo((scratch.path() / "PIPE.SCH").c_str(), 0644), 0);
   ASSERT_EQ(mkfifo((scratch.path() / "PIPE").c_str(), 0644), 0);
   fs::create_directory(scratch.path() / "FOLDER.SCH");
-  WriteParts({{"FIFO", "PIPE.SCH"}, {"DOTLESS", "PIPE"}, {"DIR", "FOLDER.SCH"}, {"ZERO", "/dev/zero"}});
+  WriteParts(
+      {{"FIFO", "PIPE.SCH"}, {"DOTLESS", "PIPE"}, {"DIR", "FOLDER.SCH"}, {"ZERO", "/dev/zero"}});
   const Schematic top = MakeSchematic({"FIFO", "DOTLESS", "DIR", "ZERO"});
   for (bool backups : {false, true}) {
     Write("TOP.SCH", top.original);
     fs::remove(scratch.path() / "TOP.P71");
     const ChildEnd end = RunInChild([&] { return RunAndTell("TOP.SCH", backups); }, kTimeout);
     ASSERT_FALSE(end.timed_out) << "the run hung";
-    EXPECT_EQ(end.output, kNotRegular + "\n" + kNotRegular + "\n" + kNotRegular + "\n" + kNotRegular +
-                              "\nclosing: TOP.SCH\nPIPE.SCH\nPIPE\nFOLDER.SCH\n/dev/zero\nConverted!");
+    EXPECT_EQ(end.output,
+              kNotRegular + "\n" + kNotRegular + "\n" + kNotRegular + "\n" + kNotRegular +
+                  "\nclosing: TOP.SCH\nPIPE.SCH\nPIPE\nFOLDER.SCH\n/dev/zero\nConverted!");
     EXPECT_EQ(Read("TOP.SCH"), top.converted);
-    std::set<std::string> expected = {"FOLDER.SCH", "KEST.slb", "MSIM.INI", "PIPE", "PIPE.SCH", "TOP.SCH"};
+    std::set<std::string> expected = {"FOLDER.SCH", "KEST.slb", "MSIM.INI",
+                                      "PIPE",       "PIPE.SCH", "TOP.SCH"};
     if (backups) expected.insert("TOP.P71");
     EXPECT_EQ(NamesUnder(scratch.path()), expected);
     EXPECT_TRUE(fs::is_fifo(scratch.path() / "PIPE.SCH"));
@@ -195,22 +204,28 @@ TEST_F(RealFileSystem, OneFileUnderSeveralSpellingsIsConvertedOnceAndNeverDamage
   fs::create_directory(scratch.path() / "work");
   fs::create_symlink("work/TOP.SCH", scratch.path() / "LINK.SCH");
   const std::string absolute = scratch.PathOf("work/TOP.SCH");
-  WriteParts({{"ABS", absolute}, {"CASE", ".\\WORK\\top.sch"}, {"LINK", "LINK.SCH"}, {"MID", "work\\MID.SCH"},
-              {"BACK", "work\\..\\work\\TOP.SCH"}, {"OWNTMP", ".\\work\\top.tmp"}});
+  WriteParts({{"ABS", absolute},
+              {"CASE", ".\\WORK\\top.sch"},
+              {"LINK", "LINK.SCH"},
+              {"MID", "work\\MID.SCH"},
+              {"BACK", "work\\..\\work\\TOP.SCH"},
+              {"OWNTMP", ".\\work\\top.tmp"}});
   const Schematic top = MakeSchematic({"ABS", "CASE", "LINK", "MID"});
   const Schematic mid = MakeSchematic({"BACK", "OWNTMP"});
   Write("work/TOP.SCH", top.original);
   Write("work/MID.SCH", mid.original);
   Run("work\\TOP.SCH", true);
   EXPECT_EQ(sink.errors(), (Texts{kHeldOpen, kHeldOpen, kHeldOpen, kHeldOpen, kOwnName}));
-  EXPECT_EQ(sink.infos(), (Texts{"work\\TOP.SCH\n" + absolute + "\n.\\WORK\\top.sch\nLINK.SCH\nwork\\MID.SCH\n"
+  EXPECT_EQ(sink.infos(), (Texts{"work\\TOP.SCH\n" + absolute +
+                                 "\n.\\WORK\\top.sch\nLINK.SCH\nwork\\MID.SCH\n"
                                  "work\\..\\work\\TOP.SCH\n.\\work\\top.tmp\nConverted!"}));
   EXPECT_EQ(Read("work/TOP.SCH"), top.converted);
   EXPECT_EQ(Read("work/TOP.P71"), top.original);
   EXPECT_EQ(Read("work/MID.SCH"), mid.converted);
   EXPECT_EQ(Read("work/MID.P71"), mid.original);
   EXPECT_TRUE(fs::is_symlink(scratch.path() / "LINK.SCH"));
-  EXPECT_EQ(NamesUnder(scratch.path() / "work"), (std::set<std::string>{"MID.P71", "MID.SCH", "TOP.P71", "TOP.SCH"}));
+  EXPECT_EQ(NamesUnder(scratch.path() / "work"),
+            (std::set<std::string>{"MID.P71", "MID.SCH", "TOP.P71", "TOP.SCH"}));
 }
 
 TEST_F(RealFileSystem, InputsNamedLikeTheirOwnTemporaryOrBackupFileAreLeftAlone) {

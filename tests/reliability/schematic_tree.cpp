@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
-#include <stdexcept>
 #include <set>
 #include <sstream>
+#include <stdexcept>
 #include <system_error>
 
 #include "tests/support/scratch_dir.h"
@@ -84,7 +84,8 @@ std::vector<std::string> ExpectClosingList(const SchematicTree& tree, const RunR
   if (listed.empty()) return {};
   EXPECT_EQ(listed.back(), "Converted!");
   listed.pop_back();
-  EXPECT_FALSE(listed.empty() || listed.front() != tree.top()) << "the top file is not listed first";
+  EXPECT_FALSE(listed.empty() || listed.front() != tree.top())
+      << "the top file is not listed first";
   for (std::size_t i = 0; i < listed.size(); ++i) {
     const auto file = std::find_if(tree.files().begin(), tree.files().end(),
                                    [&](const TreeFile& f) { return f.reference == listed[i]; });
@@ -94,9 +95,10 @@ std::vector<std::string> ExpectClosingList(const SchematicTree& tree, const RunR
     }
     const std::vector<std::string> before(listed.begin(), listed.begin() + static_cast<long>(i));
     EXPECT_FALSE(Contains(before, listed[i])) << listed[i] << " listed twice";
-    const bool reached = file->parents.empty() ||
-                         std::any_of(file->parents.begin(), file->parents.end(),
-                                     [&](const std::string& parent) { return Contains(before, parent); });
+    const bool reached =
+        file->parents.empty() ||
+        std::any_of(file->parents.begin(), file->parents.end(),
+                    [&](const std::string& parent) { return Contains(before, parent); });
     EXPECT_TRUE(reached) << listed[i] << " listed before any file that leads to it";
   }
   return listed;
@@ -135,7 +137,8 @@ bool HoldsConverted(const SchematicTree& tree, const TreeFile& file) {
   }
   const std::string bytes = Contents(tree.root() / file.file);
   if (bytes == file.converted) return true;
-  EXPECT_EQ(bytes, file.original) << file.reference << " holds neither its old nor its new contents";
+  EXPECT_EQ(bytes, file.original) << file.reference
+                                  << " holds neither its old nor its new contents";
   return false;
 }
 
@@ -171,7 +174,8 @@ void SchematicTree::Add(const std::string& reference, const fs::path& file,
     text.Line("part 3 r 220 240 h 13");
     text.Line("a 0 sp 0 0 0 10 hlb 100 PART=" + PartName(child));
     if (!Contains(referenced_, child)) {
-      library_ += "*symbol " + PartName(child) + "\r\nPART=" + PartName(child) + "\r\nDEFAULT=" + child + "\r\n";
+      library_ += "*symbol " + PartName(child) + "\r\nPART=" + PartName(child) +
+                  "\r\nDEFAULT=" + child + "\r\n";
       referenced_.push_back(child);
     }
     leads_to_.emplace_back(reference, child);
@@ -224,7 +228,8 @@ void SchematicTree::Plant() const {
     if (!file.link.empty()) fs::create_symlink(file.file.filename(), root_ / file.link);
   }
   WriteWholeFile(root_ / "KEST.slb", library_);
-  WriteWholeFile(root_ / "MSIM.INI", "[MICROSIM]\r\nLIBPATH=.\r\n[PART LIBS]\r\nLIB1=KEST [.slb]\r\n");
+  WriteWholeFile(root_ / "MSIM.INI",
+                 "[MICROSIM]\r\nLIBPATH=.\r\n[PART LIBS]\r\nLIB1=KEST [.slb]\r\n");
 }
 
 std::size_t ExpectNothingLost(const SchematicTree& tree, const RunReport& run) {
@@ -246,7 +251,8 @@ std::size_t ExpectNothingLost(const SchematicTree& tree, const RunReport& run) {
 
   const std::vector<std::string> listed = ExpectClosingList(tree, run);
   for (const std::string& reference : converted) {
-    EXPECT_TRUE(!run.fresh || Contains(listed, reference)) << reference << " converted but not listed";
+    EXPECT_TRUE(!run.fresh || Contains(listed, reference))
+        << reference << " converted but not listed";
   }
   for (const std::string& status : TextsOf(run, SinkCall::Kind::kStatus)) {
     const std::string prefix = "Status: Converting ";

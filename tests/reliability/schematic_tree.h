@@ -14,10 +14,10 @@ namespace kestrune::test {
 
 // One schematic of the tree.
 struct TreeFile {
-  std::string reference;              // the path text the engine is given and lists
-  std::filesystem::path file;         // the regular file it names, relative to the root
-  std::filesystem::path link;         // a symbolic link to file that reference names; empty if none
-  std::vector<std::string> parents;   // references of the files whose parts lead here
+  std::string reference;             // the path text the engine is given and lists
+  std::filesystem::path file;        // the regular file it names, relative to the root
+  std::filesystem::path link;        // a symbolic link to file that reference names; empty if none
+  std::vector<std::string> parents;  // references of the files whose parts lead here
   std::string original;
   std::string converted;
 

@@ -14,14 +14,15 @@ namespace {
 // Mounts go into a mount namespace of this process alone, so that a test killed from outside
 // (a timeout) leaves no mount behind: the namespace goes with the process.
 void KeepMountsPrivate() {
-  static const bool done = unshare(CLONE_NEWNS) == 0 &&
-                           mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+  static const bool done =
+      unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
   (void)done;
 }
 
 }  // namespace
 
-TmpfsMount::TmpfsMount(std::filesystem::path where, const std::string& options) : where_(std::move(where)) {
+TmpfsMount::TmpfsMount(std::filesystem::path where, const std::string& options)
+    : where_(std::move(where)) {
   std::error_code ignored;
   std::filesystem::create_directories(where_, ignored);
   KeepMountsPrivate();

@@ -1,4 +1,5 @@
-// Test helper: a small tmpfs mounted for the lifetime of the object, for faults only a real file system gives.
+// Test helper: a small tmpfs mounted for the lifetime of the object, for faults only a real file
+// system gives.
 #pragma once
 
 #include <filesystem>

@@ -1,4 +1,5 @@
-// Test helper: the design tools' real files, and skipping the tests that need them when they are absent.
+// Test helper: the design tools' real files, and skipping the tests that need them when they are
+// absent.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -22,6 +23,5 @@ std::vector<std::filesystem::path> CorpusFiles(const char* folder, const char* e
 }  // namespace kestrune::test
 
 // Skips the calling test, with the reason, when the corpus folder is absent.
-#define KESTRUNE_SKIP_WITHOUT_CORPUS()         \
-  if (!::kestrune::test::CorpusPresent())      \
-  GTEST_SKIP() << ::kestrune::test::CorpusMissing()
+#define KESTRUNE_SKIP_WITHOUT_CORPUS() \
+  if (!::kestrune::test::CorpusPresent()) GTEST_SKIP() << ::kestrune::test::CorpusMissing()

@@ -1,4 +1,5 @@
-// Test helper: a scratch folder as the current directory, an engine of its own and a recording sink.
+// Test helper: a scratch folder as the current directory, an engine of its own and a recording
+// sink.
 #include "tests/support/engine_fixture.h"
 
 #include <algorithm>

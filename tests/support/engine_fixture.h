@@ -1,4 +1,5 @@
-// Test helper: a scratch folder as the current directory, an engine of its own and a recording sink.
+// Test helper: a scratch folder as the current directory, an engine of its own and a recording
+// sink.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -41,7 +42,8 @@ class EngineFixture : public ::testing::Test {
  private:
   std::filesystem::path previous_directory_;
   // On the heap: the engine is megabytes, too large for a test's stack.
-  std::unique_ptr<ConversionEngine> engine_ = std::make_unique<ConversionEngine>(SystemPlatform(), sink);
+  std::unique_ptr<ConversionEngine> engine_ =
+      std::make_unique<ConversionEngine>(SystemPlatform(), sink);
 };
 
 }  // namespace kestrune::test

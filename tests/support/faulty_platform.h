@@ -10,8 +10,21 @@
 
 namespace kestrune::test {
 
-enum class Call { kOpenForRead, kCreateNew, kRead, kWrite, kSync, kSetMode, kClose, kRemove, kLink,
-                  kRenameReplacing, kQuery, kQueryOpen, kResolveLink };
+enum class Call {
+  kOpenForRead,
+  kCreateNew,
+  kRead,
+  kWrite,
+  kSync,
+  kSetMode,
+  kClose,
+  kRemove,
+  kLink,
+  kRenameReplacing,
+  kQuery,
+  kQueryOpen,
+  kResolveLink
+};
 
 const char* CallName(Call call);
 

@@ -5,7 +5,10 @@
 
 namespace kestrune::test {
 
-const std::string kAwkwardBytes("line\r\nnul\0here\x1A" "end\rlast", 24);
+const std::string kAwkwardBytes(
+    "line\r\nnul\0here\x1A"
+    "end\rlast",
+    24);
 
 void PlatformFixture::WriteFile(const std::string& name, const std::string& bytes) const {
   WriteWholeFile(scratch_.path() / name, bytes);
@@ -29,7 +32,8 @@ std::string PlatformFixture::ReadAll(FileHandle file) {
   std::string contents;
   char piece[7];
   long got;
-  while ((got = files_.Read(file, piece, sizeof piece)) > 0) contents.append(piece, static_cast<std::size_t>(got));
+  while ((got = files_.Read(file, piece, sizeof piece)) > 0)
+    contents.append(piece, static_cast<std::size_t>(got));
   EXPECT_EQ(got, 0);
   return contents;
 }

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/text_reader.h"
 #include "engine/platform/memory_platform.h"
+#include "engine/text_reader.h"
 
 namespace kestrune::test {
 

@@ -1,4 +1,5 @@
-// A fresh temporary directory per test, made with std::filesystem so the helper builds on any platform.
+// A fresh temporary directory per test, made with std::filesystem so the helper builds on any
+// platform.
 #include "tests/support/scratch_dir.h"
 
 #include <fstream>

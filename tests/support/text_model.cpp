@@ -19,7 +19,9 @@ std::string WithoutCarriageReturnsBeforeLineFeeds(const std::string& bytes) {
   return text;
 }
 
-bool Contains(const std::string& piece, const char* text) { return piece.find(text) != std::string::npos; }
+bool Contains(const std::string& piece, const char* text) {
+  return piece.find(text) != std::string::npos;
+}
 
 // A stored or looked-up text runs to its first NUL byte.
 std::string AsCString(const std::string& text) { return text.substr(0, text.find('\0')); }
@@ -78,7 +80,8 @@ Conversion ConvertSchematic(const std::string& bytes) {
     if (marker != std::string::npos) piece.replace(marker, 12, "*version 6.1");
     if (Contains(piece, "@setup")) copying = false;
     if (Contains(piece, "@index")) copying = true;
-    if (const std::optional<std::string> name = LookedUpName(piece)) conversion.looked_up.push_back(*name);
+    if (const std::optional<std::string> name = LookedUpName(piece))
+      conversion.looked_up.push_back(*name);
     if (copying) conversion.output += piece;
   }
   return conversion;

@@ -1,5 +1,5 @@
-// Every fixed capacity at its limit and just past it, the one home of these cases among the engine's
-// unit tests: part names and defaults, part rows, visited files, path bytes, line pieces.
+// Every fixed capacity at its limit and just past it, the one home of these cases among the
+// engine's unit tests: part names and defaults, part rows, visited files, path bytes, line pieces.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -25,13 +25,15 @@ class Capacity : public EngineFixture {
   // An INI file listing the given libraries of a folder of the scratch folder, in order.
   void WriteIni(const Texts& libraries, const std::string& folder = ".") {
     std::string ini = "[MICROSIM]\nLIBPATH=" + folder + "\n[PART LIBS]\n";
-    for (std::size_t i = 0; i < libraries.size(); ++i) ini += "LIB" + std::to_string(i + 1) + "=" + libraries[i] + "\n";
+    for (std::size_t i = 0; i < libraries.size(); ++i)
+      ini += "LIB" + std::to_string(i + 1) + "=" + libraries[i] + "\n";
     Write("MSIM.INI", ini);
   }
   // A library of parts P<first> .. P<first + count - 1>, each leading to D<n>.SCH.
   static std::string Parts(int first, int count) {
     std::string library;
-    for (int n = first; n < first + count; ++n) library += "PART=P" + std::to_string(n) + "\r\nDEFAULT=D" + std::to_string(n) + ".SCH\r\n";
+    for (int n = first; n < first + count; ++n)
+      library += "PART=P" + std::to_string(n) + "\r\nDEFAULT=D" + std::to_string(n) + ".SCH\r\n";
     return library;
   }
   const std::string& LastStatus() const { return sink.calls.back().text; }
@@ -53,10 +55,9 @@ TEST_F(PartRows, TextsThatDoNotFitAreRefusedAndTheRowKept) {
 TEST_F(Capacity, PartsThatDoNotFitARowAreLeftOutWhole) {
   const std::string name19(19, 'N');
   WriteIni({"A"});
-  Write("A.slb", "PART=" + std::string(20, 'X') + "\nDEFAULT=long name\n" +
-                     "PART=" + name19 + "\nDEFAULT=" + std::string(199, 'd') + "\n" +
-                     "PART=BIG\nDEFAULT=" + std::string(200, 'd') + "\n" +
-                     "PART=AFTER\nDEFAULT=after.sch\n");
+  Write("A.slb", "PART=" + std::string(20, 'X') + "\nDEFAULT=long name\n" + "PART=" + name19 +
+                     "\nDEFAULT=" + std::string(199, 'd') + "\n" + "PART=BIG\nDEFAULT=" +
+                     std::string(200, 'd') + "\n" + "PART=AFTER\nDEFAULT=after.sch\n");
   engine().LoadPartLibraries(kIni);
   EXPECT_EQ(LastStatus(), "Status: Loaded 2 parts");
   EXPECT_EQ(std::string(engine().FindPart(name19.c_str())), std::string(199, 'd'));
@@ -69,7 +70,8 @@ TEST_F(Capacity, PartsThatDoNotFitARowAreLeftOutWhole) {
 TEST_F(Capacity, PartValuesOf19CharactersAreFollowedAndLongerOnesNever) {
   const std::string name19(19, 'N');
   Write("SUB.SCH", "*version 7.1\n");
-  const std::string top = "*version 7.1\nPART=" + name19 + "X\nPART=" + name19 + std::string(281, 'X') + "\nend\n";
+  const std::string top =
+      "*version 7.1\nPART=" + name19 + "X\nPART=" + name19 + std::string(281, 'X') + "\nend\n";
   Write("TOP.SCH", top);
   StartRun(false, true, {{name19, "SUB.SCH"}});
   engine().ConvertFile("TOP.SCH");
@@ -88,7 +90,8 @@ TEST_F(Capacity, PartValuesOf19CharactersAreFollowedAndLongerOnesNever) {
 // row, the second no name at all, so the part takes no row and the next one fits.
 TEST_F(Capacity, APartNameOf300CharactersTakesNoRow) {
   WriteIni({"LONG"});
-  Write("LONG.slb", "PART=" + std::string(300, 'L') + "\r\nDEFAULT=long.sch\r\nPART=NEXT\r\nDEFAULT=next.sch\r\n");
+  Write("LONG.slb", "PART=" + std::string(300, 'L') +
+                        "\r\nDEFAULT=long.sch\r\nPART=NEXT\r\nDEFAULT=next.sch\r\n");
   engine().LoadPartLibraries(kIni);
   EXPECT_EQ(LastStatus(), "Status: Loaded 1 parts");
   EXPECT_STREQ(engine().parts().Row(0).Name, "NEXT");
@@ -128,7 +131,8 @@ TEST_F(Capacity, With1000PartsLaterNamesChangeNoRow) {
 
 // 1001 parts in one library, or split over two: the row count runs on across libraries,
 // so the limit holds for the whole table.
-class PartRowsOfLibraries : public Capacity, public ::testing::WithParamInterface<std::vector<int>> {};
+class PartRowsOfLibraries : public Capacity,
+                            public ::testing::WithParamInterface<std::vector<int>> {};
 
 TEST_P(PartRowsOfLibraries, The1001stPartIsDropped) {
   Texts libraries;
@@ -153,7 +157,8 @@ INSTANTIATE_TEST_SUITE_P(Splits, PartRowsOfLibraries,
 
 TEST_F(VisitedList, RefusesThe101stPathAndKeepsTheRows) {
   visited.ResetVisited();
-  for (int i = 0; i < kVisitedRows; ++i) ASSERT_TRUE(visited.RecordVisited(("F" + std::to_string(i)).c_str()));
+  for (int i = 0; i < kVisitedRows; ++i)
+    ASSERT_TRUE(visited.RecordVisited(("F" + std::to_string(i)).c_str()));
   EXPECT_FALSE(visited.RecordVisited("ONE.MORE"));
   EXPECT_EQ(visited.VisitedCount(), kVisitedRows);
   EXPECT_FALSE(visited.IsVisited("ONE.MORE"));
@@ -253,7 +258,8 @@ TEST_F(Capacity, PathsOfMoreThan199CharactersAreRefusedNotCut) {
   const std::string longer = cut + "B";
   engine().RunConversion(longer.c_str(), "./NONE.INI", 0, 0);
   engine().RunConversion("", (std::string(200, 'I')).c_str(), 0, 0);
-  EXPECT_EQ(sink.errors(), (Texts{"ERROR: Input file path is too long!", "ERROR: INI file path is too long!"}));
+  EXPECT_EQ(sink.errors(),
+            (Texts{"ERROR: Input file path is too long!", "ERROR: INI file path is too long!"}));
   EXPECT_EQ(Read(cut), "*version 7.1\n");
   EXPECT_EQ(sink.infos(), (Texts{"Converted!", "Converted!"}));
 }
@@ -344,7 +350,8 @@ TEST_P(LinePieces, AVersionMarkerIsRewrittenOnlyWhenOnePieceHoldsIt) {
   Write("L.SCH", LineEndingIn("*version 7.1") + "tail\r\n");
   StartRun(false, false);
   engine().ConvertFile("L.SCH");
-  EXPECT_EQ(Read("L.SCH"), Normalised(MarkerInOnePiece() ? "*version 6.1" : "*version 7.1") + "tail\n");
+  EXPECT_EQ(Read("L.SCH"),
+            Normalised(MarkerInOnePiece() ? "*version 6.1" : "*version 7.1") + "tail\n");
 }
 
 TEST_P(LinePieces, ASetupMarkerDropsItsLineOnlyWhenOnePieceHoldsIt) {
@@ -360,15 +367,18 @@ TEST_P(LinePieces, AnOldVersionMarkerLeavesTheFileAloneOnlyWhenOnePieceHoldsIt) 
   Write("L.SCH", bytes);
   StartRun(true, false);
   engine().ConvertFile("L.SCH");
-  EXPECT_EQ(Read("L.SCH"), MarkerInOnePiece() ? bytes : "*version 6.1\n" + Normalised("*version 6.1"));
+  EXPECT_EQ(Read("L.SCH"),
+            MarkerInOnePiece() ? bytes : "*version 6.1\n" + Normalised("*version 6.1"));
   EXPECT_EQ(Exists("L.P71"), !MarkerInOnePiece());
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, LinePieces,
-                         ::testing::Values(LineCase{298, "\n"}, LineCase{298, "\r\n"}, LineCase{299, "\n"},
-                                           LineCase{299, "\r\n"}, LineCase{300, "\n"}, LineCase{300, "\r\n"}),
+                         ::testing::Values(LineCase{298, "\n"}, LineCase{298, "\r\n"},
+                                           LineCase{299, "\n"}, LineCase{299, "\r\n"},
+                                           LineCase{300, "\n"}, LineCase{300, "\r\n"}),
                          [](const auto& test) {
-                           return std::to_string(test.param.length) + (test.param.end[0] == '\r' ? "CrLf" : "Lf");
+                           return std::to_string(test.param.length) +
+                                  (test.param.end[0] == '\r' ? "CrLf" : "Lf");
                          });
 
 }  // namespace

@@ -1,4 +1,5 @@
-// The engine over real files of the design tools: every schematic, library and INI file of the corpus.
+// The engine over real files of the design tools: every schematic, library and INI file of the
+// corpus.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,7 +23,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool Contains(const std::string& text, const char* needle) { return text.find(needle) != std::string::npos; }
+bool Contains(const std::string& text, const char* needle) {
+  return text.find(needle) != std::string::npos;
+}
 
 // --- Schematics -------------------------------------------------------------------------
 
@@ -70,7 +73,8 @@ class CorpusSchematic : public testing::TestWithParam<fs::path> {
 
   ScratchDir scratch_;
   RecordingSink sink_;
-  std::unique_ptr<ConversionEngine> engine_ = std::make_unique<ConversionEngine>(SystemPlatform(), sink_);
+  std::unique_ptr<ConversionEngine> engine_ =
+      std::make_unique<ConversionEngine>(SystemPlatform(), sink_);
 };
 
 TEST_P(CorpusSchematic, ConvertsAsTheRulesSay) {
@@ -106,7 +110,8 @@ std::vector<fs::path> SchematicsOrPlaceholder() {
   return CorpusPresent() ? CorpusFiles("sch", ".sch") : std::vector<fs::path>{"corpus-missing"};
 }
 
-INSTANTIATE_TEST_SUITE_P(RealFiles, CorpusSchematic, testing::ValuesIn(SchematicsOrPlaceholder()), TestName);
+INSTANTIATE_TEST_SUITE_P(RealFiles, CorpusSchematic, testing::ValuesIn(SchematicsOrPlaceholder()),
+                         TestName);
 
 // The checks above mean something only when the corpus is there with files of both kinds.
 TEST(CorpusFolder, HoldsSchematicsOfVersion71AndOfOtherVersions) {
@@ -143,8 +148,8 @@ std::string WindowsForm(std::string path) {
 class CorpusLibraries : public testing::Test {
  protected:
   // Puts each library (or those whose names hold only) into the scratch folder, as given or
-  // changed by edit, and writes an INI file that lists them by absolute path (without extension, as the tools list
-  // them; the loader adds ".slb" and the file's own case is found on disk).
+  // changed by edit, and writes an INI file that lists them by absolute path (without extension, as
+  // the tools list them; the loader adds ".slb" and the file's own case is found on disk).
   template <typename Edit>
   std::string ListAll(Edit edit, const std::string& only = "") {
     fs::create_directory(scratch_.path() / "libs");
@@ -171,7 +176,8 @@ class CorpusLibraries : public testing::Test {
     for (const std::string& text : texts_) table.Read(text);
     const std::vector<std::string> statuses = sink_.statuses();
     ASSERT_GE(statuses.size(), 3u);
-    EXPECT_EQ(std::vector<std::string>(statuses.begin() + 2, statuses.end() - 1), expected_statuses_);
+    EXPECT_EQ(std::vector<std::string>(statuses.begin() + 2, statuses.end() - 1),
+              expected_statuses_);
     EXPECT_EQ(statuses.back(), "Status: Loaded " + std::to_string(table.rows().size()) + " parts");
     EXPECT_TRUE(sink_.errors().empty());
     for (const std::string& name : PartNames(texts_)) {
@@ -186,7 +192,8 @@ class CorpusLibraries : public testing::Test {
 
   ScratchDir scratch_;
   RecordingSink sink_;
-  std::unique_ptr<ConversionEngine> engine_ = std::make_unique<ConversionEngine>(SystemPlatform(), sink_);
+  std::unique_ptr<ConversionEngine> engine_ =
+      std::make_unique<ConversionEngine>(SystemPlatform(), sink_);
   std::vector<std::string> texts_;
   std::vector<std::string> expected_statuses_;
 };
@@ -197,7 +204,8 @@ TEST_F(CorpusLibraries, EveryRealLibraryLoads) {
   KESTRUNE_SKIP_WITHOUT_CORPUS();
   LoadAndCompare(ListAll([](const std::string& text) { return text; }));
   EXPECT_EQ(sink_.statuses().back(), "Status: Loaded 0 parts");
-  const char* last = engine_->FindPart("SECOND_ORDER_FILTER");  // the last symbol of the last library
+  const char* last =
+      engine_->FindPart("SECOND_ORDER_FILTER");  // the last symbol of the last library
   ASSERT_NE(last, nullptr);
   EXPECT_STREQ(last, "");
   EXPECT_EQ(engine_->FindPart("T3coupled"), nullptr);  // from EVAL.SLB, overwritten by later names
@@ -251,13 +259,17 @@ struct IniExpectation {
 const std::map<std::string, IniExpectation> kIniFiles = {
     {"LTspiceWorkspace__package.ini", {{{"LIB1", "EMPTY"}}, "Unknown"}},
     {"LTspiceWorkspace__tssim.ini",
-     {{{"LIB1", "TS_Analog [.slb]"}, {"LIB8", "EVAL [.slb ]"}, {"LIB9", "SPECIAL [.slb]"},
+     {{{"LIB1", "TS_Analog [.slb]"},
+       {"LIB8", "EVAL [.slb ]"},
+       {"LIB9", "SPECIAL [.slb]"},
        {"LIB10", "EMPTY"}},
       "C:\\Tietze-Schenk\\BinDL"}},
     // Its LIBPATH stands in [PSPICE]; the file has no [MICROSIM] section.
     {"VE215_FA2019__PSpice.ini",
-     {{{"LIB1", "1_shot [.slb , .plb]"}, {"LIB89", "thyristr [.slb , .plb]"},
-       {"LIB92", "zetex [.slb , .plb]"}, {"LIB93", "EMPTY"}},
+     {{{"LIB1", "1_shot [.slb , .plb]"},
+       {"LIB89", "thyristr [.slb , .plb]"},
+       {"LIB92", "zetex [.slb , .plb]"},
+       {"LIB93", "EMPTY"}},
       "Unknown"}},
 };
 
@@ -271,10 +283,12 @@ TEST(CorpusIniFiles, EachGivesItsLibraryPathAndLibraries) {
     ASSERT_NE(expected, kIniFiles.end()) << "a corpus INI file without expectations";
     const std::string path = file.string();
     char value[200];
-    SystemPlatform().ReadIniString("MICROSIM", "LIBPATH", "Unknown", value, sizeof value, path.c_str());
+    SystemPlatform().ReadIniString("MICROSIM", "LIBPATH", "Unknown", value, sizeof value,
+                                   path.c_str());
     EXPECT_STREQ(value, expected->second.lib_path.c_str());
     for (const auto& [key, wanted] : expected->second.part_libs) {
-      SystemPlatform().ReadIniString("PART LIBS", key.c_str(), "EMPTY", value, sizeof value, path.c_str());
+      SystemPlatform().ReadIniString("PART LIBS", key.c_str(), "EMPTY", value, sizeof value,
+                                     path.c_str());
       EXPECT_STREQ(value, wanted.c_str()) << key;
     }
   }

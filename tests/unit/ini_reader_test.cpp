@@ -1,4 +1,5 @@
-// Checks that the INI reader answers as the Windows profile functions do, on made-up and real files.
+// Checks that the INI reader answers as the Windows profile functions do, on made-up and real
+// files.
 #include "engine/platform/ini_reader.h"
 
 #include <gtest/gtest.h>
@@ -7,8 +8,8 @@
 #include <iterator>
 #include <string>
 
-#include "tests/support/corpus.h"
 #include "engine/platform/memory_platform.h"
+#include "tests/support/corpus.h"
 
 namespace kestrune {
 namespace {
@@ -139,7 +140,9 @@ TEST(IniReaderKeys, CommentLinesNeverMatchAndThereAreNoInlineComments) {
 }
 
 TEST(IniReaderValues, BlanksAroundValueGoInnerBlanksStay) {
-  const std::string ini = "[S]\nk= \t\v\f\x1A" "a \x1A b \t\f\v\x1A\r\nn=\xA0x\xA0\n";
+  const std::string ini =
+      "[S]\nk= \t\v\f\x1A"
+      "a \x1A b \t\f\v\x1A\r\nn=\xA0x\xA0\n";
   EXPECT_EQ(Read(ini, "S", "k"), "a \x1A b");
   EXPECT_EQ(Read(ini, "S", "n"), "\xA0x\xA0");
 }
@@ -226,8 +229,8 @@ TEST(IniReaderLength, LongValuesAreCutToCapacityLessOne) {
 
 TEST(IniReaderLength, LongNameLinesAreMatchedWhole) {
   const std::string name(9000, 'n');
-  const std::string ini = "[" + name + "]\nk=long section\n[S]\n" + name + "=long key\n" +
-                          name + "x=longer key\nk=after\n";
+  const std::string ini = "[" + name + "]\nk=long section\n[S]\n" + name + "=long key\n" + name +
+                          "x=longer key\nk=after\n";
   EXPECT_EQ(Read(ini, name.c_str(), "k"), "long section");
   EXPECT_EQ(Read(ini, name.substr(0, 4096).c_str(), "k"), "DEFAULT");
   EXPECT_EQ(Read(ini, "S", name.c_str()), "long key");
@@ -237,7 +240,8 @@ TEST(IniReaderLength, LongNameLinesAreMatchedWhole) {
 }
 
 TEST(IniReaderLength, AnswersDoNotDependOnHowReadsSplitTheFile) {
-  const std::string ini = "\xEF\xBB\xBF[A]\r\nk=\"" + std::string(5000, 'x') + "\"\r\n[B]\r\nk = b ";
+  const std::string ini =
+      "\xEF\xBB\xBF[A]\r\nk=\"" + std::string(5000, 'x') + "\"\r\n[B]\r\nk = b ";
   for (std::size_t size : {1, 2, 3, 7, 4096}) {
     MemoryPlatform files;
     files.AddFile(kIniPath, ini);
@@ -254,8 +258,11 @@ TEST(IniReaderFaults, FailedReadEndsReadingAndMissingValuesFallBack) {
     const char* key;
     const char* expected;
   };
-  const Case cases[] = {{1, "k", "DEFAULT"}, {3, "k", "DEFAULT"}, {4, "k", "value"},
-                        {4, "j", "DEFAULT"}, {6, "j", "later"}};
+  const Case cases[] = {{1, "k", "DEFAULT"},
+                        {3, "k", "DEFAULT"},
+                        {4, "k", "value"},
+                        {4, "j", "DEFAULT"},
+                        {6, "j", "later"}};
   for (const Case& c : cases) {
     MemoryPlatform files;
     files.AddFile(kIniPath, ini);

@@ -32,10 +32,13 @@ class Loader : public ::testing::Test {
 TEST_F(Loader, ReadsListedLibrariesInOrderWithTheirStatusTexts) {
   AddLibrary("C:\\LIBS\\ONE.slb", "*version 7.1\nPART=AMP\nDEFAULT=amp.sch\n");
   AddLibrary("D:\\OWN\\TWO.slb", "PART=Amp\r\nDEFAULT=other.sch\r\nPART=FILT\nDEFAULT=filt.sch\n");
-  EXPECT_EQ(Load("[MICROSIM]\nLIBPATH=\"C:\\LIBS\"\n[PART LIBS]\nLIB1=ONE [.slb]\nLIB2=D:\\OWN\\TWO\n"), 1);
-  EXPECT_EQ(sink_.statuses(), (Texts{"Status: Finding LIB Path...", "Status: Lib Path set to C:\\LIBS",
-                                     "Status: Loading library ONE", "Status: Loading library D:\\OWN\\TWO",
-                                     "Status: Loaded 3 parts"}));
+  EXPECT_EQ(
+      Load("[MICROSIM]\nLIBPATH=\"C:\\LIBS\"\n[PART LIBS]\nLIB1=ONE [.slb]\nLIB2=D:\\OWN\\TWO\n"),
+      1);
+  EXPECT_EQ(sink_.statuses(),
+            (Texts{"Status: Finding LIB Path...", "Status: Lib Path set to C:\\LIBS",
+                   "Status: Loading library ONE", "Status: Loading library D:\\OWN\\TWO",
+                   "Status: Loaded 3 parts"}));
   EXPECT_STREQ(FindPart("amp"), "amp.sch");
   EXPECT_STREQ(FindPart("FILT"), "filt.sch");
   EXPECT_TRUE(sink_.errors().empty());
@@ -49,9 +52,10 @@ TEST_F(Loader, TheListEndsAtTheFirstMissingEmptyOrEndMarkerKey) {
 
   sink_.calls.clear();
   Load("[PART LIBS]\nLIB1=empty\nLIB2=B\nLIB3=EMPTY\nLIB4=B\n");
-  EXPECT_EQ(sink_.statuses(), (Texts{"Status: Finding LIB Path...", "Status: Lib Path set to Unknown",
-                                     "Status: Loading library empty", "Status: Loading library B",
-                                     "Status: Loaded 1 parts"}));
+  EXPECT_EQ(sink_.statuses(),
+            (Texts{"Status: Finding LIB Path...", "Status: Lib Path set to Unknown",
+                   "Status: Loading library empty", "Status: Loading library B",
+                   "Status: Loaded 1 parts"}));
 }
 
 TEST_F(Loader, AMissingIniFileLoadsNothingAndSaysNothing) {

@@ -1,4 +1,5 @@
-// Checks the POSIX platform layer against real files: exclusive creation, refusals, renames, identities.
+// Checks the POSIX platform layer against real files: exclusive creation, refusals, renames,
+// identities.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -189,16 +190,19 @@ TEST_F(PosixPlatformTest, ResolveLinkFindsTheFinalTarget) {
 TEST_F(PosixPlatformTest, IniReadsGoThroughThePlatformsOwnFileCalls) {
   WriteFile("MSIM.INI", "[MICROSIM]\r\nLIBPATH=C:\\MSIM\\LIB\r\n");
   char value[200];
-  files_.ReadIniString("MICROSIM", "LIBPATH", "none", value, sizeof value, PathOf("msim.ini").c_str());
+  files_.ReadIniString("MICROSIM", "LIBPATH", "none", value, sizeof value,
+                       PathOf("msim.ini").c_str());
   EXPECT_STREQ(value, "C:\\MSIM\\LIB");
 
   test::FaultyPlatform watching(files_);
-  watching.ReadIniString("MICROSIM", "LIBPATH", "none", value, sizeof value, PathOf("msim.ini").c_str());
+  watching.ReadIniString("MICROSIM", "LIBPATH", "none", value, sizeof value,
+                         PathOf("msim.ini").c_str());
   EXPECT_STREQ(value, "C:\\MSIM\\LIB");
   ASSERT_FALSE(watching.log().empty());
   EXPECT_EQ(watching.log().front(), test::Call::kOpenForRead);
   watching.FailEvery(test::Call::kRead);
-  watching.ReadIniString("MICROSIM", "LIBPATH", "none", value, sizeof value, PathOf("msim.ini").c_str());
+  watching.ReadIniString("MICROSIM", "LIBPATH", "none", value, sizeof value,
+                         PathOf("msim.ini").c_str());
   EXPECT_STREQ(value, "none");
 }
 

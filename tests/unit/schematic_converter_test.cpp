@@ -145,8 +145,9 @@ TEST_F(Converter, MissingFilesAndNonRegularFilesGetAnErrorAndStayListed) {
   engine().ConvertFile("DIR.SCH");
   engine().ConvertFile("FIFO.SCH");
   engine().ConvertFile("/dev/zero");
-  EXPECT_EQ(sink.errors(), (Texts{"ERROR: Unable to open input file!", "ERROR: Input is not a regular file!",
-                                  "ERROR: Input is not a regular file!", "ERROR: Input is not a regular file!"}));
+  EXPECT_EQ(sink.errors(),
+            (Texts{"ERROR: Unable to open input file!", "ERROR: Input is not a regular file!",
+                   "ERROR: Input is not a regular file!", "ERROR: Input is not a regular file!"}));
   EXPECT_EQ(engine().visited().VisitedCount(), 4);
   EXPECT_EQ(Names(), (Texts{"DIR.SCH", "FIFO.SCH"}));
 }
@@ -173,8 +174,9 @@ TEST_F(Converter, MissingFilesFoldersAndDevicesGetAnErrorAndStayListed) {
   engine().ConvertFile("NONE.SCH");
   engine().ConvertFile("DIR.SCH");
   engine().ConvertFile("NUL");
-  EXPECT_EQ(sink.errors(), (Texts{"ERROR: Unable to open input file!", "ERROR: Input is not a regular file!",
-                                  "ERROR: Input is not a regular file!"}));
+  EXPECT_EQ(sink.errors(),
+            (Texts{"ERROR: Unable to open input file!", "ERROR: Input is not a regular file!",
+                   "ERROR: Input is not a regular file!"}));
   EXPECT_EQ(engine().visited().VisitedCount(), 3);
   EXPECT_EQ(Names(), (Texts{"DIR.SCH"}));
 }

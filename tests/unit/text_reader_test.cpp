@@ -1,4 +1,5 @@
-// Text reading: carriage returns before line feeds, pieces as the model says, bulk taking, bytes kept as data.
+// Text reading: carriage returns before line feeds, pieces as the model says, bulk taking, bytes
+// kept as data.
 #include "engine/text_reader.h"
 
 #include <gtest/gtest.h>
@@ -27,8 +28,14 @@ TEST(TextReader, PairsSplitAcrossReadsAreStillJoined) {
 }
 
 TEST(TextReader, NulAndSubstituteBytesAreData) {
-  const std::string bytes = std::string("a\0b\x1A" "c\n\x1A\n", 8);
-  EXPECT_EQ(ReaderPieces(bytes), (Lines{std::string("a\0b\x1A" "c\n", 6), "\x1A\n"}));
+  const std::string bytes = std::string(
+      "a\0b\x1A"
+      "c\n\x1A\n",
+      8);
+  EXPECT_EQ(ReaderPieces(bytes), (Lines{std::string("a\0b\x1A"
+                                                    "c\n",
+                                                    6),
+                                        "\x1A\n"}));
 }
 
 TEST(TextReader, AReadFailureEndsTheFileAndIsReported) {
@@ -47,8 +54,21 @@ TEST(TextReader, AReadFailureEndsTheFileAndIsReported) {
 // Lines of every length around the piece size and the buffer size, rich in carriage returns
 // and in marker bytes, some of them markers.
 std::string RandomText(std::mt19937& random, std::size_t size) {
-  static const std::string kWords[] = {"a", "bc", "\r", "\n", "\r\n", "*", "@", "P", "PART=", "@setup",
-                                       "PAR", "ART=", "\r\r\n", std::string(120, 'x'), std::string(299, 'y')};
+  static const std::string kWords[] = {"a",
+                                       "bc",
+                                       "\r",
+                                       "\n",
+                                       "\r\n",
+                                       "*",
+                                       "@",
+                                       "P",
+                                       "PART=",
+                                       "@setup",
+                                       "PAR",
+                                       "ART=",
+                                       "\r\r\n",
+                                       std::string(120, 'x'),
+                                       std::string(299, 'y')};
   std::string text;
   while (text.size() < size) text += kWords[random() % (sizeof kWords / sizeof kWords[0])];
   return text;
@@ -61,7 +81,9 @@ const LineMarkers kMarkersCarryingPart(kMarkerTexts, 3, 0);
 std::size_t MarkerCount(const std::string& piece) {
   std::size_t count = 0;
   for (const char* marker : kMarkerTexts) {
-    for (std::size_t at = piece.find(marker); at != std::string::npos; at = piece.find(marker, at + 1)) ++count;
+    for (std::size_t at = piece.find(marker); at != std::string::npos;
+         at = piece.find(marker, at + 1))
+      ++count;
   }
   return count;
 }
@@ -131,11 +153,13 @@ TEST(TextReader, PlainLinesComeInBulkAndMarkedLinesPieceByPiece) {
       model_bytes += piece;
       const std::size_t markers = MarkerCount(piece);
       if (markers > 0) ++marked;
-      if (markers == 1 && piece.back() == '\n' && piece.find("PART=") != std::string::npos) ++carriable;
+      if (markers == 1 && piece.back() == '\n' && piece.find("PART=") != std::string::npos)
+        ++carriable;
     }
     EXPECT_EQ(taken.bytes, model_bytes) << "round " << round;
     std::size_t marked_read = 0;
-    for (const std::string& piece : taken.read_pieces) marked_read += MarkerCount(piece) > 0 ? 1 : 0;
+    for (const std::string& piece : taken.read_pieces)
+      marked_read += MarkerCount(piece) > 0 ? 1 : 0;
     EXPECT_EQ(marked_read + taken.carried_lines.size(), marked) << "round " << round;
     EXPECT_LE(taken.carried_lines.size(), carriable) << "round " << round;
     if (!carrying) {

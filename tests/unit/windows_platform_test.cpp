@@ -1,4 +1,5 @@
-// Checks the Windows platform layer on real files, and the portable INI reader against Windows' own.
+// Checks the Windows platform layer on real files, and the portable INI reader against Windows'
+// own.
 #ifdef _WIN32
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -59,8 +60,8 @@ TEST_F(WindowsPlatformTest, OpenForReadRefusesFoldersDevicesAndPipesAtOnce) {
 
   // A pipe with a server waiting: opening it would connect, and a read would wait.
   const char pipe_name[] = "\\\\.\\pipe\\kestrune-platform-test";
-  const HANDLE server = CreateNamedPipeA(pipe_name, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 0, 0, 0,
-                                         nullptr);
+  const HANDLE server =
+      CreateNamedPipeA(pipe_name, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr);
   ASSERT_NE(server, INVALID_HANDLE_VALUE);
   EXPECT_EQ(files_.OpenForRead(pipe_name), kNoFile);
   FileInfo info;
@@ -133,8 +134,8 @@ TEST_F(WindowsPlatformTest, OpenFilesCannotBeReplacedRemovedOrRenamed) {
   const FileHandle reader = files_.OpenForRead(PathOf("Outer.Sch").c_str());
   EXPECT_NE(reader, kNoFile);
   EXPECT_TRUE(files_.Close(reader));
-  EXPECT_EQ(CreateFileA(PathOf("Outer.Sch").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                        nullptr, OPEN_EXISTING, 0, nullptr),
+  EXPECT_EQ(CreateFileA(PathOf("Outer.Sch").c_str(), GENERIC_WRITE,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr),
             INVALID_HANDLE_VALUE);
 
   EXPECT_EQ(ReadAll(input), "outer input");
@@ -164,8 +165,8 @@ TEST_F(WindowsPlatformTest, SwapKeepsTheOldContentsAsBackupOrNone) {
 TEST_F(WindowsPlatformTest, SwapOverAFileSomeoneHoldsOpenFailsAndChangesNothing) {
   WriteFile("Amp.Sch", "old");
   WriteFile("Amp.Tmp", "new");
-  const HANDLE holder = CreateFileA(PathOf("Amp.Sch").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
+  const HANDLE holder = CreateFileA(PathOf("Amp.Sch").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(holder, INVALID_HANDLE_VALUE);
   EXPECT_FALSE(Swap("Amp.Sch", "Amp.Tmp", "Amp.P71", true));
   CloseHandle(holder);
@@ -178,9 +179,11 @@ TEST_F(WindowsPlatformTest, IdentityIsVolumeAndFileIndexWhateverTheSpelling) {
   fs::create_directory(scratch_.path() / "Work");
   WriteFile("Work/Amplifier Stage.Sch", "x");
   WriteFile("Work/Other.Sch", "x");
-  ASSERT_TRUE(CreateHardLinkA(PathOf("Hard.Sch").c_str(), PathOf("Work\\Amplifier Stage.Sch").c_str(), nullptr));
+  ASSERT_TRUE(CreateHardLinkA(PathOf("Hard.Sch").c_str(),
+                              PathOf("Work\\Amplifier Stage.Sch").c_str(), nullptr));
   char short_name[MAX_PATH];
-  ASSERT_NE(GetShortPathNameA(PathOf("Work\\Amplifier Stage.Sch").c_str(), short_name, MAX_PATH), 0u);
+  ASSERT_NE(GetShortPathNameA(PathOf("Work\\Amplifier Stage.Sch").c_str(), short_name, MAX_PATH),
+            0u);
 
   const FileInfo original = QueryOf("Work\\Amplifier Stage.Sch");
   EXPECT_EQ(original.kind, FileKind::kRegular);
@@ -271,7 +274,8 @@ TEST_F(WindowsConversion, AReadOnlySchematicIsConvertedAndStaysReadOnly) {
 TEST_F(WindowsConversion, AnOuterFileNamedByItsShortNameIsNeverTouched) {
   Write("Amplifier Stage.sch", "*version 7.1\nPART=BACK\ntail\n");
   char short_name[MAX_PATH];
-  ASSERT_NE(GetShortPathNameA(scratch.PathOf("Amplifier Stage.sch").c_str(), short_name, MAX_PATH), 0u);
+  ASSERT_NE(GetShortPathNameA(scratch.PathOf("Amplifier Stage.sch").c_str(), short_name, MAX_PATH),
+            0u);
   StartRun(true, true, {{"BACK", short_name}});
   engine().ConvertFile("Amplifier Stage.sch");
   EXPECT_EQ(sink.errors(), (Texts{"ERROR: File is already being converted in this run!"}));
@@ -322,8 +326,8 @@ class IniAgreement : public WindowsPlatformTest {
     const std::string portable = Answer(c, path, false);
     const std::string windows = Answer(c, path, true);
     EXPECT_EQ(Escaped(portable), Escaped(windows))
-        << "file \"" << Escaped(c.contents) << "\", section \"" << Escaped(c.section) << "\", key \""
-        << Escaped(c.key) << "\", fallback "
+        << "file \"" << Escaped(c.contents) << "\", section \"" << Escaped(c.section)
+        << "\", key \"" << Escaped(c.key) << "\", fallback "
         << (c.fallback != nullptr ? "\"" + Escaped(c.fallback) + "\"" : std::string("null"))
         << ", capacity " << c.capacity << " (left: portable reader, right: Windows)";
   }
@@ -361,7 +365,8 @@ TEST_F(IniAgreement, MissingFilesSectionsAndKeys) {
 
 TEST_F(IniAgreement, NamesAndLetterCase) {
   const std::string ini = "[Part Libs]\nLib1=a\n\xC4x=b\nMY KEY=v\n";
-  for (const char* section : {"PART LIBS", "part libs", " \tPart Libs\x1A ", "PART  LIBS", "PART"}) {
+  for (const char* section :
+       {"PART LIBS", "part libs", " \tPart Libs\x1A ", "PART  LIBS", "PART"}) {
     for (const char* key : {"LIB1", "lib1", "\xE4x", "\xC4X", "  MY KEY\t", "MYKEY", "MY"}) {
       ExpectAgreement(ini, section, key);
     }
@@ -371,7 +376,8 @@ TEST_F(IniAgreement, NamesAndLetterCase) {
 TEST_F(IniAgreement, SectionHeaders) {
   ExpectAgreement("[ Spaced ]\nk=1\n", "Spaced", "k");
   ExpectAgreement("  [Spaced]  trailing words\nk=1\n", "Spaced", "k");
-  for (const char* section : {"Sec", "Sec] ; note"}) ExpectAgreement("[Sec] ; note ]\nk=2\n", section, "k");
+  for (const char* section : {"Sec", "Sec] ; note"})
+    ExpectAgreement("[Sec] ; note ]\nk=2\n", section, "k");
   ExpectAgreement("[A]B]\nk=3\n", "A]B", "k");
   for (const char* section : {"S", "Broken", "T"}) {
     ExpectAgreement("[S]\n[Broken\nk=kept\n[T]\nj=1\n", section, "k");
@@ -383,12 +389,15 @@ TEST_F(IniAgreement, SectionHeaders) {
 
 TEST_F(IniAgreement, KeysValuesAndComments) {
   ExpectAgreement("[S]\nk=one\nK=two\n", "S", "k");
-  for (const char* key : {"LIB1", "LIB2", "LIB3"}) ExpectAgreement("[S]\nLIB1=\nLIB2 =   \nLIB3\n", "S", key);
+  for (const char* key : {"LIB1", "LIB2", "LIB3"})
+    ExpectAgreement("[S]\nLIB1=\nLIB2 =   \nLIB3\n", "S", key);
   for (const char* key : {"a b", "a b= x"}) ExpectAgreement("[S]\n  a b \t= x=y \n", "S", key);
   ExpectAgreement("[S]\nx=y=z\n", "S", "x=y");
   const std::string comments = "[S]\n;k=commented\n  ;j=also\nk=value ; note\n#h=hash\n";
   for (const char* key : {"k", "j", "#h"}) ExpectAgreement(comments, "S", key);
-  const std::string blanks = "[S]\nk= \t\v\f\x1A" "a \x1A b \t\f\v\x1A\r\nn=\xA0x\xA0\n";
+  const std::string blanks =
+      "[S]\nk= \t\v\f\x1A"
+      "a \x1A b \t\f\v\x1A\r\nn=\xA0x\xA0\n";
   for (const char* key : {"k", "n"}) ExpectAgreement(blanks, "S", key);
 }
 
@@ -403,7 +412,8 @@ TEST_F(IniAgreement, Quotes) {
 
 TEST_F(IniAgreement, NulAndEndOfFileBytes) {
   const char raw[] = "[S]\nk=ab\0cd\nj=\"q\"\0x\nafter=1\n";
-  for (const char* key : {"k", "j", "after"}) ExpectAgreement(std::string(raw, sizeof raw - 1), "S", key);
+  for (const char* key : {"k", "j", "after"})
+    ExpectAgreement(std::string(raw, sizeof raw - 1), "S", key);
   ExpectAgreement("[S]\n\x1A\nk=v\x1A\n\x1A[T]\x1A\nj=w\n", "T", "j");
   ExpectAgreement("[S]\nk=v\x1A\n", "S", "k");
 }
@@ -435,7 +445,8 @@ TEST_F(IniAgreement, Lengths) {
   const std::string value(10000, 'v');
   ExpectAgreement("[S]\nk=" + value + "\n", "S", "k");
   ExpectAgreement("[S]\nk=\"" + value + "\"\n", "S", "k");
-  for (const std::size_t capacity : {1, 2, 3, 5}) ExpectAgreement("[S]\nk=\"abc\"\n", "S", "k", "", capacity);
+  for (const std::size_t capacity : {1, 2, 3, 5})
+    ExpectAgreement("[S]\nk=\"abc\"\n", "S", "k", "", capacity);
   ExpectAgreement("[S]\nk=value\n", "S", "missing", "fallback", 1);
   const std::string name(1000, 'n');
   const std::string ini = "[" + name + "]\nk=long section\n[S]\n" + name + "=long key\nk=after\n";
@@ -467,7 +478,8 @@ TEST_F(IniAgreement, TheDesignToolsOwnFiles) {
   for (const Question& q : questions) {
     std::ifstream in(test::CorpusDir() / "ini" / q.file, std::ios::binary);
     ASSERT_TRUE(in.good()) << q.file;
-    const std::string contents((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string contents((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
     ExpectAgreement(contents, q.section, q.key, "EMPTY");
   }
 }

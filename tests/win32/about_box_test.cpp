@@ -1,4 +1,5 @@
-// The system menu's About item, the About box, the window icons and the drag icon of the main dialog.
+// The system menu's About item, the About box, the window icons and the drag icon of the main
+// dialog.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -65,9 +66,11 @@ TEST_F(SystemMenu, TheAboutBoxShowsNameVersionAndIcon) {
   ASSERT_NE(about, nullptr);
   bool has_title = false;
   HICON icon = nullptr;
-  for (HWND child = GetWindow(about, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+  for (HWND child = GetWindow(about, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
     has_title = has_title || TextOf(child) == KESTRUNE_ABOUT_VERSION;
-    if (const auto shown = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0))) icon = shown;
+    if (const auto shown = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0)))
+      icon = shown;
   }
   EXPECT_TRUE(has_title);
   EXPECT_EQ(icon, Icon128());

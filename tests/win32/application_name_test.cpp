@@ -1,4 +1,5 @@
-// The application name that the settings live under: the executable's file name without its extension.
+// The application name that the settings live under: the executable's file name without its
+// extension.
 #include <gtest/gtest.h>
 
 #include "app/win32/application_name.h"

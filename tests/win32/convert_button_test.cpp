@@ -1,4 +1,5 @@
-// The Convert button and the Browse buttons: a run from the fields, its boxes and status texts, the file pickers.
+// The Convert button and the Browse buttons: a run from the fields, its boxes and status texts, the
+// file pickers.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -55,7 +56,8 @@ TEST_F(ConvertButton, ConvertsTheNamedFileAndTellsTheVisitedFilesInAPlainBox) {
   EXPECT_TRUE(WaitForText(GetDlgItem(dialog_, IDC_STATUS), "Status: Idle"));
   EXPECT_TRUE(IsWindowEnabled(dialog_));
   EXPECT_EQ(ReadWholeFile(scratch_.path() / "AMP.SCH"), "*version 6.1\n@index\n");
-  EXPECT_EQ(ReadWholeFile(scratch_.path() / "AMP.P71"), "*version 7.1\r\n@setup\r\nx\r\n@index\r\n");
+  EXPECT_EQ(ReadWholeFile(scratch_.path() / "AMP.P71"),
+            "*version 7.1\r\n@setup\r\nx\r\n@index\r\n");
   // A run neither reads nor writes the settings.
   Cancel(dialog_);
   EXPECT_TRUE(Ended());
@@ -64,9 +66,11 @@ TEST_F(ConvertButton, ConvertsTheNamedFileAndTellsTheVisitedFilesInAPlainBox) {
 
 // While the error box is open, the status line shows the last text the run set.
 TEST_F(ConvertButton, AFailureShowsAStopBoxAndTheRunStillEndsWithItsList) {
-  WriteWholeFile(scratch_.path() / "PARTS.slb", "*version 7.1\nPART=AMP\nDEFAULT=AMP.SCH\nPART=BUF\n");
-  WriteWholeFile(scratch_.path() / "MSIM.INI",
-                 "[MICROSIM]\nLIBPATH=" + NativePath(scratch_.path()) + "\n[PART LIBS]\nLIB1=PARTS [.slb]\n");
+  WriteWholeFile(scratch_.path() / "PARTS.slb",
+                 "*version 7.1\nPART=AMP\nDEFAULT=AMP.SCH\nPART=BUF\n");
+  WriteWholeFile(
+      scratch_.path() / "MSIM.INI",
+      "[MICROSIM]\nLIBPATH=" + NativePath(scratch_.path()) + "\n[PART LIBS]\nLIB1=PARTS [.slb]\n");
   const std::string missing = scratch_.PathOf("MISSING.SCH");
   OpenWith(missing, scratch_.PathOf("MSIM.INI"));
   ClickLater(dialog_, IDC_CONVERT);
@@ -86,8 +90,9 @@ TEST_F(ConvertButton, AFailureShowsAStopBoxAndTheRunStillEndsWithItsList) {
 
 TEST_F(ConvertButton, StatusLineShowsTheLibrariesBeingLoaded) {
   WriteWholeFile(scratch_.path() / "PARTS.slb", "PART=AMP\nDEFAULT=x\nPART=BUF\nDEFAULT=y\n");
-  WriteWholeFile(scratch_.path() / "MSIM.INI",
-                 "[MICROSIM]\nLIBPATH=" + NativePath(scratch_.path()) + "\n[PART LIBS]\nLIB1=PARTS\n");
+  WriteWholeFile(
+      scratch_.path() / "MSIM.INI",
+      "[MICROSIM]\nLIBPATH=" + NativePath(scratch_.path()) + "\n[PART LIBS]\nLIB1=PARTS\n");
   OpenWith(scratch_.PathOf("MISSING.SCH"), scratch_.PathOf("MSIM.INI"));
   ClickLater(dialog_, IDC_CONVERT);
   // The run waits in its error box; the status line shows where it got to.
@@ -168,7 +173,8 @@ TEST_F(BrowseButton, APickedFileFillsItsFieldAndBecomesTheCurrentFolder) {
     SetItemText(picker, kFileNameBox, name);
     PostMessageA(picker, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitUntilGone(picker));
-    EXPECT_TRUE(WaitForText(GetDlgItem(dialog_, browse.field), path)) << ItemText(dialog_, browse.field);
+    EXPECT_TRUE(WaitForText(GetDlgItem(dialog_, browse.field), path))
+        << ItemText(dialog_, browse.field);
     EXPECT_EQ(CurrentFolder(), Lowered(folder));
     Cancel(dialog_);
     ASSERT_TRUE(Ended());

@@ -1,4 +1,5 @@
-// Test fixture: the main dialog running on a thread of its own, with settings of its own in the registry.
+// Test fixture: the main dialog running on a thread of its own, with settings of its own in the
+// registry.
 #pragma once
 
 #include <gtest/gtest.h>

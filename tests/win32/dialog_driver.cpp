@@ -1,4 +1,5 @@
-// Test helper: runs a dialog on a thread of its own and drives it from the test's thread with window messages.
+// Test helper: runs a dialog on a thread of its own and drives it from the test's thread with
+// window messages.
 #include "tests/win32/dialog_driver.h"
 
 #include <utility>
@@ -53,7 +54,8 @@ HWND WaitForThreadDialog(DWORD thread, Match match) {
 
 std::vector<HWND> ChildrenOf(HWND parent) {
   std::vector<HWND> children;
-  for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+  for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
     children.push_back(child);
   }
   return children;
@@ -78,7 +80,8 @@ DWORD WINAPI DialogThread::Main(LPVOID self) {
 DialogThread::~DialogThread() {
   if (thread_ == nullptr) return;
   const DWORD start = GetTickCount();
-  while (WaitForSingleObject(thread_, 0) == WAIT_TIMEOUT && GetTickCount() - start < kWaitMilliseconds) {
+  while (WaitForSingleObject(thread_, 0) == WAIT_TIMEOUT &&
+         GetTickCount() - start < kWaitMilliseconds) {
     CancelOpenWindows();
     Sleep(50);
   }
@@ -105,7 +108,8 @@ HWND DialogThread::WaitForDialog(const char* caption, HWND owner) const {
 }
 
 HWND DialogThread::WaitForOwnedDialog(HWND owner) const {
-  return WaitForThreadDialog(id_, [&](HWND window) { return GetWindow(window, GW_OWNER) == owner; });
+  return WaitForThreadDialog(id_,
+                             [&](HWND window) { return GetWindow(window, GW_OWNER) == owner; });
 }
 
 bool DialogThread::WaitForEnd() const {
@@ -114,7 +118,8 @@ bool DialogThread::WaitForEnd() const {
 
 // WM_GETTEXT rather than GetWindowText, which gives no control's text in another process.
 std::string TextOf(HWND window) {
-  std::string text(static_cast<std::size_t>(SendMessageA(window, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
+  std::string text(static_cast<std::size_t>(SendMessageA(window, WM_GETTEXTLENGTH, 0, 0)) + 1,
+                   '\0');
   text.resize(static_cast<std::size_t>(
       SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]))));
   return text;
@@ -149,9 +154,8 @@ bool WaitUntilGone(HWND window) {
 
 MessageBoxContents AnswerMessageBox(const DialogThread& thread) {
   MessageBoxContents box;
-  const HWND window = WaitForThreadDialog(thread.id(), [](HWND candidate) {
-    return GetWindow(candidate, GW_OWNER) != nullptr;
-  });
+  const HWND window = WaitForThreadDialog(
+      thread.id(), [](HWND candidate) { return GetWindow(candidate, GW_OWNER) != nullptr; });
   if (window == nullptr) return box;
   box.caption = TextOf(window);
   box.owner = GetWindow(window, GW_OWNER);

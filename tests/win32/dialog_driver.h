@@ -1,4 +1,5 @@
-// Test helper: runs a dialog on a thread of its own and drives it from the test's thread with window messages.
+// Test helper: runs a dialog on a thread of its own and drives it from the test's thread with
+// window messages.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN

@@ -1,4 +1,5 @@
-// The two dialog templates as Windows builds them, checked against res/KESTRUNE.rc: kinds, styles, texts, places, tab order, font.
+// The two dialog templates as Windows builds them, checked against res/KESTRUNE.rc: kinds, styles,
+// texts, places, tab order, font.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -20,20 +21,13 @@ struct KindSpec {
 
 KindSpec SpecOf(TemplateControlKind kind) {
   switch (kind) {
-    case TemplateControlKind::kField:
-      return {"Edit", 0, ES_AUTOHSCROLL | WS_TABSTOP};
-    case TemplateControlKind::kButton:
-      return {"Button", BS_PUSHBUTTON, WS_TABSTOP};
-    case TemplateControlKind::kDefaultButton:
-      return {"Button", BS_DEFPUSHBUTTON, WS_TABSTOP};
-    case TemplateControlKind::kCheckBox:
-      return {"Button", BS_AUTOCHECKBOX, WS_TABSTOP};
-    case TemplateControlKind::kLabel:
-      return {"Static", SS_LEFT, WS_GROUP};
-    case TemplateControlKind::kCentredLabel:
-      return {"Static", SS_CENTER, WS_GROUP};
-    case TemplateControlKind::kIcon:
-      break;
+    case TemplateControlKind::kField: return {"Edit", 0, ES_AUTOHSCROLL | WS_TABSTOP};
+    case TemplateControlKind::kButton: return {"Button", BS_PUSHBUTTON, WS_TABSTOP};
+    case TemplateControlKind::kDefaultButton: return {"Button", BS_DEFPUSHBUTTON, WS_TABSTOP};
+    case TemplateControlKind::kCheckBox: return {"Button", BS_AUTOCHECKBOX, WS_TABSTOP};
+    case TemplateControlKind::kLabel: return {"Static", SS_LEFT, WS_GROUP};
+    case TemplateControlKind::kCentredLabel: return {"Static", SS_CENTER, WS_GROUP};
+    case TemplateControlKind::kIcon: break;
   }
   return {"Static", SS_ICON, 0};
 }
@@ -47,7 +41,7 @@ std::string ClassOf(HWND window) {
 }
 
 DWORD TypeBits(HWND window, DWORD style) {
-  return ClassOf(window) == "Button" ? (style & BS_TYPEMASK)
+  return ClassOf(window) == "Button"   ? (style & BS_TYPEMASK)
          : ClassOf(window) == "Static" ? (style & SS_TYPEMASK)
                                        : 0;
 }
@@ -67,13 +61,14 @@ RECT PlaceInDialog(HWND dialog, HWND control) {
 }
 
 std::string Describe(const RECT& r) {
-  return std::to_string(r.left) + "," + std::to_string(r.top) + " - " + std::to_string(r.right) + "," +
-         std::to_string(r.bottom);
+  return std::to_string(r.left) + "," + std::to_string(r.top) + " - " + std::to_string(r.right) +
+         "," + std::to_string(r.bottom);
 }
 
 std::vector<HWND> ChildrenOf(HWND dialog) {
   std::vector<HWND> children;
-  for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+  for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
     children.push_back(child);
   }
   return children;
@@ -86,7 +81,8 @@ void ExpectTextFits(HWND control) {
   GetClientRect(control, &client);
   RECT needed{0, 0, client.right, 0};
   const HDC device = GetDC(control);
-  const HGDIOBJ previous = SelectObject(device, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+  const HGDIOBJ previous =
+      SelectObject(device, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
   DrawTextA(device, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK);
   SelectObject(device, previous);
   ReleaseDC(control, device);
@@ -117,11 +113,12 @@ void ExpectControls(HWND dialog, const DialogTemplate& dialog_template) {
     const RECT actual = PlaceInDialog(dialog, control);
     for (const RECT& other : placed) {
       RECT overlap;
-      EXPECT_FALSE(IntersectRect(&overlap, &actual, &other)) << Describe(actual) << " on " << Describe(other);
+      EXPECT_FALSE(IntersectRect(&overlap, &actual, &other))
+          << Describe(actual) << " on " << Describe(other);
     }
     placed.push_back(actual);
-    const RECT expected = PixelsOf(dialog, RECT{expected_control.x, expected_control.y, expected_control.width,
-                                                expected_control.height});
+    const RECT expected = PixelsOf(dialog, RECT{expected_control.x, expected_control.y,
+                                                expected_control.width, expected_control.height});
     EXPECT_EQ(actual.left, expected.left) << Describe(actual) << " vs " << Describe(expected);
     EXPECT_EQ(actual.top, expected.top) << Describe(actual) << " vs " << Describe(expected);
     // The icon's size is the icon's own; only its place is the template's.
@@ -148,7 +145,8 @@ void ExpectFrame(HWND dialog, const DialogTemplate& dialog_template) {
   EXPECT_EQ(client.right, expected.right);
   EXPECT_EQ(client.bottom, expected.bottom);
   LOGFONTA font{};
-  ASSERT_TRUE(GetObjectA(reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)), sizeof font, &font));
+  ASSERT_TRUE(GetObjectA(reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)),
+                         sizeof font, &font));
   EXPECT_STREQ(font.lfFaceName, "MS Sans Serif");
   const HDC screen = GetDC(nullptr);
   EXPECT_EQ(font.lfHeight, -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72));

@@ -1,4 +1,5 @@
-// KESTRUNE.EXE itself, started as a program: its window, and its settings under the executable's own name.
+// KESTRUNE.EXE itself, started as a program: its window, and its settings under the executable's
+// own name.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -21,7 +22,8 @@ BOOL CALLBACK MatchMainWindow(HWND window, LPARAM context) {
   auto* wanted = reinterpret_cast<FoundWindow*>(context);
   DWORD owner_process = 0;
   GetWindowThreadProcessId(window, &owner_process);
-  if (owner_process == wanted->process && IsWindowVisible(window) && TextOf(window) == kMainCaption) {
+  if (owner_process == wanted->process && IsWindowVisible(window) &&
+      TextOf(window) == kMainCaption) {
     wanted->window = window;
   }
   return wanted->window == nullptr;
@@ -42,19 +44,21 @@ class StartedProgram {
  public:
   StartedProgram(const ScratchDir& scratch, const std::string& file_name) {
     const std::filesystem::path copy = scratch.path() / file_name;
-    std::filesystem::copy_file(KESTRUNE_EXE_PATH, copy, std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(KESTRUNE_EXE_PATH, copy,
+                               std::filesystem::copy_options::overwrite_existing);
     std::string command = "\"" + NativePath(copy) + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     const std::string folder = NativePath(scratch.path());
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                        &process_)) {
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                        &startup, &process_)) {
       process_ = PROCESS_INFORMATION{};
     }
   }
   ~StartedProgram() {
     if (process_.hProcess == nullptr) return;
-    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 1);
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
+      TerminateProcess(process_.hProcess, 1);
     CloseHandle(process_.hThread);
     CloseHandle(process_.hProcess);
   }

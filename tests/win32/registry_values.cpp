@@ -1,4 +1,5 @@
-// Test helper: registry values under HKEY_CURRENT_USER, read and written directly rather than through the program.
+// Test helper: registry values under HKEY_CURRENT_USER, read and written directly rather than
+// through the program.
 #include "tests/win32/registry_values.h"
 
 namespace kestrune::test {
@@ -33,8 +34,8 @@ std::optional<StoredValue> ReadStoredValue(const std::string& key, const char* n
 
 void StoreValue(const std::string& key, const char* name, const StoredValue& value) {
   HKEY opened;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened,
-                      nullptr) != ERROR_SUCCESS) {
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                      &opened, nullptr) != ERROR_SUCCESS) {
     return;
   }
   RegSetValueExA(opened, name, 0, value.type, reinterpret_cast<const BYTE*>(value.bytes.data()),
@@ -42,9 +43,7 @@ void StoreValue(const std::string& key, const char* name, const StoredValue& val
   RegCloseKey(opened);
 }
 
-StoredValue StringValue(const std::string& text) {
-  return StoredValue{REG_SZ, text + '\0'};
-}
+StoredValue StringValue(const std::string& text) { return StoredValue{REG_SZ, text + '\0'}; }
 
 StoredValue DwordValue(DWORD number) {
   return StoredValue{REG_DWORD, std::string(reinterpret_cast<const char*>(&number), sizeof number)};

@@ -1,4 +1,5 @@
-// Test helper: registry values under HKEY_CURRENT_USER, read and written directly rather than through the program.
+// Test helper: registry values under HKEY_CURRENT_USER, read and written directly rather than
+// through the program.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN

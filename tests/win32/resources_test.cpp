@@ -1,4 +1,5 @@
-// What the built KESTRUNE.EXE carries: its version record, icon 128 and string 101, read back from the file.
+// What the built KESTRUNE.EXE carries: its version record, icon 128 and string 101, read back from
+// the file.
 #include <gtest/gtest.h>
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -23,7 +24,8 @@ class ExecutableResources : public ::testing::Test {
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeA(KESTRUNE_EXE_PATH, &ignored);
     std::vector<char> record(size);
-    if (size == 0 || !GetFileVersionInfoA(KESTRUNE_EXE_PATH, 0, size, record.data())) record.clear();
+    if (size == 0 || !GetFileVersionInfoA(KESTRUNE_EXE_PATH, 0, size, record.data()))
+      record.clear();
     return record;
   }
 
@@ -120,7 +122,8 @@ TEST_F(ExecutableResources, Icon128HasA32And16PixelImageOf16ColoursEach) {
     // Each image is a 4-bit bitmap with its mask.
     const HRSRC image = FindResourceA(exe.get(), MAKEINTRESOURCEA(entries[i].id), RT_ICON);
     ASSERT_NE(image, nullptr);
-    const auto* header = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(exe.get(), image)));
+    const auto* header =
+        static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(exe.get(), image)));
     EXPECT_EQ(header->biWidth, entries[i].width);
     EXPECT_EQ(header->biHeight, 2 * entries[i].width);
     EXPECT_EQ(header->biBitCount, 4);

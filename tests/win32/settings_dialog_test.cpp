@@ -1,4 +1,5 @@
-// The main dialog's settings: shown when it opens, saved in the registry on Exit and Enter, never on Esc or close.
+// The main dialog's settings: shown when it opens, saved in the registry on Exit and Enter, never
+// on Esc or close.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -70,7 +71,9 @@ TEST_F(SettingsDialog, StoredValuesAreShown) {
 TEST_F(SettingsDialog, LeavingWithoutExitSavesNothing) {
   Store("Input File", StringValue("C:\\BEFORE.SCH"));
   Store("Backup", DwordValue(0));
-  const auto leave_by_escape = [](HWND dialog) { PressKey(GetDlgItem(dialog, IDC_INPUT_FILE), VK_ESCAPE); };
+  const auto leave_by_escape = [](HWND dialog) {
+    PressKey(GetDlgItem(dialog, IDC_INPUT_FILE), VK_ESCAPE);
+  };
   const auto leave_by_close = [](HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); };
   for (const auto& leave : {+leave_by_escape, +leave_by_close}) {
     ASSERT_NE(Open(), nullptr);
