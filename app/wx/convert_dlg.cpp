@@ -49,6 +49,8 @@ CConvertDlg::CConvertDlg(const wxString& settings_file)
     : m_settings(settings_file), m_presenter(*this, m_settings), m_hIcon(LoadMainIcons()) {
   wxXmlResource::Get()->LoadDialog(this, nullptr, "IDD_CONVERT_DIALOG");
   FitTemplateToToolkit(*this, kIDD_CONVERT_DIALOG);
+  // Having no owner, it opens in the middle of the display's work area.
+  CentreOnScreen();
   m_inputFile = FindControl<wxTextCtrl>(*this, IDC_INPUT_FILE);
   m_iniFile = FindControl<wxTextCtrl>(*this, IDC_INI_FILE);
   m_backup = FindControl<wxCheckBox>(*this, IDC_BACKUP);

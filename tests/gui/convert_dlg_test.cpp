@@ -10,6 +10,7 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/display.h>
 #include <wx/filename.h>
 #include <wx/settings.h>
 #include <wx/stattext.h>
@@ -211,6 +212,23 @@ TEST_F(MainDialog, CancelledBrowseLeavesFieldAndFolderAsTheyWere) {
   EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), "KEEP.SCH");
   EXPECT_EQ(TextOf(window, IDC_INI_FILE), kDefaultIniPath);
   EXPECT_EQ(std::filesystem::current_path(), scratch.path());
+}
+
+void ExpectCentredOver(const wxRect& window, const wxRect& area) {
+  const wxPoint centre = window.GetPosition() + window.GetSize() / 2;
+  const wxPoint wanted = area.GetPosition() + area.GetSize() / 2;
+  // Odd sizes halve with a pixel to spare either way.
+  EXPECT_NEAR(centre.x, wanted.x, 1);
+  EXPECT_NEAR(centre.y, wanted.y, 1);
+}
+
+TEST_F(MainDialog, OpensCentredOnTheWorkAreaAndItsAboutBoxCentredOverIt) {
+  CConvertDlg& window = Open();
+  ExpectCentredOver(window.GetScreenRect(), wxDisplay(&window).GetClientArea());
+  CAboutDlg about(&window);
+  about.Show();
+  PumpEvents(50);
+  ExpectCentredOver(about.GetScreenRect(), window.GetScreenRect());
 }
 
 // The About box as a test expects it: its caption and owner, answered with OK.
