@@ -38,6 +38,9 @@ wxString WildcardFor(const char* extension) {
   return wxString::Format("%s (*.%s)|%s", extension, extension, pattern);
 }
 
+// A text field keeps its own menu (Cut, Copy, Paste); the rest of the window offers About.
+bool HasOwnMenu(const wxObject* window) { return wxDynamicCast(window, wxTextCtrl) != nullptr; }
+
 template <typename Control>
 Control* FindControl(wxWindow& dialog, int id) {
   return wxStaticCast(dialog.FindWindow(id), Control);
@@ -148,16 +151,22 @@ void CConvertDlg::OnSysCommand(wxCommandEvent& event) {
   if (!m_presenter.OnSystemCommand(static_cast<unsigned>(event.GetId()))) event.Skip();
 }
 
-void CConvertDlg::OnContextMenu(wxContextMenuEvent&) {
+void CConvertDlg::OnContextMenu(wxContextMenuEvent& event) {
+  if (HasOwnMenu(event.GetEventObject())) {
+    event.Skip();
+    return;
+  }
   const std::unique_ptr<wxMenu> menu = CreateSystemMenu();
   PopupMenu(menu.get());
 }
 
 // GTK has no window menu to extend, so the About item is also on F1, the Menu key and
-// Shift+F10, besides the right mouse button.
+// Shift+F10, besides the right mouse button; in a text field those keys give its own menu.
 void CConvertDlg::OnCharHook(wxKeyEvent& event) {
   const int key = event.GetKeyCode();
-  const bool menu_key = key == WXK_MENU || (key == WXK_F10 && event.GetModifiers() == wxMOD_SHIFT);
+  const bool menu_key =
+      (key == WXK_MENU || (key == WXK_F10 && event.GetModifiers() == wxMOD_SHIFT)) &&
+      !HasOwnMenu(FindFocus());
   if (key == WXK_ESCAPE) {
     m_presenter.OnCancel();
   } else if (key == WXK_F1) {

@@ -11,6 +11,7 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/display.h>
+#include <wx/eventfilter.h>
 #include <wx/filename.h>
 #include <wx/settings.h>
 #include <wx/stattext.h>
@@ -229,6 +230,58 @@ TEST_F(MainDialog, OpensCentredOnTheWorkAreaAndItsAboutBoxCentredOverIt) {
   about.Show();
   PumpEvents(50);
   ExpectCentredOver(about.GetScreenRect(), window.GetScreenRect());
+}
+
+// Counts the menus of the program's own that pop up, closing each at once as Esc would.
+class PopupMenuWatch final : public wxEventFilter {
+ public:
+  PopupMenuWatch() { wxEvtHandler::AddFilter(this); }
+  ~PopupMenuWatch() override { wxEvtHandler::RemoveFilter(this); }
+  int FilterEvent(wxEvent& event) override {
+    if (event.GetEventType() == wxEVT_MENU_OPEN) {
+      ++opened;
+      wxUIActionSimulator().Char(WXK_ESCAPE);
+    }
+    return Event_Skip;
+  }
+  int opened = 0;
+};
+
+// A right click on the control, then a left click on the window's empty corner, which closes
+// any menu still open.
+void RightClickOn(wxWindow& window, int id) {
+  wxUIActionSimulator user;
+  user.MouseMove(window.FindWindow(id)->GetScreenRect().GetLeftTop() + wxPoint(5, 5));
+  user.MouseClick(wxMOUSE_BTN_RIGHT);
+  PumpEvents(300);
+  user.MouseMove(window.GetScreenRect().GetBottomRight() - wxPoint(2, 2));
+  user.MouseClick();
+  PumpEvents(100);
+}
+
+TEST_F(MainDialog, ARightClickInAPathFieldGivesItsOwnMenuAndOnALabelTheAboutMenu) {
+  CConvertDlg& window = Open();
+  for (const int field : {IDC_INPUT_FILE, IDC_INI_FILE}) {
+    PopupMenuWatch watch;
+    RightClickOn(window, field);
+    EXPECT_EQ(watch.opened, 0) << field;
+  }
+  PopupMenuWatch watch;
+  RightClickOn(window, IDC_STATUS);
+  EXPECT_EQ(watch.opened, 1);
+}
+
+TEST_F(MainDialog, TheMenuKeysInAPathFieldLeaveItsOwnMenuAndElsewhereGiveTheAboutMenu) {
+  CConvertDlg& window = Open();
+  for (const int focus : {IDC_INPUT_FILE, IDC_INI_FILE, IDC_CONVERT}) {
+    window.FindWindow(focus)->SetFocus();
+    PumpEvents(50);
+    PopupMenuWatch watch;
+    PressKey(window, WXK_MENU);
+    PressKey(window, WXK_F10, wxMOD_SHIFT);
+    PumpEvents(100);
+    EXPECT_EQ(watch.opened, focus == IDC_CONVERT ? 2 : 0) << focus;
+  }
 }
 
 // The About box as a test expects it: its caption and owner, answered with OK.
