@@ -11,6 +11,7 @@
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
+#include "app/common/default_extension.h"
 #include "app/wx/about_dlg.h"
 #include "app/wx/app_resources.h"
 #include "app/wx/dialog_layout.h"
@@ -121,7 +122,8 @@ bool CConvertDlg::AskForFile(const char* extension, std::string* path) {
   wxFileDialog picker(this, wxFileSelectorPromptStr, wxEmptyString,
                       wxString::Format("*.%s", extension), WildcardFor(extension), wxFD_OPEN);
   if (picker.ShowModal() != wxID_OK) return false;
-  *path = picker.GetPath().utf8_str();
+  // GTK's chooser gives a typed "AMP" back as it is.
+  *path = WithDefaultExtension(std::string(picker.GetPath().utf8_str()), extension);
   // Windows' picker moves there itself; the converter resolves relative part defaults there.
   wxSetWorkingDirectory(wxFileName(picker.GetPath()).GetPath());
   return true;

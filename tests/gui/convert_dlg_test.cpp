@@ -203,6 +203,18 @@ TEST_F(MainDialog, BrowsePutsThePickedPathInItsFieldAndMovesToItsFolder) {
   EXPECT_EQ(std::filesystem::current_path(), scratch.path() / "work" / "ini");
 }
 
+TEST_F(MainDialog, BrowseCompletesANameWithoutExtensionWithItsFieldsOne) {
+  const std::string typed = scratch.PathOf("AMP");
+  WriteWholeFile(typed, "");  // GTK's chooser reports only names that exist
+  CConvertDlg& window = Open();
+  wxTEST_DIALOG(Click(window, IDC_BROWSE_INPUT),
+                ExpectFilePick("*.SCH", "SCH (*.SCH)|*.[Ss][Cc][Hh]", typed));
+  EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), typed + ".SCH");
+  wxTEST_DIALOG(Click(window, IDC_BROWSE_INI),
+                ExpectFilePick("*.INI", "INI (*.INI)|*.[Ii][Nn][Ii]", typed));
+  EXPECT_EQ(TextOf(window, IDC_INI_FILE), typed + ".INI");
+}
+
 TEST_F(MainDialog, CancelledBrowseLeavesFieldAndFolderAsTheyWere) {
   CConvertDlg& window = Open();
   SetField(IDC_INPUT_FILE, "KEEP.SCH");
