@@ -36,8 +36,9 @@ class ConvertDialogView {
   virtual FieldEncoding PathEncoding() const = 0;
   // Does work while the window takes no user input, only repaints.
   virtual void WhileBusy(const std::function<void()>& work) = 0;
-  // Asks, modal to the window, for a file with the extension ("SCH"); true with its full
-  // path when one was chosen, whose folder has then become the current directory.
+  // Asks, modal to the window, for a file with the extension ("SCH"), which need not exist
+  // yet; true with its full path when one was chosen, a name without extension completed
+  // with that one. The file's folder has then become the current directory.
   virtual bool AskForFile(const char* extension, std::string* path) = 0;
   virtual void ShowPath(PathField field, const std::string& path) = 0;
   // Shows the About box modal to the window, until it is closed.

@@ -9,6 +9,13 @@
 
 namespace kestrune {
 
+namespace {
+
+// Beyond the longest path Windows takes (32767 characters), the buffer stops growing.
+constexpr unsigned long kLongestPathBuffer = 1ul << 16;
+
+}  // namespace
+
 std::string ApplicationNameOf(const std::string& module_path) {
   const std::size_t folder_end = module_path.find_last_of("\\/:");
   std::string name =
@@ -18,11 +25,20 @@ std::string ApplicationNameOf(const std::string& module_path) {
   return name;
 }
 
+// A path cut at the buffer's end would give a wrong name, so the buffer grows until it fits.
+std::string WholeModulePath(const ModulePathReader& read) {
+  for (unsigned long size = MAX_PATH + 1; size <= kLongestPathBuffer; size *= 2) {
+    std::string path(size, '\0');
+    const unsigned long length = read(&path[0], size);
+    if (length == 0) break;
+    if (length < size) return path.substr(0, length);
+  }
+  return std::string();
+}
+
 std::string RunningApplicationName() {
-  char path[MAX_PATH + 1];
-  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-  // A path cut at the buffer's end would give a wrong name; it gives none instead.
-  return length == 0 || length >= sizeof path ? std::string() : ApplicationNameOf(path);
+  return ApplicationNameOf(WholeModulePath(
+      [](char* buffer, unsigned long size) { return GetModuleFileNameA(nullptr, buffer, size); }));
 }
 
 }  // namespace kestrune

@@ -2,6 +2,8 @@
 // virtual handlers.
 #include "app/win32/modal_dialog.h"
 
+#include "app/win32/centre_window.h"
+
 namespace kestrune {
 
 HINSTANCE ResourceModule() { return GetModuleHandleA(nullptr); }
@@ -38,7 +40,10 @@ INT_PTR CModalDialog::Dispatch(UINT message, WPARAM wparam, LPARAM lparam) {
   INT_PTR result = FALSE;
   if (OnMessage(message, wparam, lparam, &result)) return result;
   switch (message) {
-    case WM_INITDIALOG: return OnInitDialog();
+    case WM_INITDIALOG:
+      // The templates leave the place to the code, as the usual framework does.
+      CentreOverOwner(m_hWnd);
+      return OnInitDialog();
     case WM_COMMAND:
       if (HIWORD(wparam) != BN_CLICKED) return FALSE;
       if (LOWORD(wparam) == IDOK) OnOK();

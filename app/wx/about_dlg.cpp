@@ -11,6 +11,8 @@ namespace kestrune {
 CAboutDlg::CAboutDlg(wxWindow* owner) {
   wxXmlResource::Get()->LoadDialog(this, owner, "IDD_ABOUTBOX");
   FitTemplateToToolkit(*this, kIDD_ABOUTBOX);
+  // Over its owner, as a dialog opens; over the work area when it has none.
+  CentreOnParent();
 }
 
 }  // namespace kestrune

@@ -11,6 +11,7 @@
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
+#include "app/common/default_extension.h"
 #include "app/wx/about_dlg.h"
 #include "app/wx/app_resources.h"
 #include "app/wx/dialog_layout.h"
@@ -38,6 +39,9 @@ wxString WildcardFor(const char* extension) {
   return wxString::Format("%s (*.%s)|%s", extension, extension, pattern);
 }
 
+// A text field keeps its own menu (Cut, Copy, Paste); the rest of the window offers About.
+bool HasOwnMenu(const wxObject* window) { return wxDynamicCast(window, wxTextCtrl) != nullptr; }
+
 template <typename Control>
 Control* FindControl(wxWindow& dialog, int id) {
   return wxStaticCast(dialog.FindWindow(id), Control);
@@ -49,6 +53,8 @@ CConvertDlg::CConvertDlg(const wxString& settings_file)
     : m_settings(settings_file), m_presenter(*this, m_settings), m_hIcon(LoadMainIcons()) {
   wxXmlResource::Get()->LoadDialog(this, nullptr, "IDD_CONVERT_DIALOG");
   FitTemplateToToolkit(*this, kIDD_CONVERT_DIALOG);
+  // Having no owner, it opens in the middle of the display's work area.
+  CentreOnScreen();
   m_inputFile = FindControl<wxTextCtrl>(*this, IDC_INPUT_FILE);
   m_iniFile = FindControl<wxTextCtrl>(*this, IDC_INI_FILE);
   m_backup = FindControl<wxCheckBox>(*this, IDC_BACKUP);
@@ -116,7 +122,8 @@ bool CConvertDlg::AskForFile(const char* extension, std::string* path) {
   wxFileDialog picker(this, wxFileSelectorPromptStr, wxEmptyString,
                       wxString::Format("*.%s", extension), WildcardFor(extension), wxFD_OPEN);
   if (picker.ShowModal() != wxID_OK) return false;
-  *path = picker.GetPath().utf8_str();
+  // GTK's chooser gives a typed "AMP" back as it is.
+  *path = WithDefaultExtension(std::string(picker.GetPath().utf8_str()), extension);
   // Windows' picker moves there itself; the converter resolves relative part defaults there.
   wxSetWorkingDirectory(wxFileName(picker.GetPath()).GetPath());
   return true;
@@ -146,16 +153,22 @@ void CConvertDlg::OnSysCommand(wxCommandEvent& event) {
   if (!m_presenter.OnSystemCommand(static_cast<unsigned>(event.GetId()))) event.Skip();
 }
 
-void CConvertDlg::OnContextMenu(wxContextMenuEvent&) {
+void CConvertDlg::OnContextMenu(wxContextMenuEvent& event) {
+  if (HasOwnMenu(event.GetEventObject())) {
+    event.Skip();
+    return;
+  }
   const std::unique_ptr<wxMenu> menu = CreateSystemMenu();
   PopupMenu(menu.get());
 }
 
 // GTK has no window menu to extend, so the About item is also on F1, the Menu key and
-// Shift+F10, besides the right mouse button.
+// Shift+F10, besides the right mouse button; in a text field those keys give its own menu.
 void CConvertDlg::OnCharHook(wxKeyEvent& event) {
   const int key = event.GetKeyCode();
-  const bool menu_key = key == WXK_MENU || (key == WXK_F10 && event.GetModifiers() == wxMOD_SHIFT);
+  const bool menu_key =
+      (key == WXK_MENU || (key == WXK_F10 && event.GetModifiers() == wxMOD_SHIFT)) &&
+      !HasOwnMenu(FindFocus());
   if (key == WXK_ESCAPE) {
     m_presenter.OnCancel();
   } else if (key == WXK_F1) {

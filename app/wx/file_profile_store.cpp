@@ -46,6 +46,8 @@ FileProfileStore::FileProfileStore(const wxString& path) : path_(path) {
   QuietParsing quiet;
   config_ = std::make_unique<wxFileConfig>(wxEmptyString, wxEmptyString, path_, wxEmptyString,
                                            wxCONFIG_USE_LOCAL_FILE);
+  // Paths are given back as written: "$HOME" or "C:\$WORK" are names, not variables.
+  config_->SetExpandEnvVars(false);
 }
 
 FileProfileStore::~FileProfileStore() {

@@ -10,6 +10,8 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/display.h>
+#include <wx/eventfilter.h>
 #include <wx/filename.h>
 #include <wx/settings.h>
 #include <wx/stattext.h>
@@ -201,6 +203,18 @@ TEST_F(MainDialog, BrowsePutsThePickedPathInItsFieldAndMovesToItsFolder) {
   EXPECT_EQ(std::filesystem::current_path(), scratch.path() / "work" / "ini");
 }
 
+TEST_F(MainDialog, BrowseCompletesANameWithoutExtensionWithItsFieldsOne) {
+  const std::string typed = scratch.PathOf("AMP");
+  WriteWholeFile(typed, "");  // GTK's chooser reports only names that exist
+  CConvertDlg& window = Open();
+  wxTEST_DIALOG(Click(window, IDC_BROWSE_INPUT),
+                ExpectFilePick("*.SCH", "SCH (*.SCH)|*.[Ss][Cc][Hh]", typed));
+  EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), typed + ".SCH");
+  wxTEST_DIALOG(Click(window, IDC_BROWSE_INI),
+                ExpectFilePick("*.INI", "INI (*.INI)|*.[Ii][Nn][Ii]", typed));
+  EXPECT_EQ(TextOf(window, IDC_INI_FILE), typed + ".INI");
+}
+
 TEST_F(MainDialog, CancelledBrowseLeavesFieldAndFolderAsTheyWere) {
   CConvertDlg& window = Open();
   SetField(IDC_INPUT_FILE, "KEEP.SCH");
@@ -211,6 +225,75 @@ TEST_F(MainDialog, CancelledBrowseLeavesFieldAndFolderAsTheyWere) {
   EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), "KEEP.SCH");
   EXPECT_EQ(TextOf(window, IDC_INI_FILE), kDefaultIniPath);
   EXPECT_EQ(std::filesystem::current_path(), scratch.path());
+}
+
+void ExpectCentredOver(const wxRect& window, const wxRect& area) {
+  const wxPoint centre = window.GetPosition() + window.GetSize() / 2;
+  const wxPoint wanted = area.GetPosition() + area.GetSize() / 2;
+  // Odd sizes halve with a pixel to spare either way.
+  EXPECT_NEAR(centre.x, wanted.x, 1);
+  EXPECT_NEAR(centre.y, wanted.y, 1);
+}
+
+TEST_F(MainDialog, OpensCentredOnTheWorkAreaAndItsAboutBoxCentredOverIt) {
+  CConvertDlg& window = Open();
+  ExpectCentredOver(window.GetScreenRect(), wxDisplay(&window).GetClientArea());
+  CAboutDlg about(&window);
+  about.Show();
+  PumpEvents(50);
+  ExpectCentredOver(about.GetScreenRect(), window.GetScreenRect());
+}
+
+// Counts the menus of the program's own that pop up, closing each at once as Esc would.
+class PopupMenuWatch final : public wxEventFilter {
+ public:
+  PopupMenuWatch() { wxEvtHandler::AddFilter(this); }
+  ~PopupMenuWatch() override { wxEvtHandler::RemoveFilter(this); }
+  int FilterEvent(wxEvent& event) override {
+    if (event.GetEventType() == wxEVT_MENU_OPEN) {
+      ++opened;
+      wxUIActionSimulator().Char(WXK_ESCAPE);
+    }
+    return Event_Skip;
+  }
+  int opened = 0;
+};
+
+// A right click on the control, then a left click on the window's empty corner, which closes
+// any menu still open.
+void RightClickOn(wxWindow& window, int id) {
+  wxUIActionSimulator user;
+  user.MouseMove(window.FindWindow(id)->GetScreenRect().GetLeftTop() + wxPoint(5, 5));
+  user.MouseClick(wxMOUSE_BTN_RIGHT);
+  PumpEvents(300);
+  user.MouseMove(window.GetScreenRect().GetBottomRight() - wxPoint(2, 2));
+  user.MouseClick();
+  PumpEvents(100);
+}
+
+TEST_F(MainDialog, ARightClickInAPathFieldGivesItsOwnMenuAndOnALabelTheAboutMenu) {
+  CConvertDlg& window = Open();
+  for (const int field : {IDC_INPUT_FILE, IDC_INI_FILE}) {
+    PopupMenuWatch watch;
+    RightClickOn(window, field);
+    EXPECT_EQ(watch.opened, 0) << field;
+  }
+  PopupMenuWatch watch;
+  RightClickOn(window, IDC_STATUS);
+  EXPECT_EQ(watch.opened, 1);
+}
+
+TEST_F(MainDialog, TheMenuKeysInAPathFieldLeaveItsOwnMenuAndElsewhereGiveTheAboutMenu) {
+  CConvertDlg& window = Open();
+  for (const int focus : {IDC_INPUT_FILE, IDC_INI_FILE, IDC_CONVERT}) {
+    window.FindWindow(focus)->SetFocus();
+    PumpEvents(50);
+    PopupMenuWatch watch;
+    PressKey(window, WXK_MENU);
+    PressKey(window, WXK_F10, wxMOD_SHIFT);
+    PumpEvents(100);
+    EXPECT_EQ(watch.opened, focus == IDC_CONVERT ? 2 : 0) << focus;
+  }
 }
 
 // The About box as a test expects it: its caption and owner, answered with OK.

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/common/settings_schema.h"
+#include "tests/app_common/awkward_texts.h"
 #include "tests/support/scratch_dir.h"
 
 namespace kestrune::test {
@@ -51,6 +52,18 @@ TEST_F(SettingsFile, SavingCreatesTheCompanyFolderAndRoundTripsEveryValue) {
   EXPECT_EQ(loaded.ini_file, saved.ini_file);
   EXPECT_TRUE(loaded.backups);
   EXPECT_FALSE(loaded.embedded);
+}
+
+TEST_F(SettingsFile, GivesBackEveryTextByteForByte) {
+  for (const std::string text : kAwkwardTexts) {
+    DialogSettings saved;
+    saved.input_file = text;
+    saved.ini_file = text;
+    ASSERT_TRUE(Save(saved));
+    const DialogSettings loaded = Load();
+    EXPECT_EQ(loaded.input_file, text);
+    EXPECT_EQ(loaded.ini_file, text);
+  }
 }
 
 TEST_F(SettingsFile, TheFileHoldsTheOptionsSectionInOrder) {

@@ -5,6 +5,7 @@
 
 #include "app/common/settings_schema.h"
 #include "app/win32/registry_profile_store.h"
+#include "tests/app_common/awkward_texts.h"
 #include "tests/win32/registry_values.h"
 
 namespace kestrune::test {
@@ -59,6 +60,13 @@ TEST_F(RegistryStore, AbsentOrMistypedValuesGiveTheFallback) {
   EXPECT_EQ(store_.ReadInt("Options", "Short number", 42), 42);
   EXPECT_EQ(store_.ReadString("Options", "Expandable", "fallback"), "fallback");
   EXPECT_EQ(store_.ReadString("Other Section", "Text as number", "fallback"), "fallback");
+}
+
+TEST_F(RegistryStore, GivesBackEveryTextByteForByte) {
+  for (const std::string text : kAwkwardTexts) {
+    store_.WriteString("Options", "Input File", text);
+    EXPECT_EQ(store_.ReadString("Options", "Input File", "fallback"), text);
+  }
 }
 
 TEST_F(RegistryStore, TheFourSettingsRoundTripThroughTheRegistry) {
