@@ -137,6 +137,9 @@ TEST_F(RealFileSystem, ARenameAcrossFileSystemsIsReportedAndKeepsTheInput) {
   if (plain.find('.', 1) != std::string::npos)
     GTEST_SKIP() << "the scratch path has a dot: " << plain;
   const Schematic schematic = MakeSchematic({});
+  for (const char* name : {"MSIM.INI", "KEST.slb"}) {
+    fs::copy_file(scratch.path() / name, current.path() / name);
+  }
   fs::current_path(current.path());
   for (bool backups : {false, true}) {
     WriteWholeFile(plain, schematic.original);
@@ -144,7 +147,8 @@ TEST_F(RealFileSystem, ARenameAcrossFileSystemsIsReportedAndKeepsTheInput) {
     EXPECT_EQ(ReadWholeFile(plain), schematic.original);
     EXPECT_EQ(sink.errors(), (Texts{About(kReplaceError, plain)}));
     EXPECT_EQ(NamesUnder(inputs.path()), (std::set<std::string>{"PLAIN"}));
-    EXPECT_TRUE(NamesUnder(current.path()).empty()) << "QUORVA.TMP was left behind";
+    EXPECT_EQ(NamesUnder(current.path()), (std::set<std::string>{"KEST.slb", "MSIM.INI"}))
+        << "QUORVA.TMP was left behind";
   }
 }
 
