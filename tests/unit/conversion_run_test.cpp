@@ -58,6 +58,23 @@ TEST_F(Run, ASecondRunFindsTheFileConvertedAndListsItAgain) {
   EXPECT_EQ(Read("AMP.P71"), "first backup");
 }
 
+// A design converted before, met again: its top file stays at 6.1, but the nested file that
+// was left at 7.1 is still reached and converted.
+TEST_F(Run, AFileAt61StillLeadsToItsNestedFilesWhenTheyAreConverted) {
+  Write("MSIM.INI", "[MICROSIM]\nLIBPATH=.\n[PART LIBS]\nLIB1=OWN\n");
+  Write("OWN.slb", "PART=SUB\nDEFAULT=SUB.SCH\n");
+  const std::string top = "*version 6.1\r\n@setup\r\nPART=SUB\r\n@index\r\n";
+  Write("TOP.SCH", top);
+  Write("SUB.SCH", "*version 7.1\r\nsub\r\n");
+  engine().RunConversion("TOP.SCH", "./MSIM.INI", 0, 0);
+  EXPECT_EQ(Read("SUB.SCH"), "*version 7.1\r\nsub\r\n");
+  engine().RunConversion("TOP.SCH", "./MSIM.INI", 0, 1);
+  EXPECT_EQ(Read("SUB.SCH"), "*version 6.1\nsub\n");
+  EXPECT_EQ(Read("TOP.SCH"), top);
+  EXPECT_EQ(sink.infos(), (Texts{"TOP.SCH\nConverted!", "TOP.SCH\nSUB.SCH\nConverted!"}));
+  EXPECT_TRUE(sink.errors().empty());
+}
+
 TEST_F(Run, OptionsAndVisitedListAreSetFreshForEachRun) {
   Write("X.SCH", "*version 7.1\n");
   Write("Y.SCH", "*version 7.1\n");
