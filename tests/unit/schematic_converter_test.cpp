@@ -193,8 +193,9 @@ TEST_F(Converter, MissingFilesFoldersAndDevicesGetAnErrorAndStayListed) {
   engine().ConvertFile("DIR.SCH");
   engine().ConvertFile("NUL");
   EXPECT_EQ(sink.errors(),
-            (Texts{"ERROR: Unable to open input file!", "ERROR: Input is not a regular file!",
-                   "ERROR: Input is not a regular file!"}));
+            (Texts{"ERROR: Unable to open input file!\nNONE.SCH",
+                   "ERROR: Input is not a regular file!\nDIR.SCH",
+                   "ERROR: Input is not a regular file!\nNUL"}));
   EXPECT_EQ(engine().visited().VisitedCount(), 3);
   EXPECT_EQ(Names(), (Texts{"DIR.SCH"}));
 }
