@@ -62,8 +62,7 @@ bool LibraryFileName(const char* directory, const char* library, char* out) {
 }
 
 // False when the library cannot be opened or a read fails; the parts read until then stay.
-bool LoadLibrary(Platform& files, TextReader& reader, const char* file_name,
-                 PartCollector& parts) {
+bool LoadLibrary(Platform& files, TextReader& reader, const char* file_name, PartCollector& parts) {
   const FileHandle file = files.OpenForRead(file_name);
   if (file == kNoFile) return false;
   reader.Start(files, file);

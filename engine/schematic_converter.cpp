@@ -52,7 +52,6 @@ const char* DeriveNames(ConversionJob& job) {
   return nullptr;
 }
 
-
 }  // namespace
 
 bool ConversionEngine::OpenInput(ConversionJob& job) {

@@ -120,8 +120,9 @@ TEST_F(RealFileSystem, AFullDiskLeavesTheInputWholeAndNoTemporaryFile) {
       write_failures += sink.errors()[0] == write_error ? 1 : 0;
     }
     EXPECT_EQ(NamesUnder(disk.path()), expected);
-    EXPECT_EQ(sink.infos(), (Texts{std::string("disk\\AMP.SCH\n") +
-                                   (now == amp.converted ? "Converted!" : "Finished with errors!")}));
+    EXPECT_EQ(sink.infos(),
+              (Texts{std::string("disk\\AMP.SCH\n") +
+                     (now == amp.converted ? "Converted!" : "Finished with errors!")}));
   }
   std::cout << "[ figures  ] full disk: " << converted << " runs converted, " << write_failures
             << " stopped by the full disk while writing\n";
@@ -199,11 +200,11 @@ TEST_F(RealFileSystem, AFifoAFolderAndADeviceAsPartDefaultsNeitherHangNorGetWrit
     fs::remove(scratch.path() / "TOP.P71");
     const ChildEnd end = RunInChild([&] { return RunAndTell("TOP.SCH", backups); }, kTimeout);
     ASSERT_FALSE(end.timed_out) << "the run hung";
-    EXPECT_EQ(end.output,
-              About(kNotRegular, "PIPE.SCH") + "\n" + About(kNotRegular, "PIPE") + "\n" +
-                  About(kNotRegular, "FOLDER.SCH") + "\n" + About(kNotRegular, "/dev/zero") +
-                  "\nclosing: TOP.SCH\nPIPE.SCH\nPIPE\nFOLDER.SCH\n/dev/zero\n"
-                  "Finished with errors!");
+    EXPECT_EQ(end.output, About(kNotRegular, "PIPE.SCH") + "\n" + About(kNotRegular, "PIPE") +
+                              "\n" + About(kNotRegular, "FOLDER.SCH") + "\n" +
+                              About(kNotRegular, "/dev/zero") +
+                              "\nclosing: TOP.SCH\nPIPE.SCH\nPIPE\nFOLDER.SCH\n/dev/zero\n"
+                              "Finished with errors!");
     EXPECT_EQ(Read("TOP.SCH"), top.converted);
     std::set<std::string> expected = {"FOLDER.SCH", "KEST.slb", "MSIM.INI",
                                       "PIPE",       "PIPE.SCH", "TOP.SCH"};

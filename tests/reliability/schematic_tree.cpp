@@ -71,8 +71,8 @@ std::vector<std::string> TextsOf(const RunReport& run, SinkCall::Kind kind) {
   return texts;
 }
 
-// The closing message: one, ending as the errors shown say, naming each visited file once, the top first
-// and every other after a file that leads to it.
+// The closing message: one, ending as the errors shown say, naming each visited file once, the top
+// first and every other after a file that leads to it.
 std::vector<std::string> ExpectClosingList(const SchematicTree& tree, const RunReport& run) {
   const std::vector<std::string> infos = TextsOf(run, SinkCall::Kind::kInfo);
   if (infos.size() != 1) {
@@ -82,8 +82,8 @@ std::vector<std::string> ExpectClosingList(const SchematicTree& tree, const RunR
   std::vector<std::string> listed = Lines(infos[0]);
   EXPECT_FALSE(listed.empty());
   if (listed.empty()) return {};
-  EXPECT_EQ(listed.back(), TextsOf(run, SinkCall::Kind::kError).empty() ? "Converted!"
-                                                                          : "Finished with errors!");
+  EXPECT_EQ(listed.back(),
+            TextsOf(run, SinkCall::Kind::kError).empty() ? "Converted!" : "Finished with errors!");
   listed.pop_back();
   EXPECT_FALSE(listed.empty() || listed.front() != tree.top())
       << "the top file is not listed first";

@@ -259,8 +259,9 @@ TEST_F(Capacity, PathsOfMoreThan199CharactersAreRefusedNotCut) {
   const std::string longer = cut + "B";
   engine().RunConversion(longer.c_str(), "./NONE.INI", 0, 0);
   engine().RunConversion("", (std::string(200, 'I')).c_str(), 0, 0);
-  EXPECT_EQ(sink.errors(), (Texts{"ERROR: Input file path is too long!",
-                                  "ERROR: INI file path is too long!", "ERROR: No input file given!"}));
+  EXPECT_EQ(sink.errors(),
+            (Texts{"ERROR: Input file path is too long!", "ERROR: INI file path is too long!",
+                   "ERROR: No input file given!"}));
   EXPECT_EQ(Read(cut), "*version 7.1\n");
   EXPECT_EQ(sink.infos(), (Texts{"Finished with errors!", "Finished with errors!"}));
 }

@@ -161,11 +161,10 @@ TEST_F(Converter, MissingFilesAndNonRegularFilesGetAnErrorAndStayListed) {
   engine().ConvertFile("DIR.SCH");
   engine().ConvertFile("FIFO.SCH");
   engine().ConvertFile("/dev/zero");
-  EXPECT_EQ(sink.errors(),
-            (Texts{"ERROR: Unable to open input file!\nNONE.SCH",
-                   "ERROR: Input is not a regular file!\nDIR.SCH",
-                   "ERROR: Input is not a regular file!\nFIFO.SCH",
-                   "ERROR: Input is not a regular file!\n/dev/zero"}));
+  EXPECT_EQ(sink.errors(), (Texts{"ERROR: Unable to open input file!\nNONE.SCH",
+                                  "ERROR: Input is not a regular file!\nDIR.SCH",
+                                  "ERROR: Input is not a regular file!\nFIFO.SCH",
+                                  "ERROR: Input is not a regular file!\n/dev/zero"}));
   EXPECT_EQ(engine().visited().VisitedCount(), 4);
   EXPECT_EQ(Names(), (Texts{"DIR.SCH", "FIFO.SCH"}));
 }
@@ -192,10 +191,9 @@ TEST_F(Converter, MissingFilesFoldersAndDevicesGetAnErrorAndStayListed) {
   engine().ConvertFile("NONE.SCH");
   engine().ConvertFile("DIR.SCH");
   engine().ConvertFile("NUL");
-  EXPECT_EQ(sink.errors(),
-            (Texts{"ERROR: Unable to open input file!\nNONE.SCH",
-                   "ERROR: Input is not a regular file!\nDIR.SCH",
-                   "ERROR: Input is not a regular file!\nNUL"}));
+  EXPECT_EQ(sink.errors(), (Texts{"ERROR: Unable to open input file!\nNONE.SCH",
+                                  "ERROR: Input is not a regular file!\nDIR.SCH",
+                                  "ERROR: Input is not a regular file!\nNUL"}));
   EXPECT_EQ(engine().visited().VisitedCount(), 3);
   EXPECT_EQ(Names(), (Texts{"DIR.SCH"}));
 }
