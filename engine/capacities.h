@@ -8,6 +8,8 @@ namespace kestrune {
 // Every path the engine keeps, shows or derives: at most 199 characters, which is what a
 // Convert command can deliver. A longer path is refused, never cut.
 constexpr std::size_t kPathBytes = 200;
+// An error as shown: its message, a line feed and the path it is about.
+constexpr std::size_t kErrorBytes = 128 + kPathBytes;
 // Files one run visits.
 constexpr int kVisitedRows = 100;
 // Parts the symbol libraries may name, each with a name of at most 19 characters and a

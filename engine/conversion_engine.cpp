@@ -13,6 +13,7 @@ bool Fits(const char* path) { return TextLength(path) < kPathBytes; }
 
 void ConversionEngine::StartRun(bool backups, bool embedded) {
   visited_.ResetVisited();
+  error_shown_ = false;
   create_backups_ = backups;
   convert_embedded_ = embedded;
 }
@@ -24,15 +25,31 @@ void ConversionEngine::RunConversion(const char* inputPath, const char* iniPath,
     LoadPartLibraries(iniPath);
   } else {
     parts_.ResetParts();
-    sink_.ShowError("ERROR: INI file path is too long!");
+    ShowError("ERROR: INI file path is too long!");
   }
-  if (Fits(inputPath)) {
+  if (inputPath[0] == '\0') {
+    ShowError("ERROR: No input file given!");
+  } else if (Fits(inputPath)) {
     ConvertFile(inputPath);
   } else {
-    sink_.ShowError("ERROR: Input file path is too long!");
+    ShowError("ERROR: Input file path is too long!");
   }
   sink_.ShowInfo(ClosingText());
   sink_.SetStatus("Status: Idle");
+}
+
+// The buffer holds the longest message, a line feed and the longest path.
+void ConversionEngine::ShowError(const char* text, const char* path) {
+  error_shown_ = true;
+  if (path == nullptr) {
+    sink_.ShowError(text);
+    return;
+  }
+  error_text_[0] = '\0';
+  AppendText(error_text_, sizeof error_text_, text);
+  AppendText(error_text_, sizeof error_text_, "\n");
+  AppendText(error_text_, sizeof error_text_, path);
+  sink_.ShowError(error_text_);
 }
 
 // The buffer holds the longest list.
@@ -43,7 +60,7 @@ const char* ConversionEngine::ClosingText() {
     AppendText(closing_text_, sizeof closing_text_, visited_.Row(row));
     AppendText(closing_text_, sizeof closing_text_, "\n");
   }
-  AppendText(closing_text_, sizeof closing_text_, kClosingWord);
+  AppendText(closing_text_, sizeof closing_text_, error_shown_ ? kFailedWord : kConvertedWord);
   return closing_text_;
 }
 

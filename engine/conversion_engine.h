@@ -23,22 +23,25 @@ class ConversionEngine {
 
   // The Convert command: loads the part libraries of iniPath, converts inputPath (and,
   // with embedded, the files its parts lead to), lists every visited file followed by
-  // "Converted!" through ShowInfo, and ends with the idle status. backups and embedded:
-  // zero off, else on. A path of more than 199 characters is refused, never cut.
+  // "Converted!", or "Finished with errors!" once an error was shown, through ShowInfo, and
+  // ends with the idle status. backups and embedded: zero off, else on. A path of more than
+  // 199 characters is refused, never cut; so is an empty input path.
   void RunConversion(const char* inputPath, const char* iniPath, int backups, int embedded);
 
   // The steps of a run, for callers that take them one at a time.
   // Empties the visited list and sets the two options.
   void StartRun(bool backups, bool embedded);
-  // Rebuilds the part table from the libraries of iniPath, showing each step. Libraries
-  // that cannot be read are passed over. Always returns 1.
+  // Rebuilds the part table from the libraries of iniPath, showing each step. An INI file or
+  // library that cannot be read, and parts beyond the table's rows, are passed over; with
+  // nested conversion on, each is shown as an error. Always returns 1.
   int LoadPartLibraries(const char* iniPath);
   // Converts the file that path names (at most 199 characters, relative names against the
-  // current directory), unless this run has visited it already; the files its parts lead
-  // to first, when nested conversion is on. Failures are shown through the sink; the file
-  // then keeps its old contents under its own name.
+  // current directory) from 7.1 to 6.1, unless this run has visited it already; the files
+  // its parts lead to first, when nested conversion is on, whatever the file's version.
+  // A file at 6.1 is left alone. Failures, a file that is no 7.1 schematic among them, are
+  // shown through the sink, each with the path; the file then keeps its old contents.
   void ConvertFile(const char* path);
-  // Every visited path, a line each, then "Converted!".
+  // Every visited path, a line each, then "Converted!" or "Finished with errors!".
   const char* ClosingText();
 
   bool IsVisited(const char* path) const { return visited_.IsVisited(path); }
@@ -47,17 +50,23 @@ class ConversionEngine {
   PartTable& parts() { return parts_; }
 
  private:
-  enum class LoopEnd { kCopied, kAlreadyOld, kReadFailed };
+  enum class LoopEnd { kCopied, kAlreadyOld, kReadFailed, kNotNew, kSetupOpen };
+  // The first version marker a file holds decides what it is.
+  enum class Version { kUnknown, kNew, kOld };
 
   void Convert(ConversionJob& job);
   bool OpenInput(ConversionJob& job);
   bool CreateTemporary(ConversionJob& job);
   LoopEnd CopyLines(ConversionLevel& level, char* line);
+  static LoopEnd CopyEnd(bool read_failed, Version version, bool copying);
   void FollowPart(const char* value, const char* line_end);
   void Finish(ConversionJob& job, LoopEnd end);
   void Abandon(ConversionJob& job, const char* error);
+  // Shows text, then, unless path is null, a line feed and the path it is about.
+  void ShowError(const char* text, const char* path = nullptr);
 
-  static constexpr char kClosingWord[] = "Converted!";
+  static constexpr char kConvertedWord[] = "Converted!";
+  static constexpr char kFailedWord[] = "Finished with errors!";
 
   Platform& platform_;
   StatusSink& sink_;
@@ -65,9 +74,11 @@ class ConversionEngine {
   PartTable parts_;
   bool create_backups_ = false;
   bool convert_embedded_ = false;
+  bool error_shown_ = false;
   OpenFiles open_files_;
   TextReader library_reader_;  // one library at a time
-  char closing_text_[kVisitedRows * kPathBytes + sizeof kClosingWord] = {};
+  char error_text_[kErrorBytes] = {};
+  char closing_text_[kVisitedRows * kPathBytes + sizeof kFailedWord] = {};
 };
 
 }  // namespace kestrune

@@ -11,34 +11,40 @@ namespace {
 
 constexpr char kNameKey[] = "PART=";
 constexpr char kDefaultKey[] = "DEFAULT=";
+constexpr char kTooManyParts[] = "ERROR: Too many parts: only the first 1000 are used!";
+static_assert(kPartRows == 1000, "the message names the capacity");
 
 // Fills rows in library order. A part whose name or default does not fit a row is left
-// out whole, so the table never holds a shortened text.
+// out whole, so the table never holds a shortened text; a part that would be stored once
+// every row is filled is left out too, and remembered.
 class PartCollector {
  public:
   explicit PartCollector(PartTable& table) : table_(table) {}
   int count() const { return count_; }
+  bool overflowed() const { return overflowed_; }
 
   void TakeName(const char* name) {
-    if (count_ == kPartRows) return;
-    name_fits_ = table_.SetPartName(count_, name);
-    if (!name_fits_) table_.SetPartName(count_, "");
+    name_fits_ = TextLength(name) < kPartNameBytes;
+    if (count_ < kPartRows) table_.SetPartName(count_, name_fits_ ? name : "");
   }
 
   void TakeDefault(const char* value) {
-    if (count_ == kPartRows) return;
-    if (name_fits_ && table_.SetPartDefault(count_, value)) {
-      ++count_;
-      return;
-    }
-    table_.SetPartName(count_, "");
+    const bool storable = name_fits_ && TextLength(value) < kPathBytes;
     name_fits_ = true;
+    if (count_ == kPartRows) {
+      overflowed_ = overflowed_ || storable;
+    } else if (storable && table_.SetPartDefault(count_, value)) {
+      ++count_;
+    } else {
+      table_.SetPartName(count_, "");
+    }
   }
 
  private:
   PartTable& table_;
   int count_ = 0;
   bool name_fits_ = true;
+  bool overflowed_ = false;
 };
 
 void ShowStatus(StatusSink& sink, const char* format, const char* value) {
@@ -55,9 +61,10 @@ bool LibraryFileName(const char* directory, const char* library, char* out) {
   return written >= 0 && static_cast<std::size_t>(written) < kPathBytes;
 }
 
-void LoadLibrary(Platform& files, TextReader& reader, const char* file_name, PartCollector& parts) {
+// False when the library cannot be opened or a read fails; the parts read until then stay.
+bool LoadLibrary(Platform& files, TextReader& reader, const char* file_name, PartCollector& parts) {
   const FileHandle file = files.OpenForRead(file_name);
-  if (file == kNoFile) return;
+  if (file == kNoFile) return false;
   reader.Start(files, file);
   char line[kLineBytes];
   for (std::size_t length; (length = reader.ReadLine(line)) != 0;) {
@@ -72,6 +79,7 @@ void LoadLibrary(Platform& files, TextReader& reader, const char* file_name, Par
     }
   }
   files.Close(file);
+  return !reader.failed();
 }
 
 }  // namespace
@@ -80,9 +88,15 @@ int ConversionEngine::LoadPartLibraries(const char* iniPath) {
   parts_.ResetParts();
   PartCollector parts(parts_);
   sink_.SetStatus("Status: Finding LIB Path...");
+  // Only a run that follows parts needs the libraries, so only such a run hears of them.
+  const bool reporting = convert_embedded_;
+  if (reporting && !platform_.IniFileReadable(iniPath)) {
+    ShowError("ERROR: Unable to read INI file!", iniPath);
+  }
   char directory[kPathBytes];
   platform_.ReadIniString("MICROSIM", "LIBPATH", "Unknown", directory, sizeof directory, iniPath);
   ShowStatus(sink_, "Status: Lib Path set to %s", directory);
+  bool overflow_shown = false;
   for (int n = 1;; ++n) {
     char key[16];
     std::snprintf(key, sizeof key, "LIB%d", n);
@@ -92,8 +106,13 @@ int ConversionEngine::LoadPartLibraries(const char* iniPath) {
     if (char* space = std::strchr(library, ' ')) *space = '\0';
     ShowStatus(sink_, "Status: Loading library %s", library);
     char file_name[kPathBytes];
-    if (LibraryFileName(directory, library, file_name)) {
-      LoadLibrary(platform_, library_reader_, file_name, parts);
+    const bool named = LibraryFileName(directory, library, file_name);
+    if (!(named && LoadLibrary(platform_, library_reader_, file_name, parts)) && reporting) {
+      ShowError("ERROR: Unable to read part library!", named ? file_name : library);
+    }
+    if (parts.overflowed() && reporting && !overflow_shown) {
+      ShowError(kTooManyParts, file_name);
+      overflow_shown = true;
     }
   }
   char text[kLineBytes];

@@ -29,34 +29,27 @@ constexpr std::size_t kVersionChars = sizeof kOldVersion - 1;
 constexpr char kPartKey[] = "PART=";
 constexpr int kTemporaryAttempts = 10;
 
-// Finds the file to rewrite; false, with the error shown, when there is no regular file.
-bool LocateTarget(StatusSink& sink, Platform& files, ConversionJob& job) {
+// Finds the file to rewrite; the error when there is no regular file, else null.
+const char* LocateTarget(Platform& files, ConversionJob& job) {
   FileInfo info;
   if (!files.Query(job.path, &info) || info.kind == FileKind::kMissing) {
-    sink.ShowError("ERROR: Unable to open input file!");
-    return false;
+    return "ERROR: Unable to open input file!";
   }
-  if (info.kind != FileKind::kRegular) {
-    sink.ShowError("ERROR: Input is not a regular file!");
-    return false;
-  }
+  if (info.kind != FileKind::kRegular) return "ERROR: Input is not a regular file!";
   const bool located = info.is_link ? files.ResolveLink(job.path, job.target, kPathBytes)
                                     : CopyText(job.target, kPathBytes, job.path);
-  if (!located) sink.ShowError("ERROR: Unable to open input file!");
-  return located;
+  return located ? nullptr : "ERROR: Unable to open input file!";
 }
 
 // Derives the temporary and backup names; a name that would be the input's own is refused.
-bool DeriveNames(StatusSink& sink, ConversionJob& job) {
+const char* DeriveNames(ConversionJob& job) {
   if (!TemporaryName(job.target, job.temporary) || !BackupName(job.target, job.backup)) {
-    sink.ShowError("ERROR: Path too long for the temporary or backup file name!");
-    return false;
+    return "ERROR: Path too long for the temporary or backup file name!";
   }
   if (EqualsIgnoreCase(job.temporary, job.target) || EqualsIgnoreCase(job.backup, job.target)) {
-    sink.ShowError("ERROR: Input file has the extension of a temporary or backup file!");
-    return false;
+    return "ERROR: Input file has the extension of a temporary or backup file!";
   }
-  return true;
+  return nullptr;
 }
 
 }  // namespace
@@ -64,7 +57,7 @@ bool DeriveNames(StatusSink& sink, ConversionJob& job) {
 bool ConversionEngine::OpenInput(ConversionJob& job) {
   job.input = platform_.OpenForRead(job.target);
   if (job.input == kNoFile) {
-    sink_.ShowError("ERROR: Unable to open input file!");
+    ShowError("ERROR: Unable to open input file!", job.path);
     return false;
   }
   FileInfo info;
@@ -74,8 +67,9 @@ bool ConversionEngine::OpenInput(ConversionJob& job) {
     return true;
   }
   platform_.Close(job.input);
-  sink_.ShowError(known ? "ERROR: File is already being converted in this run!"
-                        : "ERROR: Unable to open input file!");
+  ShowError(known ? "ERROR: File is already being converted in this run!"
+                  : "ERROR: Unable to open input file!",
+            job.path);
   return false;
 }
 
@@ -124,12 +118,14 @@ void ConversionEngine::FollowPart(const char* value, const char* line_end) {
 
 // Lines that hold none of the texts the rewrites look for go through in bulk, and so do
 // lines of one piece whose only such text is one "PART=": their part is followed before the
-// line is kept. Each other line is read and rewritten piece by piece.
+// line is kept. Each other line is read and rewritten piece by piece. A file found at 6.1 is
+// read on to its end, nothing written, only when its parts are to be followed.
 ConversionEngine::LoopEnd ConversionEngine::CopyLines(ConversionLevel& level, char* line) {
   // "PART=", the most frequent, first and carried.
   static const char* const kMarkerTexts[] = {kPartKey, kOldVersion, kNewVersion, "@setup",
                                              "@index"};
   static const LineMarkers kMarkers(kMarkerTexts, sizeof kMarkerTexts / sizeof kMarkerTexts[0], 0);
+  Version version = Version::kUnknown;
   bool copying = true;
   for (;;) {
     for (;;) {
@@ -143,19 +139,34 @@ ConversionEngine::LoopEnd ConversionEngine::CopyLines(ConversionLevel& level, ch
     std::size_t length;
     do {
       length = level.reader.ReadLine(line);
-      if (length == 0) return level.reader.failed() ? LoopEnd::kReadFailed : LoopEnd::kCopied;
-      if (FindText(line, length, kOldVersion) != nullptr) return LoopEnd::kAlreadyOld;
-      if (const char* version = FindText(line, length, kNewVersion)) {
-        std::memcpy(line + (version - line), kOldVersion, kVersionChars);
+      if (length == 0) return CopyEnd(level.reader.failed(), version, copying);
+      if (version == Version::kUnknown && FindText(line, length, kOldVersion) != nullptr) {
+        if (!convert_embedded_) return LoopEnd::kAlreadyOld;
+        version = Version::kOld;
+        copying = false;
       }
-      if (FindText(line, length, "@setup") != nullptr) copying = false;
-      if (FindText(line, length, "@index") != nullptr) copying = true;
+      if (version != Version::kOld) {
+        if (const char* marker = FindText(line, length, kNewVersion)) {
+          std::memcpy(line + (marker - line), kOldVersion, kVersionChars);
+          version = Version::kNew;
+        }
+        if (FindText(line, length, "@setup") != nullptr) copying = false;
+        if (FindText(line, length, "@index") != nullptr) copying = true;
+      }
       if (const char* part = FindText(line, length, kPartKey)) {
         FollowPart(part + sizeof kPartKey - 1, line + length);
       }
       if (copying) level.writer.Write(line, length);
     } while (line[length - 1] != '\n');
   }
+}
+
+ConversionEngine::LoopEnd ConversionEngine::CopyEnd(bool read_failed, Version version,
+                                                    bool copying) {
+  if (read_failed) return LoopEnd::kReadFailed;
+  if (version == Version::kUnknown) return LoopEnd::kNotNew;
+  if (version == Version::kOld) return LoopEnd::kAlreadyOld;
+  return copying ? LoopEnd::kCopied : LoopEnd::kSetupOpen;
 }
 
 // Closes both files and removes the temporary one; the input stays as it was.
@@ -165,24 +176,27 @@ void ConversionEngine::Abandon(ConversionJob& job, const char* error) {
   if (!platform_.Remove(job.temporary) && error == nullptr) {
     error = "ERROR: Unable to remove temporary output file!";
   }
-  if (error != nullptr) sink_.ShowError(error);
+  if (error != nullptr) ShowError(error, job.path);
 }
 
 void ConversionEngine::Finish(ConversionJob& job, LoopEnd end) {
-  if (end != LoopEnd::kCopied) {
-    Abandon(job, end == LoopEnd::kReadFailed ? "ERROR: Unable to read input file!" : nullptr);
-    return;
+  switch (end) {
+    case LoopEnd::kCopied: break;
+    case LoopEnd::kAlreadyOld: Abandon(job, nullptr); return;
+    case LoopEnd::kReadFailed: Abandon(job, "ERROR: Unable to read input file!"); return;
+    case LoopEnd::kNotNew: Abandon(job, "ERROR: Not a version 7.1 schematic!"); return;
+    case LoopEnd::kSetupOpen: Abandon(job, "ERROR: No @index after @setup!"); return;
   }
   bool written = job.level->writer.Finish() && platform_.Sync(job.output);
   written = platform_.Close(job.output) && written;
   platform_.Close(job.input);
   if (!written) {
     platform_.Remove(job.temporary);
-    sink_.ShowError("ERROR: Unable to write temporary output file!");
+    ShowError("ERROR: Unable to write temporary output file!", job.path);
   } else if (!SwapIntoPlace(platform_, open_files_, job.target, job.temporary, job.backup,
                             create_backups_)) {
     platform_.Remove(job.temporary);
-    sink_.ShowError("ERROR: Unable to replace input file!");
+    ShowError("ERROR: Unable to replace input file!", job.path);
   }
 }
 
@@ -190,7 +204,7 @@ void ConversionEngine::Convert(ConversionJob& job) {
   if (!OpenInput(job)) return;
   if (!CreateTemporary(job)) {
     platform_.Close(job.input);
-    sink_.ShowError("ERROR: Unable to create temporary output file!");
+    ShowError("ERROR: Unable to create temporary output file!", job.path);
     return;
   }
   char line[kLineBytes];
@@ -204,13 +218,21 @@ void ConversionEngine::Convert(ConversionJob& job) {
 void ConversionEngine::ConvertFile(const char* path) {
   if (visited_.IsVisited(path)) return;
   if (!visited_.RecordVisited(path)) {
-    sink_.ShowError(TextLength(path) >= kPathBytes ? "ERROR: Input file path is too long!"
-                                                   : "ERROR: Too many files in one run!");
+    if (TextLength(path) >= kPathBytes) {
+      ShowError("ERROR: Input file path is too long!");
+    } else {
+      ShowError("ERROR: Too many files in one run!", path);
+    }
     return;
   }
   ConversionJob job{};
   job.path = path;
-  if (!LocateTarget(sink_, platform_, job) || !DeriveNames(sink_, job)) return;
+  const char* error = LocateTarget(platform_, job);
+  if (error == nullptr) error = DeriveNames(job);
+  if (error != nullptr) {
+    ShowError(error, path);
+    return;
+  }
   job.level = &open_files_.EnterLevel();
   Convert(job);
   open_files_.LeaveLevel();

@@ -52,8 +52,8 @@ void CheckNested(const MemoryPlatform& files, bool nested, bool backups) {
 
 void CheckInput(const MemoryPlatform& files, const Conversion& expected, const std::string& bytes,
                 bool backups) {
-  if (expected.left_alone) {
-    Require(files.Contents(kInput) == bytes, "a file at version 6.1 keeps every byte");
+  if (expected.left_alone || !expected.error.empty()) {
+    Require(files.Contents(kInput) == bytes, "a file at 6.1 or refused keeps every byte");
     Require(!files.HasFile(kBackup), "a file left alone gets no backup");
     return;
   }
@@ -84,14 +84,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   StartRun(engine, backups);
   engine.ConvertFile(kInput);
 
-  const Conversion expected = model::ConvertSchematic(bytes);
+  const Conversion expected = model::ConvertSchematic(bytes, true);
   const bool nested = LeadsToNested(expected);
-  Require(sink.errors == 0, "no error is shown for a readable, writable file");
+  const bool rewritten = !expected.left_alone && expected.error.empty();
+  Require(sink.errors == (expected.error.empty() ? 0 : 1),
+          "an error is shown exactly for a refused file");
   Require(sink.statuses == (nested ? 2 : 1), "one status per converted file");
   Require(files.open_files() == 0, "every file opened is closed");
   CheckInput(files, expected, bytes, backups);
   CheckNested(files, nested, backups);
-  const std::size_t names = 2 + (expected.left_alone ? 0 : backups) + (nested && backups);
+  const std::size_t names = 2 + (rewritten && backups) + (nested && backups);
   Require(files.Paths().size() == names, "no temporary file is left behind");
   return 0;
 }

@@ -275,4 +275,13 @@ void ReadIniFile(Platform& files, const char* section, const char* key, const ch
   if (!found) PutFallback(out, capacity, fallback);
 }
 
+bool IniFileOpens(Platform& files, const char* ini_path) {
+  char path_buffer[kPathCapacity];
+  const char* path = PathToOpen(ini_path, path_buffer);
+  const FileHandle file = path != nullptr ? files.OpenForRead(path) : kNoFile;
+  if (file == kNoFile) return false;
+  files.Close(file);
+  return true;
+}
+
 }  // namespace kestrune

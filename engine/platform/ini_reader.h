@@ -18,4 +18,7 @@ namespace kestrune {
 void ReadIniFile(Platform& files, const char* section, const char* key, const char* fallback,
                  char* out, std::size_t capacity, const char* ini_path);
 
+// True when the file that ReadIniFile reads for ini_path opens through files' OpenForRead.
+bool IniFileOpens(Platform& files, const char* ini_path);
+
 }  // namespace kestrune

@@ -134,4 +134,6 @@ void MemoryPlatform::ReadIniString(const char* section, const char* key, const c
   ReadIniFile(*this, section, key, fallback, out, capacity, ini_path);
 }
 
+bool MemoryPlatform::IniFileReadable(const char* ini_path) { return IniFileOpens(*this, ini_path); }
+
 }  // namespace kestrune

@@ -48,6 +48,7 @@ class MemoryPlatform : public Platform {
   bool ResolveLink(const char* path, char* out, std::size_t capacity) override;
   void ReadIniString(const char* section, const char* key, const char* fallback, char* out,
                      std::size_t capacity, const char* ini_path) override;
+  bool IniFileReadable(const char* ini_path) override;
 
  private:
   struct StoredFile {

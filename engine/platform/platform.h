@@ -72,6 +72,9 @@ class Platform {
   // value, or the fallback when the file, section or key is missing, cut to capacity - 1.
   virtual void ReadIniString(const char* section, const char* key, const char* fallback, char* out,
                              std::size_t capacity, const char* ini_path) = 0;
+  // True when the INI file that ReadIniString reads for ini_path is there as a regular file
+  // and opens for reading.
+  virtual bool IniFileReadable(const char* ini_path) = 0;
 };
 
 // The real platform of this system. It keeps no state of its own, so any number of runs

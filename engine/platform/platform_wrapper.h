@@ -41,6 +41,7 @@ class PlatformWrapper : public Platform {
                      std::size_t capacity, const char* ini_path) override {
     target_.ReadIniString(section, key, fallback, out, capacity, ini_path);
   }
+  bool IniFileReadable(const char* ini_path) override { return target_.IniFileReadable(ini_path); }
 
  private:
   Platform& target_;

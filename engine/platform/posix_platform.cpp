@@ -200,6 +200,7 @@ class PosixPlatform final : public Platform {
                      std::size_t capacity, const char* ini_path) override {
     ReadIniFile(*this, section, key, fallback, out, capacity, ini_path);
   }
+  bool IniFileReadable(const char* ini_path) override { return IniFileOpens(*this, ini_path); }
 };
 
 }  // namespace

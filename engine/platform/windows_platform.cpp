@@ -265,7 +265,27 @@ class WindowsPlatform final : public Platform {
                              ChunkOf(capacity), ini_path);
   }
 
+  // The profile functions look for a name without a directory in the Windows directory.
+  bool IniFileReadable(const char* ini_path) override {
+    if (std::strchr(ini_path, '\\') != nullptr || std::strchr(ini_path, '/') != nullptr) {
+      return Opens(ini_path);
+    }
+    char path[MAX_PATH + 1];
+    const UINT directory = GetWindowsDirectoryA(path, MAX_PATH);
+    if (directory == 0 || directory + 1 + std::strlen(ini_path) > MAX_PATH) return false;
+    path[directory] = '\\';
+    std::memcpy(path + directory + 1, ini_path, std::strlen(ini_path) + 1);
+    return Opens(path);
+  }
+
  private:
+  bool Opens(const char* path) {
+    const FileHandle file = OpenForRead(path);
+    if (file == kNoFile) return false;
+    Close(file);
+    return true;
+  }
+
   static FileHandle KeepIfDiskFile(HANDLE handle) {
     if (handle == INVALID_HANDLE_VALUE) return kNoFile;
     BY_HANDLE_FILE_INFORMATION details;

@@ -131,8 +131,10 @@ TEST_F(ConvertCommand, AFailedFileIsReportedThenListedAndTheStatusEndsIdle) {
   view.controls = DialogSettings{PathOf("GONE.SCH"), PathOf("NONE.INI"), false, false};
   presenter.OnConvert();
   ASSERT_GE(view.log.size(), 3u);
-  EXPECT_EQ(view.log[view.log.size() - 3], "error ERROR: Unable to open input file!");
-  EXPECT_EQ(view.log[view.log.size() - 2], "info " + PathOf("GONE.SCH") + "\nConverted!");
+  EXPECT_EQ(view.log[view.log.size() - 3],
+            "error ERROR: Unable to open input file!\n" + PathOf("GONE.SCH"));
+  EXPECT_EQ(view.log[view.log.size() - 2],
+            "info " + PathOf("GONE.SCH") + "\nFinished with errors!");
   EXPECT_EQ(view.log.back(), "status Status: Idle");
   EXPECT_TRUE(store.log.empty()) << "a run neither reads nor writes the settings";
 }

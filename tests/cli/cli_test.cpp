@@ -126,8 +126,8 @@ TEST_F(CliTest, MissingInputShowsTheErrorBeforeTheClosingMessage) {
   const CliResult result = Run(Join({"--trace"}, Join(kNoIni, {"MISSING.SCH"})));
   EXPECT_EQ(result.exit_status, 1);
   EXPECT_EQ(result.out, std::string(kNoLibraries) +
-                            "ShowError\tERROR: Unable to open input file!\n"
-                            "ShowInfo\tMISSING.SCH\\nConverted!\n"
+                            "ShowError\tERROR: Unable to open input file!\\nMISSING.SCH\n"
+                            "ShowInfo\tMISSING.SCH\\nFinished with errors!\n"
                             "SetStatus\tStatus: Idle\n");
   EXPECT_EQ(result.err, "");
   EXPECT_TRUE(FolderListing(sandbox_.work()).empty());
@@ -197,9 +197,10 @@ TEST_F(CliTest, TraceEscapesBackslashControlAndHighBytes) {
 
 TEST_F(CliTest, EmptyFileArgumentActsAsTheEmptyInputField) {
   const CliResult result = Run(Join({"--trace"}, Join(kNoIni, {""})));
-  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_EQ(result.exit_status, 1);
   EXPECT_EQ(result.out, std::string(kNoLibraries) +
-                            "ShowInfo\tConverted!\n"
+                            "ShowError\tERROR: No input file given!\n"
+                            "ShowInfo\tFinished with errors!\n"
                             "SetStatus\tStatus: Idle\n");
   EXPECT_TRUE(FolderListing(sandbox_.work()).empty());
 }
@@ -208,17 +209,17 @@ TEST_F(CliTest, WithoutTraceClosingMessageGoesToStandardOutputAndStatusToStandar
   Put("GOOD.SCH", kSub);
   const CliResult result = Run(Join(kNoIni, {"GOOD.SCH", "MISSING.SCH"}));
   EXPECT_EQ(result.exit_status, 1);
-  EXPECT_EQ(result.out, "GOOD.SCH\nConverted!\nMISSING.SCH\nConverted!\n");
+  EXPECT_EQ(result.out, "GOOD.SCH\nConverted!\nMISSING.SCH\nFinished with errors!\n");
   EXPECT_TRUE(InOrder(Lines(result.err),
                       {"Status: Finding LIB Path...", "Status: Loaded 0 parts",
                        "Status: Converting GOOD.SCH", "Status: Idle", "Status: Finding LIB Path...",
-                       "ERROR: Unable to open input file!", "Status: Idle"}))
+                       "ERROR: Unable to open input file!", "MISSING.SCH", "Status: Idle"}))
       << result.err;
   EXPECT_EQ(Get("GOOD.SCH"), kSubConverted);
 }
 
 // Each FILE is its own Convert command: the visited list starts empty each time, so a file
-// converted by an earlier one is met again, found at 6.1 and left alone.
+// converted by an earlier one is met again, found at 6.1 and left alone, its parts followed.
 TEST_F(CliTest, SeveralFilesAreSeveralRuns) {
   PutHierarchy();
   const CliResult result =
@@ -233,7 +234,7 @@ TEST_F(CliTest, SeveralFilesAreSeveralRuns) {
   EXPECT_EQ(loads.size(), 3u);
   EXPECT_EQ(closings, (std::vector<std::string>{"ShowInfo\tTOP.SCH\\nSUB.SCH\\nConverted!",
                                                 "ShowInfo\tSUB.SCH\\nConverted!",
-                                                "ShowInfo\tTOP.SCH\\nConverted!"}));
+                                                "ShowInfo\tTOP.SCH\\nSUB.SCH\\nConverted!"}));
   EXPECT_EQ(Lines(result.out).back(), "SetStatus\tStatus: Idle");
   EXPECT_EQ(Get("TOP.SCH"), kTopConverted);
   EXPECT_EQ(Get("SUB.SCH"), kSubConverted);

@@ -69,7 +69,7 @@ TEST_F(ExampleTest, SecondRunFindsTheExampleConvertedAndLeavesIt) {
   const std::string filter = Copy("FILTER.SCH");
   const CliResult again = sandbox_.Run(kReadmeCommand);
   EXPECT_EQ(again.exit_status, 0);
-  EXPECT_EQ(again.out, "AMP.SCH\nConverted!\n");
+  EXPECT_EQ(again.out, "AMP.SCH\nFILTER.SCH\nConverted!\n");
   EXPECT_EQ(Copy("AMP.SCH"), amp);
   EXPECT_EQ(Copy("FILTER.SCH"), filter);
 }

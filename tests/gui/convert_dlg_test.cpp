@@ -151,9 +151,10 @@ TEST_F(MainDialog, ConvertReportsAFailedFileWithTheStopIconThenListsIt) {
   CConvertDlg& window = Open();
   SetField(IDC_INPUT_FILE, "GONE.SCH");
   SetField(IDC_INI_FILE, "./NONE.INI");
-  wxTEST_DIALOG(Click(window, IDC_CONVERT),
-                ExpectMessage("Convert", "ERROR: Unable to open input file!", wxICON_ERROR),
-                ExpectMessage("Convert", "GONE.SCH\nConverted!", wxICON_NONE));
+  wxTEST_DIALOG(
+      Click(window, IDC_CONVERT),
+      ExpectMessage("Convert", "ERROR: Unable to open input file!\nGONE.SCH", wxICON_ERROR),
+      ExpectMessage("Convert", "GONE.SCH\nFinished with errors!", wxICON_NONE));
   EXPECT_EQ(TextOf(window, IDC_STATUS), "Status: Idle");
   EXPECT_FALSE(SettingsSaved());
 }
@@ -172,17 +173,18 @@ TEST_F(MainDialog, TheWindowTakesNoInputWhileARunLasts) {
     window.Close();
     PumpEvents(20);
   };
-  wxTEST_DIALOG(
-      Click(window, IDC_CONVERT),
-      ExpectMessage("Convert", "ERROR: Unable to open input file!", wxICON_ERROR, poke_window),
-      ExpectMessage("Convert", "GONE.SCH\nConverted!", wxICON_NONE));
+  wxTEST_DIALOG(Click(window, IDC_CONVERT),
+                ExpectMessage("Convert", "ERROR: Unable to open input file!\nGONE.SCH",
+                              wxICON_ERROR, poke_window),
+                ExpectMessage("Convert", "GONE.SCH\nFinished with errors!", wxICON_NONE));
   EXPECT_NE(status_during_run, "Status: IDLE");
   EXPECT_TRUE(window.IsShown());
   EXPECT_FALSE(SettingsSaved());
   // Afterwards the window answers again.
-  wxTEST_DIALOG(Click(window, IDC_CONVERT),
-                ExpectMessage("Convert", "ERROR: Unable to open input file!", wxICON_ERROR),
-                ExpectMessage("Convert", "GONE.SCH\nConverted!", wxICON_NONE));
+  wxTEST_DIALOG(
+      Click(window, IDC_CONVERT),
+      ExpectMessage("Convert", "ERROR: Unable to open input file!\nGONE.SCH", wxICON_ERROR),
+      ExpectMessage("Convert", "GONE.SCH\nFinished with errors!", wxICON_NONE));
 }
 
 TEST_F(MainDialog, BrowsePutsThePickedPathInItsFieldAndMovesToItsFolder) {

@@ -32,6 +32,9 @@ const std::string kNotRegular = "ERROR: Input is not a regular file!";
 const std::string kHeldOpen = "ERROR: File is already being converted in this run!";
 const std::string kOwnName = "ERROR: Input file has the extension of a temporary or backup file!";
 
+// An error as shown: its text, then the path it is about.
+std::string About(const std::string& error, const std::string& path) { return error + "\n" + path; }
+
 // A schematic of about the given size, and what its conversion gives.
 struct Schematic {
   std::string original;
@@ -60,6 +63,7 @@ class RealFileSystem : public EngineFixture {
   void SetUp() override {
     if (geteuid() != 0)
       GTEST_SKIP() << "needs root to mount file systems and to run as another user";
+    WriteParts({});  // every run converts nested files, so it reads an INI file and a library
   }
 
   // A library and INI file that map each part name to its default.
@@ -109,12 +113,16 @@ TEST_F(RealFileSystem, AFullDiskLeavesTheInputWholeAndNoTemporaryFile) {
     } else {
       ASSERT_EQ(now, amp.original) << "the input is damaged";
       ASSERT_EQ(sink.errors().size(), 1u);
-      EXPECT_TRUE(sink.errors()[0] == kWriteError || sink.errors()[0] == kCreateError)
+      const std::string write_error = About(kWriteError, "disk\\AMP.SCH");
+      EXPECT_TRUE(sink.errors()[0] == write_error ||
+                  sink.errors()[0] == About(kCreateError, "disk\\AMP.SCH"))
           << sink.errors()[0];
-      write_failures += sink.errors()[0] == kWriteError ? 1 : 0;
+      write_failures += sink.errors()[0] == write_error ? 1 : 0;
     }
     EXPECT_EQ(NamesUnder(disk.path()), expected);
-    EXPECT_EQ(sink.infos(), (Texts{"disk\\AMP.SCH\nConverted!"}));
+    EXPECT_EQ(sink.infos(),
+              (Texts{std::string("disk\\AMP.SCH\n") +
+                     (now == amp.converted ? "Converted!" : "Finished with errors!")}));
   }
   std::cout << "[ figures  ] full disk: " << converted << " runs converted, " << write_failures
             << " stopped by the full disk while writing\n";
@@ -130,14 +138,18 @@ TEST_F(RealFileSystem, ARenameAcrossFileSystemsIsReportedAndKeepsTheInput) {
   if (plain.find('.', 1) != std::string::npos)
     GTEST_SKIP() << "the scratch path has a dot: " << plain;
   const Schematic schematic = MakeSchematic({});
+  for (const char* name : {"MSIM.INI", "KEST.slb"}) {
+    fs::copy_file(scratch.path() / name, current.path() / name);
+  }
   fs::current_path(current.path());
   for (bool backups : {false, true}) {
     WriteWholeFile(plain, schematic.original);
     Run(plain, backups);
     EXPECT_EQ(ReadWholeFile(plain), schematic.original);
-    EXPECT_EQ(sink.errors(), (Texts{kReplaceError}));
+    EXPECT_EQ(sink.errors(), (Texts{About(kReplaceError, plain)}));
     EXPECT_EQ(NamesUnder(inputs.path()), (std::set<std::string>{"PLAIN"}));
-    EXPECT_TRUE(NamesUnder(current.path()).empty()) << "QUORVA.TMP was left behind";
+    EXPECT_EQ(NamesUnder(current.path()), (std::set<std::string>{"KEST.slb", "MSIM.INI"}))
+        << "QUORVA.TMP was left behind";
   }
 }
 
@@ -168,7 +180,8 @@ TEST_F(RealFileSystem, AUserWithoutRightsGetsAnErrorAndTheFileStays) {
       const std::string input = std::string(c.folder) + "\\AMP.SCH";
       const ChildEnd end = RunAsNobody([&] { return RunAndTell(input, backups); }, kTimeout);
       ASSERT_NE(end.output, "setuid failed");
-      EXPECT_EQ(end.output, c.error + "\nclosing: " + input + "\nConverted!");
+      EXPECT_EQ(end.output,
+                About(c.error, input) + "\nclosing: " + input + "\nFinished with errors!");
       EXPECT_EQ(Read(std::string(c.folder) + "/AMP.SCH"), schematic.original);
       EXPECT_EQ(NamesUnder(folder), (std::set<std::string>{"AMP.SCH"}));
     }
@@ -187,9 +200,11 @@ TEST_F(RealFileSystem, AFifoAFolderAndADeviceAsPartDefaultsNeitherHangNorGetWrit
     fs::remove(scratch.path() / "TOP.P71");
     const ChildEnd end = RunInChild([&] { return RunAndTell("TOP.SCH", backups); }, kTimeout);
     ASSERT_FALSE(end.timed_out) << "the run hung";
-    EXPECT_EQ(end.output,
-              kNotRegular + "\n" + kNotRegular + "\n" + kNotRegular + "\n" + kNotRegular +
-                  "\nclosing: TOP.SCH\nPIPE.SCH\nPIPE\nFOLDER.SCH\n/dev/zero\nConverted!");
+    EXPECT_EQ(end.output, About(kNotRegular, "PIPE.SCH") + "\n" + About(kNotRegular, "PIPE") +
+                              "\n" + About(kNotRegular, "FOLDER.SCH") + "\n" +
+                              About(kNotRegular, "/dev/zero") +
+                              "\nclosing: TOP.SCH\nPIPE.SCH\nPIPE\nFOLDER.SCH\n/dev/zero\n"
+                              "Finished with errors!");
     EXPECT_EQ(Read("TOP.SCH"), top.converted);
     std::set<std::string> expected = {"FOLDER.SCH", "KEST.slb", "MSIM.INI",
                                       "PIPE",       "PIPE.SCH", "TOP.SCH"};
@@ -215,10 +230,14 @@ TEST_F(RealFileSystem, OneFileUnderSeveralSpellingsIsConvertedOnceAndNeverDamage
   Write("work/TOP.SCH", top.original);
   Write("work/MID.SCH", mid.original);
   Run("work\\TOP.SCH", true);
-  EXPECT_EQ(sink.errors(), (Texts{kHeldOpen, kHeldOpen, kHeldOpen, kHeldOpen, kOwnName}));
-  EXPECT_EQ(sink.infos(), (Texts{"work\\TOP.SCH\n" + absolute +
-                                 "\n.\\WORK\\top.sch\nLINK.SCH\nwork\\MID.SCH\n"
-                                 "work\\..\\work\\TOP.SCH\n.\\work\\top.tmp\nConverted!"}));
+  EXPECT_EQ(sink.errors(),
+            (Texts{About(kHeldOpen, absolute), About(kHeldOpen, ".\\WORK\\top.sch"),
+                   About(kHeldOpen, "LINK.SCH"), About(kHeldOpen, "work\\..\\work\\TOP.SCH"),
+                   About(kOwnName, ".\\work\\top.tmp")}));
+  EXPECT_EQ(sink.infos(),
+            (Texts{"work\\TOP.SCH\n" + absolute +
+                   "\n.\\WORK\\top.sch\nLINK.SCH\nwork\\MID.SCH\n"
+                   "work\\..\\work\\TOP.SCH\n.\\work\\top.tmp\nFinished with errors!"}));
   EXPECT_EQ(Read("work/TOP.SCH"), top.converted);
   EXPECT_EQ(Read("work/TOP.P71"), top.original);
   EXPECT_EQ(Read("work/MID.SCH"), mid.converted);
@@ -234,11 +253,12 @@ TEST_F(RealFileSystem, InputsNamedLikeTheirOwnTemporaryOrBackupFileAreLeftAlone)
     for (bool backups : {false, true}) {
       SCOPED_TRACE(name);
       for (const auto& entry : fs::directory_iterator(scratch.path())) fs::remove_all(entry.path());
+      WriteParts({});
       Write(name, schematic.original);
       Run(name, backups);
-      EXPECT_EQ(sink.errors(), (Texts{kOwnName}));
+      EXPECT_EQ(sink.errors(), (Texts{About(kOwnName, name)}));
       EXPECT_EQ(Read(name), schematic.original);
-      EXPECT_EQ(Names(), (Texts{name}));
+      EXPECT_EQ(NamesUnder(scratch.path()), (std::set<std::string>{"KEST.slb", "MSIM.INI", name}));
     }
   }
 }

@@ -71,8 +71,10 @@ struct RunReport {
 // Checks every promise after a run: each schematic whole (old or new) under its own name,
 // backups exactly beside converted files and only with backups on, holding the previous
 // contents, no file left that does not belong (a temporary file only where its removal was
-// made to fail), a closing message listing the visited files and ending "Converted!", and one
-// error for each visited file that was not converted. Returns how many were converted.
+// made to fail), a closing message listing the visited files and ending "Converted!", or
+// "Finished with errors!" when an error was shown, and one error naming each visited file
+// that was not converted, beside the errors of the INI file and library. Returns how many
+// were converted.
 std::size_t ExpectNothingLost(const SchematicTree& tree, const RunReport& run);
 
 // After a run that was stopped at any point: each name holds complete old or new contents,

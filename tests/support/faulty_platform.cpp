@@ -127,4 +127,6 @@ void FaultyPlatform::ReadIniString(const char* section, const char* key, const c
   ReadIniFile(*this, section, key, fallback, out, capacity, ini_path);
 }
 
+bool FaultyPlatform::IniFileReadable(const char* ini_path) { return IniFileOpens(*this, ini_path); }
+
 }  // namespace kestrune::test

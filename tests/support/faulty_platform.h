@@ -70,6 +70,7 @@ class FaultyPlatform : public PlatformWrapper {
   bool ResolveLink(const char* path, char* out, std::size_t capacity) override;
   void ReadIniString(const char* section, const char* key, const char* fallback, char* out,
                      std::size_t capacity, const char* ini_path) override;
+  bool IniFileReadable(const char* ini_path) override;
 
  private:
   // Counts the call; true when it is to fail (errno is set then).

@@ -71,19 +71,34 @@ std::optional<std::string> PartValue(const std::string& piece) {
   return value;
 }
 
-Conversion ConvertSchematic(const std::string& bytes) {
+Conversion ConvertSchematic(const std::string& bytes, bool follow_parts) {
   Conversion conversion;
+  bool new_version = false;
   bool copying = true;
   for (std::string piece : TextPieces(bytes)) {
-    if (Contains(piece, "*version 6.1")) return {true, bytes, conversion.looked_up};
-    const std::size_t marker = piece.find("*version 7.1");
-    if (marker != std::string::npos) piece.replace(marker, 12, "*version 6.1");
-    if (Contains(piece, "@setup")) copying = false;
-    if (Contains(piece, "@index")) copying = true;
+    if (!new_version && !conversion.left_alone && Contains(piece, "*version 6.1")) {
+      conversion.left_alone = true;
+      if (!follow_parts) break;
+    }
+    if (!conversion.left_alone) {
+      const std::size_t marker = piece.find("*version 7.1");
+      if (marker != std::string::npos) {
+        piece.replace(marker, 12, "*version 6.1");
+        new_version = true;
+      }
+      if (Contains(piece, "@setup")) copying = false;
+      if (Contains(piece, "@index")) copying = true;
+    }
     if (const std::optional<std::string> name = LookedUpName(piece))
       conversion.looked_up.push_back(*name);
     if (copying) conversion.output += piece;
   }
+  if (!conversion.left_alone && !new_version) {
+    conversion.error = "ERROR: Not a version 7.1 schematic!";
+  } else if (!conversion.left_alone && !copying) {
+    conversion.error = "ERROR: No @index after @setup!";
+  }
+  if (conversion.left_alone || !conversion.error.empty()) conversion.output = bytes;
   return conversion;
 }
 
@@ -108,14 +123,19 @@ std::optional<std::string> PartTableModel::Find(const std::string& name) const {
 }
 
 void PartTableModel::TakeName(const std::string& name) {
-  if (rows_.size() == kPartRows) return;
   name_fits_ = name.size() <= kNameChars;
+  if (rows_.size() == kPartRows) return;
   waiting_ = name_fits_ ? name : std::string();
 }
 
 void PartTableModel::TakeDefault(const std::string& value) {
-  if (rows_.size() == kPartRows) return;
-  if (name_fits_ && value.size() <= kDefaultChars) rows_.push_back({waiting_, value});
+  const bool fits = name_fits_ && value.size() <= kDefaultChars;
+  if (rows_.size() == kPartRows) {
+    overflowed_ = overflowed_ || fits;
+    name_fits_ = true;
+    return;
+  }
+  if (fits) rows_.push_back({waiting_, value});
   waiting_.clear();
   name_fits_ = true;
 }

@@ -177,7 +177,7 @@ TEST_F(Capacity, The101stFileOfARunIsNotConverted) {
   Write("TOP.SCH", top);
   StartRun(false, true, parts);
   engine().ConvertFile("TOP.SCH");
-  EXPECT_EQ(sink.errors(), (Texts{"ERROR: Too many files in one run!"}));
+  EXPECT_EQ(sink.errors(), (Texts{"ERROR: Too many files in one run!\nF100.SCH"}));
   EXPECT_EQ(Read("F99.SCH"), "*version 6.1\n");
   EXPECT_EQ(Read("F100.SCH"), "*version 7.1\n");
   EXPECT_EQ(engine().visited().VisitedCount(), 100);
@@ -205,10 +205,11 @@ class VisitedCapacity : public Capacity {
     WriteIni({"TREE"});
     return names;
   }
-  static std::string ClosingMessage(const Texts& names, std::size_t listed) {
+  static std::string ClosingMessage(const Texts& names, std::size_t listed,
+                                    const std::string& end = "Converted!") {
     std::string message;
     for (std::size_t i = 0; i < listed; ++i) message += names[i] + "\n";
-    return message + "Converted!";
+    return message + end;
   }
 };
 
@@ -225,8 +226,8 @@ TEST_F(VisitedCapacity, AHundredFilesOf199CharactersAreAllConvertedAndListed) {
 TEST_F(VisitedCapacity, The101stFileIsReportedLeftAloneAndNotListed) {
   const Texts names = WriteTree(kVisitedRows + 1);
   engine().RunConversion(names[0].c_str(), kIni, 0, 1);
-  EXPECT_EQ(sink.errors(), (Texts{"ERROR: Too many files in one run!"}));
-  EXPECT_EQ(sink.infos(), (Texts{ClosingMessage(names, 100)}));
+  EXPECT_EQ(sink.errors(), (Texts{"ERROR: Too many files in one run!\n" + names[100]}));
+  EXPECT_EQ(sink.infos(), (Texts{ClosingMessage(names, 100, "Finished with errors!")}));
   EXPECT_EQ(Read(names[100]), "*version 7.1\n");
   EXPECT_EQ(Read(names[99]), "*version 6.1\n");
 }
@@ -259,17 +260,19 @@ TEST_F(Capacity, PathsOfMoreThan199CharactersAreRefusedNotCut) {
   engine().RunConversion(longer.c_str(), "./NONE.INI", 0, 0);
   engine().RunConversion("", (std::string(200, 'I')).c_str(), 0, 0);
   EXPECT_EQ(sink.errors(),
-            (Texts{"ERROR: Input file path is too long!", "ERROR: INI file path is too long!"}));
+            (Texts{"ERROR: Input file path is too long!", "ERROR: INI file path is too long!",
+                   "ERROR: No input file given!"}));
   EXPECT_EQ(Read(cut), "*version 7.1\n");
-  EXPECT_EQ(sink.infos(), (Texts{"Converted!", "Converted!"}));
+  EXPECT_EQ(sink.infos(), (Texts{"Finished with errors!", "Finished with errors!"}));
 }
 
 TEST_F(Capacity, AnInputOf199CharactersWithoutADotCannotHaveABackupAndIsLeftAlone) {
   const std::string dotless(199, 'A');
   Write(dotless, "*version 7.1\n");
   engine().RunConversion(dotless.c_str(), "./NONE.INI", 1, 0);
-  EXPECT_EQ(sink.errors(), (Texts{"ERROR: Path too long for the temporary or backup file name!"}));
-  EXPECT_EQ(sink.infos(), (Texts{dotless + "\nConverted!"}));
+  EXPECT_EQ(sink.errors(),
+            (Texts{"ERROR: Path too long for the temporary or backup file name!\n" + dotless}));
+  EXPECT_EQ(sink.infos(), (Texts{dotless + "\nFinished with errors!"}));
   EXPECT_EQ(Read(dotless), "*version 7.1\n");
   EXPECT_EQ(Names(), (Texts{dotless}));
 }
@@ -278,8 +281,8 @@ TEST_F(Capacity, AnIniPathOf199CharactersIsRead) {
   const std::string ini_name = std::string(193, 'I') + ".INI";  // "./" makes 199
   Write(ini_name, "[MICROSIM]\nLIBPATH=.\n[PART LIBS]\nLIB1=ONE\n");
   Write("ONE.slb", Parts(1, 1));
-  engine().RunConversion("", ("./" + ini_name).c_str(), 0, 0);
-  EXPECT_TRUE(sink.errors().empty());
+  engine().RunConversion("", ("./" + ini_name).c_str(), 0, 1);
+  EXPECT_EQ(sink.errors(), (Texts{"ERROR: No input file given!"}));
   EXPECT_EQ(sink.statuses()[3], "Status: Loaded 1 parts");
 }
 
@@ -321,10 +324,10 @@ TEST(TextReader, LongLinesComeInPiecesOf299) {
 // The marker straddles the first two pieces of a long line, so neither piece holds it whole.
 TEST_F(Capacity, AMarkerAcrossTwoPiecesOfALineIsNotRewritten) {
   const std::string line = std::string(297, 'x') + "*version 7.1" + std::string(400, 'y');
-  Write("LONG.SCH", line + "\r\ntail\r\n");
+  Write("LONG.SCH", "*version 7.1\r\n" + line + "\r\ntail\r\n");
   StartRun(false, false);
   engine().ConvertFile("LONG.SCH");
-  EXPECT_EQ(Read("LONG.SCH"), line + "\ntail\n");
+  EXPECT_EQ(Read("LONG.SCH"), "*version 6.1\n" + line + "\ntail\n");
 }
 
 // Lines of 298, 299 and 300 characters, ending in LF or CR LF, with a marker in their
@@ -350,25 +353,26 @@ TEST_P(LinePieces, AVersionMarkerIsRewrittenOnlyWhenOnePieceHoldsIt) {
   Write("L.SCH", LineEndingIn("*version 7.1") + "tail\r\n");
   StartRun(false, false);
   engine().ConvertFile("L.SCH");
-  EXPECT_EQ(Read("L.SCH"),
-            Normalised(MarkerInOnePiece() ? "*version 6.1" : "*version 7.1") + "tail\n");
+  // Cut in two, the marker is not there: the file is no 7.1 schematic and stays as it was.
+  EXPECT_EQ(Read("L.SCH"), MarkerInOnePiece() ? Normalised("*version 6.1") + "tail\n"
+                                              : LineEndingIn("*version 7.1") + "tail\r\n");
 }
 
 TEST_P(LinePieces, ASetupMarkerDropsItsLineOnlyWhenOnePieceHoldsIt) {
-  Write("L.SCH", "head\r\n" + LineEndingIn("@setup") + "inside\r\n@index\r\nkept\r\n");
+  Write("L.SCH", "*version 7.1\r\n" + LineEndingIn("@setup") + "inside\r\n@index\r\nkept\r\n");
   StartRun(false, false);
   engine().ConvertFile("L.SCH");
   const std::string rest = MarkerInOnePiece() ? "" : Normalised("@setup") + "inside\n";
-  EXPECT_EQ(Read("L.SCH"), "head\n" + rest + "@index\nkept\n");
+  EXPECT_EQ(Read("L.SCH"), "*version 6.1\n" + rest + "@index\nkept\n");
 }
 
 TEST_P(LinePieces, AnOldVersionMarkerLeavesTheFileAloneOnlyWhenOnePieceHoldsIt) {
-  const std::string bytes = "*version 7.1\r\n" + LineEndingIn("*version 6.1");
+  const std::string bytes = LineEndingIn("*version 6.1") + "*version 7.1\r\n";
   Write("L.SCH", bytes);
   StartRun(true, false);
   engine().ConvertFile("L.SCH");
   EXPECT_EQ(Read("L.SCH"),
-            MarkerInOnePiece() ? bytes : "*version 6.1\n" + Normalised("*version 6.1"));
+            MarkerInOnePiece() ? bytes : Normalised("*version 6.1") + "*version 6.1\n");
   EXPECT_EQ(Exists("L.P71"), !MarkerInOnePiece());
 }
 

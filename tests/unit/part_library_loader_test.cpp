@@ -1,6 +1,7 @@
 // The library loader over an in-memory INI file and libraries.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,6 +63,44 @@ TEST_F(Loader, AMissingIniFileLoadsNothingAndSaysNothing) {
   EXPECT_EQ(engine_->LoadPartLibraries(".\\NONE.INI"), 1);
   EXPECT_EQ(sink_.statuses().back(), "Status: Loaded 0 parts");
   EXPECT_TRUE(sink_.errors().empty());
+}
+
+// With nested conversion on, an INI file or library that cannot be read and parts beyond the
+// table are each shown once, in their place, and loading goes on; with it off, nothing is.
+TEST_F(Loader, WithNestedConversionOnWhatCannotBeLoadedIsShownInItsPlace) {
+  using Kind = SinkCall::Kind;
+  std::string many;
+  for (int i = 0; i <= kPartRows; ++i) many += "PART=P" + std::to_string(i) + "\nDEFAULT=d\n";
+  AddLibrary("L\\MANY.slb", many);
+  AddLibrary("L\\MORE.slb", "PART=LATE\nDEFAULT=late\n");
+  for (const bool embedded : {true, false}) {
+    SCOPED_TRACE(embedded ? "nested conversion on" : "nested conversion off");
+    engine_->StartRun(false, embedded);
+    sink_.calls.clear();
+    engine_->LoadPartLibraries(".\\NONE.INI");
+    Load("[MICROSIM]\nLIBPATH=L\n[PART LIBS]\nLIB1=GONE\nLIB2=MANY\nLIB3=MORE\n");
+    std::vector<SinkCall> expected = {
+        {Kind::kStatus, "Status: Finding LIB Path..."},
+        {Kind::kError, "ERROR: Unable to read INI file!\n.\\NONE.INI"},
+        {Kind::kStatus, "Status: Lib Path set to Unknown"},
+        {Kind::kStatus, "Status: Loaded 0 parts"},
+        {Kind::kStatus, "Status: Finding LIB Path..."},
+        {Kind::kStatus, "Status: Lib Path set to L"},
+        {Kind::kStatus, "Status: Loading library GONE"},
+        {Kind::kError, "ERROR: Unable to read part library!\nL\\GONE.slb"},
+        {Kind::kStatus, "Status: Loading library MANY"},
+        {Kind::kError, "ERROR: Too many parts: only the first 1000 are used!\nL\\MANY.slb"},
+        {Kind::kStatus, "Status: Loading library MORE"},
+        {Kind::kStatus, "Status: Loaded 1000 parts"}};
+    if (!embedded) {
+      expected.erase(std::remove_if(expected.begin(), expected.end(),
+                                    [](const SinkCall& call) { return call.kind == Kind::kError; }),
+                     expected.end());
+    }
+    EXPECT_EQ(sink_.calls, expected);
+    EXPECT_STREQ(FindPart("P999"), "d");
+    EXPECT_EQ(FindPart("LATE"), nullptr);
+  }
 }
 
 TEST_F(Loader, RowsFollowTheLastNameBeforeEachDefault) {

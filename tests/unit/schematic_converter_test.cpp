@@ -52,31 +52,47 @@ TEST_F(Converter, RewritesVersionDropsSetupBlockAndNormalisesLineEnds) {
   EXPECT_STREQ(engine().visited().Row(0), "AMP.SCH");
 }
 
-TEST_F(Converter, AFileAlreadyAt61IsLeftAloneWhereverItsMarkerStands) {
-  const std::string first = "*version 6.1 1\r\n@setup\r\nx\r\n";
-  const std::string later = "*version 7.1 1\r\nu 1\r\n*version 6.1\r\nmore\r\n";
-  Write("OLD.SCH", first);
-  Write("MIXED.SCH", later);
-  StartRun(true, false);
-  engine().ConvertFile("OLD.SCH");
-  engine().ConvertFile("MIXED.SCH");
-  EXPECT_EQ(Read("OLD.SCH"), first);
-  EXPECT_EQ(Read("MIXED.SCH"), later);
-  EXPECT_EQ(Names(), (Texts{"MIXED.SCH", "OLD.SCH"}));
-  EXPECT_EQ(engine().visited().VisitedCount(), 2);
-  EXPECT_TRUE(sink.errors().empty());
-}
+// What one file becomes: rewritten, left alone at 6.1, or refused and kept byte for byte.
+struct VersionCase {
+  const char* what;
+  std::string bytes;
+  std::string after;  // empty: the file keeps its bytes
+  const char* error;  // null: none
+};
 
-TEST_F(Converter, FilesWithoutAVersionLineOrEmptyAreStillFiltered) {
-  Write("NOVER.SCH", "a\r\n@setup\r\nb\r\n");
-  Write("EMPTY.SCH", "");
-  StartRun(true, false);
-  engine().ConvertFile("NOVER.SCH");
-  engine().ConvertFile("EMPTY.SCH");
-  EXPECT_EQ(Read("NOVER.SCH"), "a\n");
-  EXPECT_EQ(Read("NOVER.P71"), "a\r\n@setup\r\nb\r\n");
-  EXPECT_EQ(Read("EMPTY.SCH"), "");
-  EXPECT_EQ(Read("EMPTY.P71"), "");
+TEST_F(Converter, TheFirstVersionMarkerDecidesAndOnlyA71SchematicIsRewritten) {
+  const char kNotNew[] = "ERROR: Not a version 7.1 schematic!\nIN.SCH";
+  std::string binary(4096, '\0');
+  for (std::size_t i = 0; i < binary.size(); ++i) binary[i] = static_cast<char>(i * 7 % 251);
+  binary += "\r\n@setup\r\n\x1A\r\n";
+  const std::vector<VersionCase> cases = {
+      {"6.1 first", "*version 6.1 1\r\n@setup\r\nx\r\n", "", nullptr},
+      {"both on one line", "*version 7.1 *version 6.1\r\n", "", nullptr},
+      {"6.1 mentioned after 7.1",
+       "*version 7.1\r\nu 1\r\nA 0 0 0 NOTE '*version 6.1'\r\n*version 7.1 again\r\n",
+       "*version 6.1\nu 1\nA 0 0 0 NOTE '*version 6.1'\n*version 6.1 again\n", nullptr},
+      {"text file", "a\r\n@setup\r\nb\r\n", "", kNotNew},
+      {"empty file", "", "", kNotNew},
+      {"binary file", binary, "", kNotNew},
+      {"version 5.1", "*version 5.1\r\n@setup\r\nx\r\n@index\r\n", "", kNotNew},
+      {"version 9.2", "*version 9.2\r\n@setup\r\nx\r\n@index\r\n", "", kNotNew},
+      {"ends inside setup", "*version 7.1\r\n@setup\r\nx\r\nPART=R\r\nwire\r\n", "",
+       "ERROR: No @index after @setup!\nIN.SCH"},
+  };
+  for (const VersionCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (const auto& entry : std::filesystem::directory_iterator(scratch.path())) {
+      std::filesystem::remove(entry.path());
+    }
+    sink.calls.clear();
+    Write("IN.SCH", c.bytes);
+    StartRun(true, true);
+    engine().ConvertFile("IN.SCH");
+    const bool rewritten = !c.after.empty();
+    EXPECT_EQ(Read("IN.SCH"), rewritten ? c.after : c.bytes);
+    EXPECT_EQ(Names(), rewritten ? (Texts{"IN.P71", "IN.SCH"}) : Texts{"IN.SCH"});
+    EXPECT_EQ(sink.errors(), c.error != nullptr ? Texts{c.error} : Texts{});
+  }
 }
 
 TEST_F(Converter, LineRulesApplyInTheirOrder) {
@@ -145,9 +161,10 @@ TEST_F(Converter, MissingFilesAndNonRegularFilesGetAnErrorAndStayListed) {
   engine().ConvertFile("DIR.SCH");
   engine().ConvertFile("FIFO.SCH");
   engine().ConvertFile("/dev/zero");
-  EXPECT_EQ(sink.errors(),
-            (Texts{"ERROR: Unable to open input file!", "ERROR: Input is not a regular file!",
-                   "ERROR: Input is not a regular file!", "ERROR: Input is not a regular file!"}));
+  EXPECT_EQ(sink.errors(), (Texts{"ERROR: Unable to open input file!\nNONE.SCH",
+                                  "ERROR: Input is not a regular file!\nDIR.SCH",
+                                  "ERROR: Input is not a regular file!\nFIFO.SCH",
+                                  "ERROR: Input is not a regular file!\n/dev/zero"}));
   EXPECT_EQ(engine().visited().VisitedCount(), 4);
   EXPECT_EQ(Names(), (Texts{"DIR.SCH", "FIFO.SCH"}));
 }
@@ -174,9 +191,9 @@ TEST_F(Converter, MissingFilesFoldersAndDevicesGetAnErrorAndStayListed) {
   engine().ConvertFile("NONE.SCH");
   engine().ConvertFile("DIR.SCH");
   engine().ConvertFile("NUL");
-  EXPECT_EQ(sink.errors(),
-            (Texts{"ERROR: Unable to open input file!", "ERROR: Input is not a regular file!",
-                   "ERROR: Input is not a regular file!"}));
+  EXPECT_EQ(sink.errors(), (Texts{"ERROR: Unable to open input file!\nNONE.SCH",
+                                  "ERROR: Input is not a regular file!\nDIR.SCH",
+                                  "ERROR: Input is not a regular file!\nNUL"}));
   EXPECT_EQ(engine().visited().VisitedCount(), 3);
   EXPECT_EQ(Names(), (Texts{"DIR.SCH"}));
 }
@@ -231,7 +248,8 @@ TEST_F(Converter, AFileHeldOpenByAnOuterLevelIsNeverTouchedUnderAnotherSpelling)
   const std::string absolute = scratch.PathOf("AMP.SCH");
   StartRun(true, true, {{"BACK", absolute}});
   engine().ConvertFile("AMP.SCH");
-  EXPECT_EQ(sink.errors(), (Texts{"ERROR: File is already being converted in this run!"}));
+  EXPECT_EQ(sink.errors(),
+            (Texts{"ERROR: File is already being converted in this run!\n" + absolute}));
   EXPECT_EQ(Read("AMP.SCH"), "*version 6.1\nPART=BACK\ntail\n");
   EXPECT_EQ(Read("AMP.P71"), "*version 7.1\nPART=BACK\ntail\n");
   EXPECT_EQ(engine().visited().VisitedCount(), 2);

@@ -278,7 +278,9 @@ TEST_F(WindowsConversion, AnOuterFileNamedByItsShortNameIsNeverTouched) {
             0u);
   StartRun(true, true, {{"BACK", short_name}});
   engine().ConvertFile("Amplifier Stage.sch");
-  EXPECT_EQ(sink.errors(), (Texts{"ERROR: File is already being converted in this run!"}));
+  EXPECT_EQ(
+      sink.errors(),
+      (Texts{std::string("ERROR: File is already being converted in this run!\n") + short_name}));
   EXPECT_EQ(Read("Amplifier Stage.sch"), "*version 6.1\nPART=BACK\ntail\n");
   EXPECT_EQ(Read("Amplifier Stage.P71"), "*version 7.1\nPART=BACK\ntail\n");
   EXPECT_EQ(engine().visited().VisitedCount(), 2);

@@ -77,13 +77,13 @@ TEST_F(ConvertButton, AFailureShowsAStopBoxAndTheRunStillEndsWithItsList) {
 
   const MessageBoxContents error = AnswerMessageBox(*thread_);
   EXPECT_EQ(error.caption, "Convert");
-  EXPECT_EQ(error.text, "ERROR: Unable to open input file!");
+  EXPECT_EQ(error.text, "ERROR: Unable to open input file!\n" + missing);
   EXPECT_EQ(error.icon, LoadIconA(nullptr, IDI_HAND));
   EXPECT_EQ(error.buttons, Texts{"OK"});
   EXPECT_EQ(error.owner, dialog_);
 
   const MessageBoxContents closing = AnswerMessageBox(*thread_);
-  EXPECT_EQ(closing.text, missing + "\nConverted!");
+  EXPECT_EQ(closing.text, missing + "\nFinished with errors!");
   EXPECT_EQ(closing.icon, nullptr);
   EXPECT_TRUE(WaitForText(GetDlgItem(dialog_, IDC_STATUS), "Status: Idle"));
 }
