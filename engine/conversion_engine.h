@@ -40,6 +40,7 @@ class ConversionEngine {
   // its parts lead to first, when nested conversion is on, whatever the file's version.
   // A file at 6.1 is left alone. Failures, a file that is no 7.1 schematic among them, are
   // shown through the sink, each with the path; the file then keeps its old contents.
+  // Each visited file's outcome is told through the sink's FileDone.
   void ConvertFile(const char* path);
   // Every visited path, a line each, then "Converted!" or "Finished with errors!".
   const char* ClosingText();
@@ -54,13 +55,13 @@ class ConversionEngine {
   // The first version marker a file holds decides what it is.
   enum class Version { kUnknown, kNew, kOld };
 
-  void Convert(ConversionJob& job);
+  FileOutcome Convert(ConversionJob& job);
   bool OpenInput(ConversionJob& job);
   bool CreateTemporary(ConversionJob& job);
   LoopEnd CopyLines(ConversionLevel& level, char* line);
   static LoopEnd CopyEnd(bool read_failed, Version version, bool copying);
   void FollowPart(const char* value, const char* line_end);
-  void Finish(ConversionJob& job, LoopEnd end);
+  FileOutcome Finish(ConversionJob& job, LoopEnd end);
   void Abandon(ConversionJob& job, const char* error);
   // Shows text, then, unless path is null, a line feed and the path it is about.
   void ShowError(const char* text, const char* path = nullptr);

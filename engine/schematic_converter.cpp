@@ -179,13 +179,18 @@ void ConversionEngine::Abandon(ConversionJob& job, const char* error) {
   if (error != nullptr) ShowError(error, job.path);
 }
 
-void ConversionEngine::Finish(ConversionJob& job, LoopEnd end) {
+FileOutcome ConversionEngine::Finish(ConversionJob& job, LoopEnd end) {
+  const char* error = nullptr;
   switch (end) {
     case LoopEnd::kCopied: break;
-    case LoopEnd::kAlreadyOld: Abandon(job, nullptr); return;
-    case LoopEnd::kReadFailed: Abandon(job, "ERROR: Unable to read input file!"); return;
-    case LoopEnd::kNotNew: Abandon(job, "ERROR: Not a version 7.1 schematic!"); return;
-    case LoopEnd::kSetupOpen: Abandon(job, "ERROR: No @index after @setup!"); return;
+    case LoopEnd::kAlreadyOld: Abandon(job, nullptr); return FileOutcome::kAlreadyOld;
+    case LoopEnd::kReadFailed: error = "ERROR: Unable to read input file!"; break;
+    case LoopEnd::kNotNew: error = "ERROR: Not a version 7.1 schematic!"; break;
+    case LoopEnd::kSetupOpen: error = "ERROR: No @index after @setup!"; break;
+  }
+  if (error != nullptr) {
+    Abandon(job, error);
+    return FileOutcome::kNotConverted;
   }
   bool written = job.level->writer.Finish() && platform_.Sync(job.output);
   written = platform_.Close(job.output) && written;
@@ -193,26 +198,30 @@ void ConversionEngine::Finish(ConversionJob& job, LoopEnd end) {
   if (!written) {
     platform_.Remove(job.temporary);
     ShowError("ERROR: Unable to write temporary output file!", job.path);
-  } else if (!SwapIntoPlace(platform_, open_files_, job.target, job.temporary, job.backup,
-                            create_backups_)) {
+    return FileOutcome::kNotConverted;
+  }
+  if (!SwapIntoPlace(platform_, open_files_, job.target, job.temporary, job.backup,
+                     create_backups_)) {
     platform_.Remove(job.temporary);
     ShowError("ERROR: Unable to replace input file!", job.path);
+    return FileOutcome::kNotConverted;
   }
+  return FileOutcome::kConverted;
 }
 
-void ConversionEngine::Convert(ConversionJob& job) {
-  if (!OpenInput(job)) return;
+FileOutcome ConversionEngine::Convert(ConversionJob& job) {
+  if (!OpenInput(job)) return FileOutcome::kNotConverted;
   if (!CreateTemporary(job)) {
     platform_.Close(job.input);
     ShowError("ERROR: Unable to create temporary output file!", job.path);
-    return;
+    return FileOutcome::kNotConverted;
   }
   char line[kLineBytes];
   std::snprintf(line, sizeof line, "Status: Converting %s", job.path);
   sink_.SetStatus(line);
   job.level->reader.Start(platform_, job.input);
   job.level->writer.Start(platform_, job.output);
-  Finish(job, CopyLines(*job.level, line));
+  return Finish(job, CopyLines(*job.level, line));
 }
 
 void ConversionEngine::ConvertFile(const char* path) {
@@ -223,6 +232,7 @@ void ConversionEngine::ConvertFile(const char* path) {
     } else {
       ShowError("ERROR: Too many files in one run!", path);
     }
+    sink_.FileDone(path, FileOutcome::kNotConverted);
     return;
   }
   ConversionJob job{};
@@ -231,11 +241,13 @@ void ConversionEngine::ConvertFile(const char* path) {
   if (error == nullptr) error = DeriveNames(job);
   if (error != nullptr) {
     ShowError(error, path);
+    sink_.FileDone(path, FileOutcome::kNotConverted);
     return;
   }
   job.level = &open_files_.EnterLevel();
-  Convert(job);
+  const FileOutcome outcome = Convert(job);
   open_files_.LeaveLevel();
+  sink_.FileDone(path, outcome);
 }
 
 }  // namespace kestrune

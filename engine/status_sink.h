@@ -3,6 +3,9 @@
 
 namespace kestrune {
 
+// What became of one visited file.
+enum class FileOutcome { kConverted, kAlreadyOld, kNotConverted };
+
 // Implemented by each front end and given to the engine it reports for. Every call is
 // synchronous and returns once its effect is complete.
 class StatusSink {
@@ -14,6 +17,9 @@ class StatusSink {
   virtual void ShowError(const char* text) = 0;
   // Tells the user the run's outcome; returns once dismissed.
   virtual void ShowInfo(const char* text) = 0;
+  // Tells what became of a file once work on it ended, after any error about it; once per
+  // visited file. Front ends that only show the closing text need not listen.
+  virtual void FileDone(const char* /*path*/, FileOutcome /*outcome*/) {}
 };
 
 }  // namespace kestrune
