@@ -1,0 +1,102 @@
+// A platform that reads the real files but changes none.
+#include "engine/platform/dry_run_platform.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace kestrune {
+namespace {
+
+// Created files live on a device no real file system reports.
+constexpr std::uint64_t kMemoryDevice = ~std::uint64_t{0};
+
+}  // namespace
+
+FileHandle DryRunPlatform::Hold(MemoryFile file) {
+  const FileHandle handle = next_handle_--;
+  open_.emplace(handle, std::move(file));
+  return handle;
+}
+
+DryRunPlatform::MemoryFile* DryRunPlatform::Held(FileHandle file) {
+  const auto found = open_.find(file);
+  return found == open_.end() ? nullptr : &found->second;
+}
+
+FileHandle DryRunPlatform::OpenForRead(const char* path) {
+  FileInfo info;
+  if (target().Query(path, &info) && info.kind == FileKind::kRegular) {
+    const auto replaced = replaced_.find({info.device, info.index});
+    if (replaced != replaced_.end()) return Hold({path, info, replaced->second});
+  }
+  return target().OpenForRead(path);
+}
+
+FileHandle DryRunPlatform::CreateNew(const char* path) {
+  FileInfo info;
+  info.kind = FileKind::kRegular;
+  info.device = kMemoryDevice;
+  info.index = next_index_++;
+  return Hold({path, info, {}});
+}
+
+long DryRunPlatform::Read(FileHandle file, char* buffer, std::size_t size) {
+  MemoryFile* held = Held(file);
+  if (held == nullptr) return target().Read(file, buffer, size);
+  const std::size_t count = std::min(size, held->contents.size() - held->read_at);
+  std::memcpy(buffer, held->contents.data() + held->read_at, count);
+  held->read_at += count;
+  return static_cast<long>(count);
+}
+
+bool DryRunPlatform::Write(FileHandle file, const char* data, std::size_t size) {
+  MemoryFile* held = Held(file);
+  if (held == nullptr) return target().Write(file, data, size);
+  held->contents.append(data, size);
+  return true;
+}
+
+bool DryRunPlatform::Sync(FileHandle file) { return Held(file) != nullptr || target().Sync(file); }
+
+bool DryRunPlatform::SetMode(FileHandle file, unsigned mode) {
+  MemoryFile* held = Held(file);
+  if (held == nullptr) return target().SetMode(file, mode);
+  held->info.mode = mode;
+  return true;
+}
+
+bool DryRunPlatform::Close(FileHandle file) {
+  const auto found = open_.find(file);
+  if (found == open_.end()) return target().Close(file);
+  if (found->second.info.device == kMemoryDevice) {
+    created_[found->second.name] = std::move(found->second.contents);
+  }
+  open_.erase(found);
+  return true;
+}
+
+bool DryRunPlatform::Remove(const char* path) {
+  created_.erase(path);
+  return true;
+}
+
+bool DryRunPlatform::Link(const char* /*existing*/, const char* /*new_name*/) { return true; }
+
+bool DryRunPlatform::RenameReplacing(const char* from, const char* to) {
+  const auto created = created_.find(from);
+  FileInfo info;
+  if (created != created_.end() && target().Query(to, &info) && info.kind == FileKind::kRegular) {
+    replaced_[{info.device, info.index}] = std::move(created->second);
+  }
+  if (created != created_.end()) created_.erase(created);
+  return true;
+}
+
+bool DryRunPlatform::QueryOpen(FileHandle file, FileInfo* info) {
+  MemoryFile* held = Held(file);
+  if (held == nullptr) return target().QueryOpen(file, info);
+  *info = held->info;
+  return true;
+}
+
+}  // namespace kestrune
