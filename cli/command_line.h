@@ -15,10 +15,19 @@ struct CommandLine {
   bool backups = false;
   bool embedded = false;
   bool trace = false;
-  std::vector<std::string> files;
-  std::string error;  // for kUsageError
+  bool quiet = false;
+  bool dry_run = false;
+  bool recursive = false;
+  std::vector<std::string> files;  // files and folders, as given
+  std::string error;               // for kUsageError
 };
 
+// GNU conventions: options anywhere before "--", short ones grouped ("-be", "-iFILE"), long
+// ones abbreviated to any unique prefix, values as "--ini PATH" or "--ini=PATH".
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// What --help and --version print.
+std::string HelpText();
+std::string VersionText();
 
 }  // namespace kestrune

@@ -33,18 +33,6 @@ std::string EscapeForTrace(const char* text) {
   return escaped;
 }
 
-void ConsoleSink::SetStatus(const char* text) { std::fprintf(stderr, "%s\n", text); }
-
-void ConsoleSink::ShowError(const char* text) {
-  error_shown_ = true;
-  std::fprintf(stderr, "%s\n", text);
-}
-
-void ConsoleSink::ShowInfo(const char* text) {
-  std::printf("%s\n", text);
-  std::fflush(stdout);
-}
-
 void TraceSink::SetStatus(const char* text) { TraceLine("SetStatus", text); }
 
 void TraceSink::ShowError(const char* text) {

@@ -1,4 +1,4 @@
-// Status sinks of the batch front end: progress on standard error, or a trace of every call.
+// Status sinks of the batch front end: what they share, and the trace of every call.
 #pragma once
 
 #include <cstdio>
@@ -8,12 +8,9 @@
 
 namespace kestrune {
 
-// Status and errors to standard error, the closing message to standard output.
+// A sink that remembers whether an error was shown, for the exit status.
 class ConsoleSink : public StatusSink {
  public:
-  void SetStatus(const char* text) override;
-  void ShowError(const char* text) override;
-  void ShowInfo(const char* text) override;
   bool error_shown() const { return error_shown_; }
 
  protected:

@@ -6,28 +6,17 @@
 
 #include "cli/command_line.h"
 #include "cli/console_sink.h"
+#include "cli/input_files.h"
+#include "cli/progress_line.h"
+#include "cli/report_sink.h"
 #include "engine/conversion_engine.h"
-#include "res/version.h"
+#include "engine/platform/dry_run_platform.h"
 
 namespace {
 
 constexpr int kExitConverted = 0;
 constexpr int kExitErrorShown = 1;
 constexpr int kExitUsage = 2;
-
-void PrintHelp() {
-  std::printf(
-      "Usage: kestrune-cli [--ini PATH] [--backup] [--embedded] [--trace] [--] FILE...\n"
-      "Rewrites each PSpice 7.1 schematic FILE in place so that release 6.1 opens it.\n\n"
-      "  --ini PATH   the design tools' INI file (default %s)\n"
-      "  --backup     keep the previous contents beside each file as *.P71\n"
-      "  --embedded   also convert the nested schematics that parts lead to\n"
-      "  --trace      print every status, error and closing text to standard output\n"
-      "  --help       show this text\n"
-      "  --version    show the version\n\n"
-      "Exit status: 0 converted, 1 an error was shown, 2 usage error.\n",
-      kestrune::kDefaultIniPath);
-}
 
 }  // namespace
 
@@ -36,23 +25,38 @@ int main(int argc, char** argv) {
   const CommandLine command =
       kestrune::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   switch (command.action) {
-    case CommandLine::Action::kHelp: PrintHelp(); return kExitConverted;
+    case CommandLine::Action::kHelp:
+      std::fputs(kestrune::HelpText().c_str(), stdout);
+      return kExitConverted;
     case CommandLine::Action::kVersion:
-      std::printf("kestrune-cli %s (%s)\n", KESTRUNE_VERSION_TEXT, KESTRUNE_PRODUCT_NAME);
+      std::fputs(kestrune::VersionText().c_str(), stdout);
       return kExitConverted;
     case CommandLine::Action::kUsageError:
       std::fprintf(stderr, "kestrune-cli: %s\nTry 'kestrune-cli --help'.\n", command.error.c_str());
       return kExitUsage;
     case CommandLine::Action::kConvert: break;
   }
-  std::unique_ptr<kestrune::ConsoleSink> sink = command.trace
-                                                    ? std::make_unique<kestrune::TraceSink>()
-                                                    : std::make_unique<kestrune::ConsoleSink>();
+  const kestrune::InputFiles inputs = kestrune::ExpandInputs(command.files, command.recursive);
+  for (const std::string& error : inputs.errors)
+    std::fprintf(stderr, "kestrune-cli: %s\n", error.c_str());
+
+  kestrune::ProgressLine progress(!command.trace && !command.quiet &&
+                                  kestrune::StandardErrorIsTerminal());
+  kestrune::ReportSink report(command.quiet, progress);
+  kestrune::TraceSink trace;
+  kestrune::ConsoleSink& sink = command.trace ? static_cast<kestrune::ConsoleSink&>(trace) : report;
+  static kestrune::DryRunPlatform dry_run(kestrune::SystemPlatform());
+  kestrune::Platform& platform =
+      command.dry_run ? static_cast<kestrune::Platform&>(dry_run) : kestrune::SystemPlatform();
   // Megabytes, and allocation-free: static storage, one engine for every file.
-  static kestrune::ConversionEngine engine(kestrune::SystemPlatform(), *sink);
-  for (const std::string& file : command.files) {
-    engine.RunConversion(file.c_str(), command.ini_path.c_str(), command.backups ? 1 : 0,
-                         command.embedded ? 1 : 0);
+  static kestrune::ConversionEngine engine(platform, sink);
+  for (std::size_t done = 0; done < inputs.files.size(); ++done) {
+    engine.RunConversion(inputs.files[done].c_str(), command.ini_path.c_str(),
+                         command.backups ? 1 : 0, command.embedded ? 1 : 0);
+    progress.Show(done + 1, inputs.files.size());
   }
-  return sink->error_shown() ? kExitErrorShown : kExitConverted;
+  progress.Clear();
+  if (inputs.folder_named && !command.trace) report.PrintSummary();
+  const bool error_shown = sink.error_shown() || !inputs.errors.empty();
+  return error_shown ? kExitErrorShown : kExitConverted;
 }

@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "res/version.h"
 #include "tests/cli/cli_process.h"
 #include "tests/support/scratch_dir.h"
 
@@ -96,7 +98,9 @@ TEST_F(CliTest, HelpAndVersionExitZeroOnStandardOutput) {
 
   const CliResult version = Run({"--version"});
   EXPECT_EQ(version.exit_status, 0);
-  EXPECT_EQ(version.out.rfind("kestrune-cli ", 0), 0u) << version.out;
+  EXPECT_EQ(Lines(version.out),
+            (std::vector<std::string>{"kestrune-cli (KESTRUNE) " KESTRUNE_VERSION_TEXT,
+                                      KESTRUNE_LICENCE_LINE}));
   EXPECT_EQ(version.err, "");
 }
 
@@ -109,7 +113,10 @@ TEST_F(CliTest, UsageErrorsExitTwoWithAMessageAndConvertNothing) {
   const std::vector<Misuse> misuses = {{{}, ""},
                                        {{"--trace", "--backup"}, ""},
                                        {{"TOP.SCH", "--frobnicate"}, "--frobnicate"},
-                                       {{"TOP.SCH", "--ini"}, "--ini"}};
+                                       {{"TOP.SCH", "-x"}, "-x"},
+                                       {{"TOP.SCH", "--backup=yes"}, "--backup"},
+                                       {{"TOP.SCH", "--ini"}, "--ini"},
+                                       {{"TOP.SCH", "-i"}, "-i"}};
   for (const Misuse& misuse : misuses) {
     const CliResult result = Run(misuse.arguments);
     SCOPED_TRACE(testing::PrintToString(misuse.arguments));
@@ -205,17 +212,63 @@ TEST_F(CliTest, EmptyFileArgumentActsAsTheEmptyInputField) {
   EXPECT_TRUE(FolderListing(sandbox_.work()).empty());
 }
 
-TEST_F(CliTest, WithoutTraceClosingMessageGoesToStandardOutputAndStatusToStandardError) {
-  Put("GOOD.SCH", kSub);
-  const CliResult result = Run(Join(kNoIni, {"GOOD.SCH", "MISSING.SCH"}));
-  EXPECT_EQ(result.exit_status, 1);
-  EXPECT_EQ(result.out, "GOOD.SCH\nConverted!\nMISSING.SCH\nFinished with errors!\n");
-  EXPECT_TRUE(InOrder(Lines(result.err),
-                      {"Status: Finding LIB Path...", "Status: Loaded 0 parts",
-                       "Status: Converting GOOD.SCH", "Status: Idle", "Status: Finding LIB Path...",
-                       "ERROR: Unable to open input file!", "MISSING.SCH", "Status: Idle"}))
-      << result.err;
-  EXPECT_EQ(Get("GOOD.SCH"), kSubConverted);
+// Each file as its work ends, then the closing line; errors on standard error as the shell's
+// tools write them. Quiet keeps the errors only. Any error makes the exit status 1.
+TEST_F(CliTest, ReportListsEachFileWithWhatBecameOfIt) {
+  struct Case {
+    std::vector<std::string> arguments;
+    int exit_status;
+    std::string out;
+    std::string err;
+  };
+  const std::string kAllFiles =
+      "GOOD.SCH: converted\nConverted!\nOLD.SCH: already at 6.1, left unchanged\nConverted!\n"
+      "BAD.SCH: not converted (Not a version 7.1 schematic)\nFinished with errors!\n"
+      "MISSING.SCH: not converted (Unable to open input file)\nFinished with errors!\n";
+  const std::string kAllErrors =
+      "kestrune-cli: BAD.SCH: Not a version 7.1 schematic\n"
+      "kestrune-cli: MISSING.SCH: Unable to open input file\n";
+  const std::vector<Case> cases = {
+      {{"GOOD.SCH", "OLD.SCH"},
+       0,
+       "GOOD.SCH: converted\nConverted!\nOLD.SCH: already at 6.1, left unchanged\nConverted!\n",
+       ""},
+      {{"GOOD.SCH", "OLD.SCH", "BAD.SCH", "MISSING.SCH"}, 1, kAllFiles, kAllErrors},
+      {{"-q", "GOOD.SCH", "OLD.SCH", "BAD.SCH", "MISSING.SCH"}, 1, "", kAllErrors},
+      {{"--quiet", "GOOD.SCH"}, 0, "", ""},
+  };
+  for (const Case& run : cases) {
+    SCOPED_TRACE(testing::PrintToString(run.arguments));
+    Put("GOOD.SCH", kSub);
+    Put("OLD.SCH", kSubConverted);
+    Put("BAD.SCH", "not a schematic\n");
+    const CliResult result = Run(Join(kNoIni, run.arguments));
+    EXPECT_EQ(result.exit_status, run.exit_status);
+    EXPECT_EQ(result.out, run.out);
+    EXPECT_EQ(result.err, run.err);
+    EXPECT_EQ(Get("GOOD.SCH"), kSubConverted);
+    EXPECT_EQ(Get("BAD.SCH"), "not a schematic\n");
+  }
+}
+
+// Short options, grouped or not, long ones abbreviated or with "=": the same run each time.
+TEST_F(CliTest, OptionSpellingsAskForTheSameRun) {
+  const std::vector<std::vector<std::string>> spellings = {
+      {"-b", "-e", "-i", "./MSIM.INI", "TOP.SCH"},
+      {"-bei./MSIM.INI", "TOP.SCH"},
+      {"TOP.SCH", "--backup", "--embedded", "--ini=./MSIM.INI"},
+      {"--back", "--emb", "--ini", "./MSIM.INI", "TOP.SCH"},
+  };
+  for (const std::vector<std::string>& arguments : spellings) {
+    SCOPED_TRACE(testing::PrintToString(arguments));
+    PutHierarchy();
+    fs::remove(InWork("TOP.P71"));
+    const CliResult result = Run(arguments);
+    EXPECT_EQ(result.exit_status, 0) << result.err;
+    EXPECT_EQ(result.out, "SUB.SCH: converted\nTOP.SCH: converted\nConverted!\n");
+    EXPECT_EQ(Get("TOP.P71"), kTop);
+    EXPECT_EQ(Get("SUB.SCH"), kSubConverted);
+  }
 }
 
 // Each FILE is its own Convert command: the visited list starts empty each time, so a file
@@ -269,8 +322,80 @@ TEST_F(CliTest, DoubleDashMakesTheRestFileNames) {
   Put("--odd.SCH", kSub);
   const CliResult result = Run(Join(kNoIni, {"--", "--odd.SCH"}));
   EXPECT_EQ(result.exit_status, 0);
-  EXPECT_EQ(result.out, "--odd.SCH\nConverted!\n");
+  EXPECT_EQ(result.out, "--odd.SCH: converted\nConverted!\n");
   EXPECT_EQ(Get("--odd.SCH"), kSubConverted);
+}
+
+// Every name under a folder, a folder's with a trailing '/', each file's with its contents.
+std::map<std::string, std::string> TreeSnapshot(const fs::path& root) {
+  std::map<std::string, std::string> tree;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    const std::string name = fs::relative(entry.path(), root).generic_string();
+    if (entry.is_symlink()) {
+      tree[name] = "-> " + fs::read_symlink(entry.path()).string();
+    } else if (entry.is_directory()) {
+      tree[name + "/"] = "";
+    } else {
+      tree[name] = ReadWholeFile(entry.path());
+    }
+  }
+  return tree;
+}
+
+// A folder stands for its *.sch files of any case, in name order; -r adds its subfolders'
+// where their names fall, never through a link to a folder. A summary closes the report.
+TEST_F(CliTest, FolderConvertsItsSchematicsInNameOrder) {
+  struct Case {
+    std::vector<std::string> options;
+    std::string out;
+  };
+  const std::vector<Case> cases = {
+      {{},
+       "dir/B.SCH: converted\nConverted!\ndir/a.sch: converted\nConverted!\n"
+       "dir/c.Sch: converted\nConverted!\n3 converted, 0 already at 6.1, 0 not converted\n"},
+      {{"-r"},
+       "dir/B.SCH: converted\nConverted!\ndir/a.sch: converted\nConverted!\n"
+       "dir/b/d.sch: converted\nConverted!\ndir/c.Sch: converted\nConverted!\n"
+       "4 converted, 0 already at 6.1, 0 not converted\n"},
+  };
+  for (const Case& run : cases) {
+    SCOPED_TRACE(testing::PrintToString(run.options));
+    fs::remove_all(InWork("dir"));
+    for (const char* name : {"dir/a.sch", "dir/B.SCH", "dir/c.Sch", "dir/b/d.sch"}) {
+      Put(name, kSub);
+    }
+    Put("dir/notes.txt", "not a schematic\n");
+    fs::create_directory_symlink("b", InWork("dir/link"));
+    const CliResult result = Run(Join(Join(kNoIni, run.options), {"dir"}));
+    EXPECT_EQ(result.exit_status, 0) << result.err;
+    EXPECT_EQ(result.out, run.out);
+    EXPECT_EQ(Get("dir/notes.txt"), "not a schematic\n");
+  }
+}
+
+// A dry run changes nothing, creates nothing and removes nothing, and reports what the real
+// run after it does: also for a file converted by an earlier command of the same run.
+TEST_F(CliTest, DryRunLeavesTheTreeAndReportsWhatTheRealRunDoes) {
+  for (const std::vector<std::string>& backup : {std::vector<std::string>{}, {"--backup"}}) {
+    SCOPED_TRACE(testing::PrintToString(backup));
+    fs::remove_all(sandbox_.work());
+    PutHierarchy();
+    Put("TOP.P71", "an old backup\n");
+    Put("BAD.SCH", "not a schematic\n");
+    Put("sub/NESTED.SCH", kTop);
+    const std::vector<std::string> arguments =
+        Join(backup, {"-r", "-e", "--ini", "./MSIM.INI", "."});
+    const std::map<std::string, std::string> before = TreeSnapshot(sandbox_.work());
+
+    const CliResult dry = Run(Join({"-n"}, arguments));
+    EXPECT_EQ(TreeSnapshot(sandbox_.work()), before);
+    const CliResult real = Run(arguments);
+    EXPECT_NE(TreeSnapshot(sandbox_.work()), before);
+    EXPECT_EQ(dry.exit_status, real.exit_status);
+    EXPECT_EQ(dry.out, real.out);
+    EXPECT_EQ(dry.err, real.err);
+    EXPECT_NE(real.out.find("\nSUB.SCH: already at 6.1"), std::string::npos) << real.out;
+  }
 }
 
 }  // namespace

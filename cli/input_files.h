@@ -1,0 +1,20 @@
+// The files a command line names: each FILE as given, each FOLDER as the schematics in it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kestrune {
+
+struct InputFiles {
+  std::vector<std::string> files;   // one Convert command each, in this order
+  std::vector<std::string> errors;  // "FOLDER: message (reason)" for folders not read
+  bool folder_named = false;
+};
+
+// A folder argument becomes its *.sch files (any letter case) in name order; with recursive,
+// its subfolders' too, each where its name falls. Symbolic links to folders are not followed,
+// so no folder is listed twice and no loop is entered. Every other argument stays a file.
+InputFiles ExpandInputs(const std::vector<std::string>& arguments, bool recursive);
+
+}  // namespace kestrune
