@@ -130,26 +130,35 @@ TEST_F(RealFileSystem, AFullDiskLeavesTheInputWholeAndNoTemporaryFile) {
   EXPECT_GT(write_failures, 0) << "the disk never ran full while the temporary file was written";
 }
 
-TEST_F(RealFileSystem, ARenameAcrossFileSystemsIsReportedAndKeepsTheInput) {
+// A dotless file in a folder whose name has a dot, on another file system than the current
+// directory: its temporary file lies beside it, so the swap stays on its file system, and the
+// user's files named after the folder are not touched.
+TEST_F(RealFileSystem, ADotlessFileIsConvertedBesideItselfWhereverTheCurrentDirectoryIs) {
   const TmpfsMount inputs(scratch.path() / "inputs", "size=1m");
   const TmpfsMount current(scratch.path() / "current", "size=1m");
   if (!inputs.mounted() || !current.mounted()) GTEST_SKIP() << inputs.error() << current.error();
-  const std::string plain = (inputs.path() / "PLAIN").string();
-  if (plain.find('.', 1) != std::string::npos)
-    GTEST_SKIP() << "the scratch path has a dot: " << plain;
+  fs::create_directory(inputs.path() / "v1.d");
+  const std::string plain = (inputs.path() / "v1.d" / "PLAIN").string();
   const Schematic schematic = MakeSchematic({});
   for (const char* name : {"MSIM.INI", "KEST.slb"}) {
     fs::copy_file(scratch.path() / name, current.path() / name);
   }
+  for (const char* name : {"v1.TMP", "v1.P71"}) WriteWholeFile(inputs.path() / name, name);
   fs::current_path(current.path());
   for (bool backups : {false, true}) {
     WriteWholeFile(plain, schematic.original);
+    fs::remove(plain + ".P71");
     Run(plain, backups);
-    EXPECT_EQ(ReadWholeFile(plain), schematic.original);
-    EXPECT_EQ(sink.errors(), (Texts{About(kReplaceError, plain)}));
-    EXPECT_EQ(NamesUnder(inputs.path()), (std::set<std::string>{"PLAIN"}));
+    EXPECT_EQ(ReadWholeFile(plain), schematic.converted);
+    EXPECT_EQ(sink.errors(), Texts{});
+    std::set<std::string> expected{"v1.d", "v1.d/PLAIN", "v1.TMP", "v1.P71"};
+    if (backups) expected.insert("v1.d/PLAIN.P71");
+    EXPECT_EQ(NamesUnder(inputs.path()), expected);
+    for (const char* name : {"v1.TMP", "v1.P71"}) {
+      EXPECT_EQ(ReadWholeFile(inputs.path() / name), name) << "a user's file was changed";
+    }
     EXPECT_EQ(NamesUnder(current.path()), (std::set<std::string>{"KEST.slb", "MSIM.INI"}))
-        << "QUORVA.TMP was left behind";
+        << "something was left in the current directory";
   }
 }
 
