@@ -71,6 +71,7 @@ class ConversionEngine {
   Platform& platform_;
   StatusSink& sink_;
   VisitedFiles visited_;
+  RunBackups backups_;
   PartTable parts_;
   bool create_backups_ = false;
   bool convert_embedded_ = false;

@@ -193,11 +193,16 @@ void ConversionEngine::Finish(ConversionJob& job, LoopEnd end) {
   if (!written) {
     platform_.Remove(job.temporary);
     ShowError("ERROR: Unable to write temporary output file!", job.path);
-  } else if (!SwapIntoPlace(platform_, open_files_, job.target, job.temporary, job.backup,
-                            create_backups_)) {
-    platform_.Remove(job.temporary);
-    ShowError("ERROR: Unable to replace input file!", job.path);
+    return;
   }
+  const SwapNames names{job.target, job.temporary, job.backup, job.level->input};
+  const SwapOutcome swapped =
+      SwapIntoPlace(platform_, open_files_, backups_, names, create_backups_);
+  if (swapped == SwapOutcome::kSwapped) return;
+  platform_.Remove(job.temporary);
+  ShowError(swapped == SwapOutcome::kBackupNameUsed ? "ERROR: Backup name already used in this run!"
+                                                    : "ERROR: Unable to replace input file!",
+            job.path);
 }
 
 void ConversionEngine::Convert(ConversionJob& job) {

@@ -211,6 +211,20 @@ TEST_F(Converter, DotlessFilesInOneNestedRunGetSeparateTemporaryFiles) {
   EXPECT_EQ(Names(), (Texts{"SUB", "SUB.P71", "TOP", "TOP.P71"}));
 }
 
+// TOP.SCH and its nested dotless TOP both back up to TOP.P71: the nested file's backup is its
+// only copy of the old contents, so the top file is refused instead.
+TEST_F(Converter, ABackupOfThisRunIsNeverReplacedByAnother) {
+  Write("TOP.SCH", "*version 7.1\nPART=SUB\nend top\n");
+  Write("TOP", "*version 7.1\nnested\n");
+  StartRun(true, true, {{"SUB", "TOP"}});
+  engine().ConvertFile("TOP.SCH");
+  EXPECT_EQ(sink.errors(), (Texts{"ERROR: Backup name already used in this run!\nTOP.SCH"}));
+  EXPECT_EQ(Read("TOP.SCH"), "*version 7.1\nPART=SUB\nend top\n");
+  EXPECT_EQ(Read("TOP"), "*version 6.1\nnested\n");
+  EXPECT_EQ(Read("TOP.P71"), "*version 7.1\nnested\n");
+  EXPECT_EQ(Names(), (Texts{"TOP", "TOP.P71", "TOP.SCH"}));
+}
+
 TEST_F(Converter, NestedFilesAreConvertedFirstAndEachOnlyOnce) {
   Write("A.SCH", "*version 7.1\nPART=TOB\nPART=SELF\nafter\n");
   Write("B.SCH", "*version 7.1\nPART=TOA\nb\n");

@@ -29,8 +29,10 @@ class WindowsPlatformTest : public test::PlatformFixture {
  protected:
   // No conversion holds any file open during these swaps.
   bool Swap(const char* target, const char* temporary, const char* backup, bool keep_backup) {
-    return SwapIntoPlace(files_, *no_open_files_, PathOf(target).c_str(), PathOf(temporary).c_str(),
-                         PathOf(backup).c_str(), keep_backup);
+    const std::string paths[] = {PathOf(target), PathOf(temporary), PathOf(backup)};
+    const SwapNames names{paths[0].c_str(), paths[1].c_str(), paths[2].c_str(), FileInfo{}};
+    return SwapIntoPlace(files_, *no_open_files_, *backups_, names, keep_backup) ==
+           SwapOutcome::kSwapped;
   }
   bool IsReadOnly(const std::string& name) const {
     const DWORD attributes = GetFileAttributesA(PathOf(name).c_str());
@@ -42,6 +44,7 @@ class WindowsPlatformTest : public test::PlatformFixture {
 
  private:
   std::unique_ptr<OpenFiles> no_open_files_ = std::make_unique<OpenFiles>();  // megabytes
+  std::unique_ptr<RunBackups> backups_ = std::make_unique<RunBackups>();
 };
 
 // The swap's backup must stay removable while another program holds the file open.
