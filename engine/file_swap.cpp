@@ -12,7 +12,8 @@ bool CopyInto(Platform& files, const char* from, const char* to, FileInfo* copy)
   if (in == kNoFile) return false;
   FileInfo info;
   const FileHandle out = files.QueryOpen(in, &info) ? files.CreateNew(to) : kNoFile;
-  bool ok = out != kNoFile && files.QueryOpen(out, copy) && files.SetMode(out, info.mode);
+  bool ok = out != kNoFile && files.QueryOpen(out, copy) && files.SetOwner(out, info) &&
+            files.SetMode(out, info.mode);
   char chunk[4096];
   for (long got = 0; ok && (got = files.Read(in, chunk, sizeof chunk)) != 0;) {
     ok = got > 0 && files.Write(out, chunk, static_cast<std::size_t>(got));

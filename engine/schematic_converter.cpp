@@ -92,7 +92,9 @@ bool ConversionEngine::CreateTemporary(ConversionJob& job) {
     job.output = platform_.CreateNew(name);
     if (job.output == kNoFile) return false;
     CopyText(job.temporary, kPathBytes, name);
+    // Owner first: giving a file away may clear its set-id bits.
     if (platform_.QueryOpen(job.output, &job.level->temporary) &&
+        platform_.SetOwner(job.output, job.level->input) &&
         platform_.SetMode(job.output, job.level->input.mode)) {
       return true;
     }

@@ -15,9 +15,20 @@ constexpr std::uint64_t kDevice = 1;
 
 }  // namespace
 
+FileInfo MemoryPlatform::Describe(const StoredFile& file) {
+  FileInfo info;
+  info.kind = FileKind::kRegular;
+  info.device = kDevice;
+  info.index = file.index;
+  info.mode = file.mode;
+  info.owner = file.owner;
+  info.group = file.group;
+  return info;
+}
+
 void MemoryPlatform::AddFile(const std::string& path, std::string contents) {
-  files_[path] =
-      std::make_shared<StoredFile>(StoredFile{std::move(contents), next_index_++, kNewFileMode});
+  files_[path] = std::make_shared<StoredFile>(
+      StoredFile{std::move(contents), next_index_++, kNewFileMode, 0, 0});
 }
 
 void MemoryPlatform::LimitReadSize(std::size_t bytes) { read_limit_ = bytes; }
@@ -88,6 +99,14 @@ bool MemoryPlatform::SetMode(FileHandle file, unsigned mode) {
   return true;
 }
 
+bool MemoryPlatform::SetOwner(FileHandle file, const FileInfo& like) {
+  OpenFile* open = Find(file, false);
+  if (open == nullptr) return false;
+  open->file->owner = like.owner;
+  open->file->group = like.group;
+  return true;
+}
+
 bool MemoryPlatform::Close(FileHandle file) { return open_.erase(file) == 1; }
 
 bool MemoryPlatform::Remove(const char* path) {
@@ -115,14 +134,14 @@ bool MemoryPlatform::Query(const char* path, FileInfo* info) {
   *info = FileInfo{};
   const auto found = files_.find(path);
   if (found == files_.end()) return true;
-  *info = FileInfo{FileKind::kRegular, false, kDevice, found->second->index, found->second->mode};
+  *info = Describe(*found->second);
   return true;
 }
 
 bool MemoryPlatform::QueryOpen(FileHandle file, FileInfo* info) {
   const OpenFile* open = Find(file, false);
   if (open == nullptr) return false;
-  *info = FileInfo{FileKind::kRegular, false, kDevice, open->file->index, open->file->mode};
+  *info = Describe(*open->file);
   return true;
 }
 

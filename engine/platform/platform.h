@@ -13,13 +13,16 @@ constexpr FileHandle kNoFile = -1;
 enum class FileKind { kMissing, kRegular, kDirectory, kOther };
 
 // What the engine needs to know of a file: what it is, whether the path itself is a
-// symbolic link, which file it is (two paths name one file when ids are equal), its mode.
+// symbolic link, which file it is (two paths name one file when ids are equal), its mode,
+// owner and group.
 struct FileInfo {
   FileKind kind = FileKind::kMissing;
   bool is_link = false;
   std::uint64_t device = 0;
   std::uint64_t index = 0;
-  unsigned mode = 0;  // permission bits, as the platform reports them
+  unsigned mode = 0;        // permission bits, as the platform reports them
+  std::uint32_t owner = 0;  // user and group ids, where the platform has them
+  std::uint32_t group = 0;
 };
 
 inline bool SameFile(const FileInfo& a, const FileInfo& b) {
@@ -36,8 +39,9 @@ class Platform {
 
   // Opens an existing regular file for reading; kNoFile for anything else or on failure.
   virtual FileHandle OpenForRead(const char* path) = 0;
-  // Creates a file that must not exist yet, for writing; kNoFile on failure
-  // (an existing file of that name is never opened or changed).
+  // Creates a file that must not exist yet, for writing, that only its owner may open
+  // until it is given a mode; kNoFile on failure (an existing file of that name is never
+  // opened or changed).
   virtual FileHandle CreateNew(const char* path) = 0;
   // Reads up to size bytes; the count read, 0 at the end of the file, -1 on failure.
   virtual long Read(FileHandle file, char* buffer, std::size_t size) = 0;
@@ -47,6 +51,10 @@ class Platform {
   virtual bool Sync(FileHandle file) = 0;
   // Gives the file's permission bits to an open file; false on failure.
   virtual bool SetMode(FileHandle file, unsigned mode) = 0;
+  // Gives an open file the owner and group of like, as far as the user may: a refusal for
+  // want of rights is no failure (the file keeps what the user may give it). False on any
+  // other failure.
+  virtual bool SetOwner(FileHandle file, const FileInfo& like) = 0;
   // Closes the handle in every case; false when the close reported a failure.
   virtual bool Close(FileHandle file) = 0;
 

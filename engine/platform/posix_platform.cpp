@@ -47,6 +47,8 @@ void Describe(const struct stat& status, FileInfo* info) {
   info->device = status.st_dev;
   info->index = status.st_ino;
   info->mode = status.st_mode & 07777;
+  info->owner = status.st_uid;
+  info->group = status.st_gid;
 }
 
 // Makes a rename into the directory of path survive a crash. Some file systems refuse to
@@ -105,11 +107,12 @@ class PosixPlatform final : public Platform {
     return fd;
   }
 
-  // O_EXCL also refuses a symbolic link of that name, even one pointing nowhere.
+  // O_EXCL also refuses a symbolic link of that name, even one pointing nowhere. Mode 0600:
+  // nobody else may open the file before it has its owner and mode.
   FileHandle CreateNew(const char* path) override {
     const MappedPath mapped(path);
     if (!mapped.ok()) return kNoFile;
-    return open(mapped.name(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    return open(mapped.name(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   }
 
   long Read(FileHandle file, char* buffer, std::size_t size) override {
@@ -137,6 +140,13 @@ class PosixPlatform final : public Platform {
 
   bool SetMode(FileHandle file, unsigned mode) override {
     return fchmod(Descriptor(file), static_cast<mode_t>(mode & 07777)) == 0;
+  }
+
+  // As sed -i does: whoever may not give a file away may still give it one of their groups.
+  bool SetOwner(FileHandle file, const FileInfo& like) override {
+    if (fchown(Descriptor(file), like.owner, like.group) == 0) return true;
+    if (errno != EPERM) return false;
+    return fchown(Descriptor(file), static_cast<uid_t>(-1), like.group) == 0 || errno == EPERM;
   }
 
   // Linux closes the descriptor even when close reports EINTR, so it is never retried.

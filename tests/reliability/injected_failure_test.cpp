@@ -65,7 +65,7 @@ TEST_F(InjectedFailures, EachSingleCallOfANestedRunFails) {
             << " files, backups off and on\n";
   RecordProperty("single_failure_points", points);
   for (Call kind : {Call::kOpenForRead, Call::kCreateNew, Call::kRead, Call::kWrite, Call::kSync,
-                    Call::kSetMode, Call::kClose, Call::kRemove, Call::kLink,
+                    Call::kSetMode, Call::kSetOwner, Call::kClose, Call::kRemove, Call::kLink,
                     Call::kRenameReplacing, Call::kQuery, Call::kQueryOpen, Call::kResolveLink}) {
     EXPECT_EQ(kinds_failed.count(kind), 1u) << "no " << CallName(kind) << " call was ever failed";
   }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/platform/platform_wrapper.h"
 #include "tests/reliability/child_process.h"
 #include "tests/reliability/tmpfs_mount.h"
 #include "tests/support/engine_fixture.h"
@@ -159,6 +160,46 @@ TEST_F(RealFileSystem, ADotlessFileIsConvertedBesideItselfWhereverTheCurrentDire
     }
     EXPECT_EQ(NamesUnder(current.path()), (std::set<std::string>{"KEST.slb", "MSIM.INI"}))
         << "something was left in the current directory";
+  }
+}
+
+// Notes the owner and mode of the file that the run first writes, at that first write.
+class FirstWriteWatch : public PlatformWrapper {
+ public:
+  using PlatformWrapper::PlatformWrapper;
+  bool Write(FileHandle file, const char* data, std::size_t size) override {
+    if (!seen_) seen_ = PlatformWrapper::QueryOpen(file, &first_written_);
+    return PlatformWrapper::Write(file, data, size);
+  }
+  const FileInfo& first_written() const { return first_written_; }
+
+ private:
+  bool seen_ = false;
+  FileInfo first_written_;
+};
+
+// Root converting another user's private file gives it back to that user, as sed -i does,
+// and the temporary file is theirs and private before any contents go into it.
+TEST_F(RealFileSystem, AnotherUsersFileKeepsItsOwnerGroupAndMode) {
+  const Schematic schematic = MakeSchematic({});
+  for (bool backups : {false, true}) {
+    Write("PRIVATE.SCH", schematic.original);
+    fs::remove(scratch.path() / "PRIVATE.P71");
+    const std::string input = (scratch.path() / "PRIVATE.SCH").string();
+    ASSERT_EQ(chown(input.c_str(), kNobody, kNogroup), 0);
+    ASSERT_EQ(chmod(input.c_str(), 0600), 0);
+    FirstWriteWatch watch(SystemPlatform());
+    sink.calls.clear();
+    RunConversionOn(watch, sink, "PRIVATE.SCH", ".\\MSIM.INI", backups, true);
+    EXPECT_EQ(sink.errors(), Texts{});
+    EXPECT_EQ(Read("PRIVATE.SCH"), schematic.converted);
+    struct stat status;
+    ASSERT_EQ(stat(input.c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, kNobody);
+    EXPECT_EQ(status.st_gid, kNogroup);
+    EXPECT_EQ(status.st_mode & 07777, 0600u);
+    EXPECT_EQ(watch.first_written().owner, kNobody) << "written before it had its owner";
+    EXPECT_EQ(watch.first_written().mode, 0600u) << "written before it had its mode";
   }
 }
 

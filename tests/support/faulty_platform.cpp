@@ -19,6 +19,7 @@ int SystemError(Call call) {
     case Call::kLink: return EPERM;
     case Call::kRenameReplacing: return EXDEV;
     case Call::kSetMode: return EPERM;
+    case Call::kSetOwner: return EIO;
     case Call::kQuery:
     case Call::kResolveLink: return ELOOP;
     case Call::kRead:
@@ -38,6 +39,7 @@ const char* CallName(Call call) {
     case Call::kWrite: return "Write";
     case Call::kSync: return "Sync";
     case Call::kSetMode: return "SetMode";
+    case Call::kSetOwner: return "SetOwner";
     case Call::kClose: return "Close";
     case Call::kRemove: return "Remove";
     case Call::kLink: return "Link";
@@ -87,6 +89,10 @@ bool FaultyPlatform::Sync(FileHandle file) { return !Fails(Call::kSync) && targe
 
 bool FaultyPlatform::SetMode(FileHandle file, unsigned mode) {
   return !Fails(Call::kSetMode) && target().SetMode(file, mode);
+}
+
+bool FaultyPlatform::SetOwner(FileHandle file, const FileInfo& like) {
+  return !Fails(Call::kSetOwner) && target().SetOwner(file, like);
 }
 
 bool FaultyPlatform::Close(FileHandle file) {

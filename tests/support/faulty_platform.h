@@ -17,6 +17,7 @@ enum class Call {
   kWrite,
   kSync,
   kSetMode,
+  kSetOwner,
   kClose,
   kRemove,
   kLink,
@@ -61,6 +62,7 @@ class FaultyPlatform : public PlatformWrapper {
   bool Write(FileHandle file, const char* data, std::size_t size) override;
   bool Sync(FileHandle file) override;
   bool SetMode(FileHandle file, unsigned mode) override;
+  bool SetOwner(FileHandle file, const FileInfo& like) override;
   bool Close(FileHandle file) override;
   bool Remove(const char* path) override;
   bool Link(const char* existing, const char* new_name) override;
