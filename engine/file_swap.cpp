@@ -46,6 +46,16 @@ bool MakeBackup(Platform& files, const SwapNames& names, FileInfo* backup) {
          CopyInto(files, names.target, names.backup, backup);
 }
 
+// Checked right before the rename: another run may have taken the name in the moment after
+// this one closed, and so unlocked, its file.
+SwapOutcome RenameOwnTemporary(Platform& files, const SwapNames& names) {
+  FileInfo now;
+  if (!files.Query(names.temporary, &now)) return SwapOutcome::kFailed;
+  if (!SameFile(now, names.temporary_written)) return SwapOutcome::kTemporaryTaken;
+  return files.RenameReplacing(names.temporary, names.target) ? SwapOutcome::kSwapped
+                                                              : SwapOutcome::kFailed;
+}
+
 }  // namespace
 
 SwapOutcome SwapIntoPlace(Platform& files, const OpenFiles& open, RunBackups& made,
@@ -55,12 +65,13 @@ SwapOutcome SwapIntoPlace(Platform& files, const OpenFiles& open, RunBackups& ma
   if (!files.Remove(names.backup)) return SwapOutcome::kFailed;
   FileInfo backup;
   if (keep_backup && !MakeBackup(files, names, &backup)) return SwapOutcome::kFailed;
-  if (files.RenameReplacing(names.temporary, names.target)) {
+  const SwapOutcome renamed = RenameOwnTemporary(files, names);
+  if (renamed == SwapOutcome::kSwapped) {
     if (keep_backup) made.RecordBackup(backup);
-    return SwapOutcome::kSwapped;
+  } else if (keep_backup) {
+    files.Remove(names.backup);
   }
-  if (keep_backup) files.Remove(names.backup);
-  return SwapOutcome::kFailed;
+  return renamed;
 }
 
 }  // namespace kestrune

@@ -28,7 +28,7 @@ FileInfo MemoryPlatform::Describe(const StoredFile& file) {
 
 void MemoryPlatform::AddFile(const std::string& path, std::string contents) {
   files_[path] = std::make_shared<StoredFile>(
-      StoredFile{std::move(contents), next_index_++, kNewFileMode, 0, 0});
+      StoredFile{std::move(contents), next_index_++, kNewFileMode, 0, 0, false});
 }
 
 void MemoryPlatform::LimitReadSize(std::size_t bytes) { read_limit_ = bytes; }
@@ -48,7 +48,7 @@ std::vector<std::string> MemoryPlatform::Paths() const {
 
 FileHandle MemoryPlatform::Open(const std::shared_ptr<StoredFile>& file, bool writable) {
   const FileHandle handle = next_handle_++;
-  open_[handle] = OpenFile{file, 0, writable};
+  open_[handle] = OpenFile{file, 0, writable, false};
   return handle;
 }
 
@@ -107,7 +107,21 @@ bool MemoryPlatform::SetOwner(FileHandle file, const FileInfo& like) {
   return true;
 }
 
-bool MemoryPlatform::Close(FileHandle file) { return open_.erase(file) == 1; }
+LockOutcome MemoryPlatform::TryLock(FileHandle file) {
+  OpenFile* open = Find(file, false);
+  if (open == nullptr) return LockOutcome::kFailed;
+  if (open->file->locked && !open->holds_lock) return LockOutcome::kHeldElsewhere;
+  open->file->locked = open->holds_lock = true;
+  return LockOutcome::kLocked;
+}
+
+bool MemoryPlatform::Close(FileHandle file) {
+  OpenFile* open = Find(file, false);
+  if (open == nullptr) return false;
+  if (open->holds_lock) open->file->locked = false;
+  open_.erase(file);
+  return true;
+}
 
 bool MemoryPlatform::Remove(const char* path) {
   files_.erase(path);

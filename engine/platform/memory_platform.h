@@ -40,6 +40,7 @@ class MemoryPlatform : public Platform {
   bool Sync(FileHandle file) override;
   bool SetMode(FileHandle file, unsigned mode) override;
   bool SetOwner(FileHandle file, const FileInfo& like) override;
+  LockOutcome TryLock(FileHandle file) override;
   bool Close(FileHandle file) override;
   bool Remove(const char* path) override;
   bool Link(const char* existing, const char* new_name) override;
@@ -58,11 +59,13 @@ class MemoryPlatform : public Platform {
     unsigned mode;
     std::uint32_t owner;
     std::uint32_t group;
+    bool locked;
   };
   struct OpenFile {
     std::shared_ptr<StoredFile> file;
     std::size_t position;
     bool writable;
+    bool holds_lock;
   };
 
   static FileInfo Describe(const StoredFile& file);

@@ -30,6 +30,8 @@ inline bool SameFile(const FileInfo& a, const FileInfo& b) {
          a.index == b.index;
 }
 
+enum class LockOutcome { kLocked, kHeldElsewhere, kFailed };
+
 // Every path is given in the Windows form the design tools write (backslashes, drive
 // letters); each implementation opens such paths by its own conventions. No method
 // allocates heap memory, and none blocks on a FIFO or a device.
@@ -55,6 +57,10 @@ class Platform {
   // want of rights is no failure (the file keeps what the user may give it). False on any
   // other failure.
   virtual bool SetOwner(FileHandle file, const FileInfo& like) = 0;
+  // Locks an open file against every other open file of it, in this process or another,
+  // without waiting. Closing the file releases it, and so does the end of its process,
+  // however it ends.
+  virtual LockOutcome TryLock(FileHandle file) = 0;
   // Closes the handle in every case; false when the close reported a failure.
   virtual bool Close(FileHandle file) = 0;
 

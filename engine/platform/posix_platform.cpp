@@ -1,5 +1,6 @@
 // The platform layer on POSIX systems: Windows-form paths mapped, then plain system calls.
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -147,6 +148,17 @@ class PosixPlatform final : public Platform {
     if (fchown(Descriptor(file), like.owner, like.group) == 0) return true;
     if (errno != EPERM) return false;
     return fchown(Descriptor(file), static_cast<uid_t>(-1), like.group) == 0 || errno == EPERM;
+  }
+
+  // A BSD lock belongs to the open file, not the process: two opens of one file in one
+  // process exclude each other, and a close or the process's end releases it.
+  LockOutcome TryLock(FileHandle file) override {
+    int result;
+    do {
+      result = flock(Descriptor(file), LOCK_EX | LOCK_NB);
+    } while (result != 0 && errno == EINTR);
+    if (result == 0) return LockOutcome::kLocked;
+    return errno == EWOULDBLOCK ? LockOutcome::kHeldElsewhere : LockOutcome::kFailed;
   }
 
   // Linux closes the descriptor even when close reports EINTR, so it is never retried.

@@ -18,6 +18,7 @@ enum class Call {
   kSync,
   kSetMode,
   kSetOwner,
+  kTryLock,
   kClose,
   kRemove,
   kLink,
@@ -63,6 +64,7 @@ class FaultyPlatform : public PlatformWrapper {
   bool Sync(FileHandle file) override;
   bool SetMode(FileHandle file, unsigned mode) override;
   bool SetOwner(FileHandle file, const FileInfo& like) override;
+  LockOutcome TryLock(FileHandle file) override;
   bool Close(FileHandle file) override;
   bool Remove(const char* path) override;
   bool Link(const char* existing, const char* new_name) override;
