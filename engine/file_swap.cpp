@@ -60,6 +60,9 @@ SwapOutcome RenameOwnTemporary(Platform& files, const SwapNames& names) {
 
 SwapOutcome SwapIntoPlace(Platform& files, const OpenFiles& open, RunBackups& made,
                           const SwapNames& names, bool keep_backup) {
+  FileInfo input_now;
+  if (!files.Query(names.target, &input_now)) return SwapOutcome::kFailed;
+  if (!Unchanged(names.input, input_now)) return SwapOutcome::kInputChanged;
   const SwapOutcome free = BackupNameFree(files, open, made, names.target, names.backup);
   if (free != SwapOutcome::kSwapped) return free;
   if (!files.Remove(names.backup)) return SwapOutcome::kFailed;

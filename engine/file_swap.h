@@ -16,13 +16,14 @@ struct SwapNames {
   FileInfo temporary_written;  // the file the conversion wrote
 };
 
-enum class SwapOutcome { kSwapped, kFailed, kBackupNameUsed, kTemporaryTaken };
+enum class SwapOutcome { kSwapped, kFailed, kBackupNameUsed, kTemporaryTaken, kInputChanged };
 
 // Gives target the contents of temporary. With keep_backup the previous contents stay
 // under backup (an older backup goes) and the new backup is recorded in made; without it
 // any file named backup goes. At every instant target holds its old or its new contents.
 // Unless swapped, target keeps its old contents, no new backup is left and temporary is not
-// touched. A backup name that a conversion in progress holds open is never removed, nor one
+// touched. An input that another program changed since it was opened is not replaced
+// (kInputChanged). A backup name that a conversion in progress holds open is never removed, nor one
 // that this run made (kBackupNameUsed). Only the file the conversion wrote is renamed: when
 // the temporary name holds another one, nothing is renamed (kTemporaryTaken).
 SwapOutcome SwapIntoPlace(Platform& files, const OpenFiles& open, RunBackups& made,

@@ -52,6 +52,14 @@ const char* DeriveNames(ConversionJob& job) {
   return nullptr;
 }
 
+const char* SwapError(SwapOutcome outcome) {
+  switch (outcome) {
+    case SwapOutcome::kBackupNameUsed: return "ERROR: Backup name already used in this run!";
+    case SwapOutcome::kInputChanged: return "ERROR: Input file changed while it was converted!";
+    default: return "ERROR: Unable to replace input file!";
+  }
+}
+
 }  // namespace
 
 bool ConversionEngine::OpenInput(ConversionJob& job) {
@@ -239,9 +247,7 @@ void ConversionEngine::Finish(ConversionJob& job, LoopEnd end) {
       SwapIntoPlace(platform_, open_files_, backups_, names, create_backups_);
   if (swapped == SwapOutcome::kSwapped) return;
   if (swapped != SwapOutcome::kTemporaryTaken) platform_.Remove(job.temporary);
-  ShowError(swapped == SwapOutcome::kBackupNameUsed ? "ERROR: Backup name already used in this run!"
-                                                    : "ERROR: Unable to replace input file!",
-            job.path);
+  ShowError(SwapError(swapped), job.path);
 }
 
 void ConversionEngine::Convert(ConversionJob& job) {

@@ -23,6 +23,7 @@ FileInfo MemoryPlatform::Describe(const StoredFile& file) {
   info.mode = file.mode;
   info.owner = file.owner;
   info.group = file.group;
+  info.size = file.contents.size();
   return info;
 }
 

@@ -14,7 +14,7 @@ enum class FileKind { kMissing, kRegular, kDirectory, kOther };
 
 // What the engine needs to know of a file: what it is, whether the path itself is a
 // symbolic link, which file it is (two paths name one file when ids are equal), its mode,
-// owner and group.
+// owner and group, and what shows a change of its contents: size and times.
 struct FileInfo {
   FileKind kind = FileKind::kMissing;
   bool is_link = false;
@@ -23,11 +23,20 @@ struct FileInfo {
   unsigned mode = 0;        // permission bits, as the platform reports them
   std::uint32_t owner = 0;  // user and group ids, where the platform has them
   std::uint32_t group = 0;
+  std::uint64_t size = 0;
+  std::uint64_t modified = 0;  // in the platform's own units; 0 where it has no such time
+  std::uint64_t changed = 0;
 };
 
 inline bool SameFile(const FileInfo& a, const FileInfo& b) {
   return a.kind != FileKind::kMissing && b.kind != FileKind::kMissing && a.device == b.device &&
          a.index == b.index;
+}
+
+// True when a file still is what an earlier description said: the same file, unchanged.
+inline bool Unchanged(const FileInfo& then, const FileInfo& now) {
+  return SameFile(then, now) && then.size == now.size && then.modified == now.modified &&
+         then.changed == now.changed;
 }
 
 enum class LockOutcome { kLocked, kHeldElsewhere, kFailed };

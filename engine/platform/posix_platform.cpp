@@ -42,6 +42,11 @@ FileKind KindOf(mode_t mode) {
   return FileKind::kOther;
 }
 
+std::uint64_t Nanoseconds(const struct timespec& time) {
+  return static_cast<std::uint64_t>(time.tv_sec) * 1000000000u +
+         static_cast<std::uint64_t>(time.tv_nsec);
+}
+
 // Fills all of info but is_link from a stat result.
 void Describe(const struct stat& status, FileInfo* info) {
   info->kind = KindOf(status.st_mode);
@@ -50,6 +55,9 @@ void Describe(const struct stat& status, FileInfo* info) {
   info->mode = status.st_mode & 07777;
   info->owner = status.st_uid;
   info->group = status.st_gid;
+  info->size = static_cast<std::uint64_t>(status.st_size);
+  info->modified = Nanoseconds(status.st_mtim);
+  info->changed = Nanoseconds(status.st_ctim);
 }
 
 // Makes a rename into the directory of path survive a crash. Some file systems refuse to

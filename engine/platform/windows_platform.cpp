@@ -81,6 +81,10 @@ bool Describe(HANDLE handle, FileInfo* info) {
   info->device = details.dwVolumeSerialNumber;
   info->index = (static_cast<std::uint64_t>(details.nFileIndexHigh) << 32) | details.nFileIndexLow;
   info->mode = (details.dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? kReadOnlyMode : kWritableMode;
+  // No change time here: an input is opened so that no other program may write it meanwhile.
+  info->size = (static_cast<std::uint64_t>(details.nFileSizeHigh) << 32) | details.nFileSizeLow;
+  info->modified = (static_cast<std::uint64_t>(details.ftLastWriteTime.dwHighDateTime) << 32) |
+                   details.ftLastWriteTime.dwLowDateTime;
   return true;
 }
 

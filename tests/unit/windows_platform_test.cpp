@@ -30,10 +30,11 @@ class WindowsPlatformTest : public test::PlatformFixture {
   // No conversion holds any file open during these swaps.
   bool Swap(const char* target, const char* temporary, const char* backup, bool keep_backup) {
     const std::string paths[] = {PathOf(target), PathOf(temporary), PathOf(backup)};
+    FileInfo input;
     FileInfo written;
+    files_.Query(paths[0].c_str(), &input);
     files_.Query(paths[1].c_str(), &written);
-    const SwapNames names{paths[0].c_str(), paths[1].c_str(), paths[2].c_str(), FileInfo{},
-                          written};
+    const SwapNames names{paths[0].c_str(), paths[1].c_str(), paths[2].c_str(), input, written};
     return SwapIntoPlace(files_, *no_open_files_, *backups_, names, keep_backup) ==
            SwapOutcome::kSwapped;
   }
