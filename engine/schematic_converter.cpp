@@ -89,8 +89,8 @@ bool ConversionEngine::OpenInput(ConversionJob& job) {
 }
 
 // What stands under a temporary name: nothing, a file some conversion holds (of this run, or
-// of another run, which locks it), or a leftover of a stopped run. A leftover is removed
-// while this run holds its lock, so that no two runs ever remove one file.
+// of another run, which locks it), or a leftover of a stopped run. A leftover is removed only
+// once this run could take its lock, so that no live run's file is taken for one.
 ConversionEngine::NameState ConversionEngine::ClaimTemporaryName(const char* name) {
   FileInfo existing;
   if (!platform_.Query(name, &existing)) return NameState::kFailed;
@@ -105,9 +105,10 @@ ConversionEngine::NameState ConversionEngine::ClaimTemporaryName(const char* nam
     platform_.Close(leftover);
     return locked == LockOutcome::kHeldElsewhere ? NameState::kHeld : NameState::kFailed;
   }
-  const bool removed = platform_.Remove(name);
+  // Windows removes no file that is open here; a run that takes the name in between is
+  // caught by the swap's check of the temporary file's identity.
   platform_.Close(leftover);
-  return removed ? NameState::kFree : NameState::kFailed;
+  return platform_.Remove(name) ? NameState::kFree : NameState::kFailed;
 }
 
 // Creates the temporary file exclusively and locks it. A leftover of an earlier run, under

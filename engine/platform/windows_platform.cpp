@@ -215,8 +215,7 @@ class WindowsPlatform final : public Platform {
   // this one must keep out other runs only, never a program that reads the file.
   LockOutcome TryLock(FileHandle file) override {
     OVERLAPPED far_away{};
-    far_away.Offset = 0xFFFFFFFFu;
-    far_away.OffsetHigh = 0x7FFFFFFFu;
+    far_away.OffsetHigh = 0x40000000u;
     if (LockFileEx(ToHandle(file), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
                    &far_away)) {
       return LockOutcome::kLocked;

@@ -227,6 +227,9 @@ TEST_F(Converter, ABackupOfThisRunIsNeverReplacedByAnother) {
   EXPECT_EQ(Names(), (Texts{"TOP", "TOP.P71", "TOP.SCH"}));
 }
 
+#ifndef _WIN32
+// Windows opens the input so that no other program may write it while it is converted.
+
 // Stands for another program that appends to a file while the run writes its first bytes.
 class AppendingMeanwhile : public PlatformWrapper {
  public:
@@ -256,6 +259,8 @@ TEST_F(Converter, AnInputChangedWhileItIsConvertedKeepsTheChanges) {
     EXPECT_EQ(Names(), (Texts{"AMP.SCH"}));
   }
 }
+
+#endif
 
 TEST_F(Converter, NestedFilesAreConvertedFirstAndEachOnlyOnce) {
   Write("A.SCH", "*version 7.1\nPART=TOB\nPART=SELF\nafter\n");

@@ -35,7 +35,8 @@ class WindowsPlatformTest : public test::PlatformFixture {
     files_.Query(paths[0].c_str(), &input);
     files_.Query(paths[1].c_str(), &written);
     const SwapNames names{paths[0].c_str(), paths[1].c_str(), paths[2].c_str(), input, written};
-    return SwapIntoPlace(files_, *no_open_files_, *backups_, names, keep_backup) ==
+    RunBackups each_swap_its_own_run;
+    return SwapIntoPlace(files_, *no_open_files_, each_swap_its_own_run, names, keep_backup) ==
            SwapOutcome::kSwapped;
   }
   bool IsReadOnly(const std::string& name) const {
@@ -48,7 +49,6 @@ class WindowsPlatformTest : public test::PlatformFixture {
 
  private:
   std::unique_ptr<OpenFiles> no_open_files_ = std::make_unique<OpenFiles>();  // megabytes
-  std::unique_ptr<RunBackups> backups_ = std::make_unique<RunBackups>();
 };
 
 // The swap's backup must stay removable while another program holds the file open.
