@@ -54,9 +54,11 @@ class ConversionEngine {
   enum class LoopEnd { kCopied, kAlreadyOld, kReadFailed, kNotNew, kSetupOpen };
   // The first version marker a file holds decides what it is.
   enum class Version { kUnknown, kNew, kOld };
+  enum class NameState { kFree, kHeld, kFailed };
 
   FileOutcome Convert(ConversionJob& job);
   bool OpenInput(ConversionJob& job);
+  NameState ClaimTemporaryName(const char* name);
   bool CreateTemporary(ConversionJob& job);
   LoopEnd CopyLines(ConversionLevel& level, char* line);
   static LoopEnd CopyEnd(bool read_failed, Version version, bool copying);
@@ -72,6 +74,7 @@ class ConversionEngine {
   Platform& platform_;
   StatusSink& sink_;
   VisitedFiles visited_;
+  RunBackups backups_;
   PartTable parts_;
   bool create_backups_ = false;
   bool convert_embedded_ = false;

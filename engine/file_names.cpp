@@ -9,9 +9,22 @@
 namespace kestrune {
 namespace {
 
-// Length of the path up to and including its extension dot; 0 when there is none.
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// Length of the folder part, its last separator or a drive's colon included; 0 for a bare name.
+std::size_t FolderLength(const char* path) {
+  std::size_t folder = (path[0] != '\0' && path[1] == ':') ? 2 : 0;
+  for (std::size_t k = folder; path[k] != '\0'; ++k) {
+    if (IsSeparator(path[k])) folder = k + 1;
+  }
+  return folder;
+}
+
+// Length of the path up to and including the extension dot of its file name; 0 when the
+// name has none. A dot that begins the name is no extension's.
 std::size_t StemLength(const char* path) {
-  for (std::size_t k = TextLength(path); k-- > 1;) {
+  const std::size_t folder = FolderLength(path);
+  for (std::size_t k = TextLength(path); k-- > folder + 1;) {
     if (path[k] == '.') return k + 1;
   }
   return 0;
@@ -25,9 +38,11 @@ bool StemWith(const char* path, std::size_t stem, const char* extension, char* o
 
 }  // namespace
 
+// A dotless file's temporary file lies in its own folder, so that the swap is a rename
+// within one file system and a stopped run's leftover lies beside the file it belongs to.
 bool TemporaryName(const char* path, char* out) {
   const std::size_t stem = StemLength(path);
-  if (stem == 0) return CopyText(out, kPathBytes, kFallbackTemporaryName);
+  if (stem == 0) return StemWith(path, FolderLength(path), kFallbackTemporaryName, out);
   return StemWith(path, stem, "TMP", out);
 }
 

@@ -7,11 +7,11 @@ namespace kestrune {
 
 constexpr const char* kFallbackTemporaryName = "QUORVA.TMP";
 
-// The path cut after its extension dot (searched backwards, never at the first
-// character) followed by "TMP"; "QUORVA.TMP" when there is no such dot. False when the
-// name does not fit out (kPathBytes).
+// The path cut after the extension dot of its file name (searched backwards in the last path
+// component, never at its first character) followed by "TMP"; "QUORVA.TMP" in the file's own
+// folder when the name has no such dot. False when the name does not fit out (kPathBytes).
 bool TemporaryName(const char* path, char* out);
-// Likewise with "P71"; a path without such a dot gets ".P71" appended.
+// Likewise with "P71"; a file name without such a dot gets ".P71" appended.
 bool BackupName(const char* path, char* out);
 // The temporary name with a digit 1..9 appended, for when the first one is taken.
 bool AlternativeTemporaryName(const char* temporary, int attempt, char* out);

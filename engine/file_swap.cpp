@@ -6,13 +6,14 @@
 namespace kestrune {
 namespace {
 
-// A flushed byte copy, for file systems without hard links.
-bool CopyInto(Platform& files, const char* from, const char* to) {
+// A flushed byte copy, for file systems without hard links; copy tells which file it is.
+bool CopyInto(Platform& files, const char* from, const char* to, FileInfo* copy) {
   const FileHandle in = files.OpenForRead(from);
   if (in == kNoFile) return false;
   FileInfo info;
   const FileHandle out = files.QueryOpen(in, &info) ? files.CreateNew(to) : kNoFile;
-  bool ok = out != kNoFile && files.SetMode(out, info.mode);
+  bool ok = out != kNoFile && files.QueryOpen(out, copy) && files.SetOwner(out, info) &&
+            files.SetMode(out, info.mode);
   char chunk[4096];
   for (long got = 0; ok && (got = files.Read(in, chunk, sizeof chunk)) != 0;) {
     ok = got > 0 && files.Write(out, chunk, static_cast<std::size_t>(got));
@@ -24,27 +25,56 @@ bool CopyInto(Platform& files, const char* from, const char* to) {
   return ok;
 }
 
-// The backup name must not be a file that a conversion in progress holds open. A second
-// name of the target itself (left by a run stopped between link and rename) may go: the
-// contents stay under the target.
-bool BackupNameFree(Platform& files, const OpenFiles& open, const char* target,
-                    const char* backup) {
+// Whether the backup name may go: not when a conversion in progress holds it open, but a
+// second name of the target itself (left by a run stopped between link and rename) may: the
+// contents stay under the target. Never when this run made it.
+SwapOutcome BackupNameFree(Platform& files, const OpenFiles& open, const RunBackups& made,
+                           const char* target, const char* backup) {
   FileInfo info;
-  if (!files.Query(backup, &info)) return false;
-  if (!open.HeldOpen(info)) return true;
+  if (!files.Query(backup, &info)) return SwapOutcome::kFailed;
+  if (made.MadeThisRun(info)) return SwapOutcome::kBackupNameUsed;
+  if (!open.HeldOpen(info)) return SwapOutcome::kSwapped;
   FileInfo own;
-  return files.Query(target, &own) && SameFile(info, own);
+  return files.Query(target, &own) && SameFile(info, own) ? SwapOutcome::kSwapped
+                                                          : SwapOutcome::kFailed;
+}
+
+// A hard link of the target under the backup name, else a copy; backup tells which file it is.
+bool MakeBackup(Platform& files, const SwapNames& names, FileInfo* backup) {
+  *backup = names.input;
+  return files.Link(names.target, names.backup) ||
+         CopyInto(files, names.target, names.backup, backup);
+}
+
+// Checked right before the rename: another run may have taken the name in the moment after
+// this one closed, and so unlocked, its file.
+SwapOutcome RenameOwnTemporary(Platform& files, const SwapNames& names) {
+  FileInfo now;
+  if (!files.Query(names.temporary, &now)) return SwapOutcome::kFailed;
+  if (!SameFile(now, names.temporary_written)) return SwapOutcome::kTemporaryTaken;
+  return files.RenameReplacing(names.temporary, names.target) ? SwapOutcome::kSwapped
+                                                              : SwapOutcome::kFailed;
 }
 
 }  // namespace
 
-bool SwapIntoPlace(Platform& files, const OpenFiles& open, const char* target,
-                   const char* temporary, const char* backup, bool keep_backup) {
-  if (!BackupNameFree(files, open, target, backup) || !files.Remove(backup)) return false;
-  if (keep_backup && !files.Link(target, backup) && !CopyInto(files, target, backup)) return false;
-  if (files.RenameReplacing(temporary, target)) return true;
-  if (keep_backup) files.Remove(backup);
-  return false;
+SwapOutcome SwapIntoPlace(Platform& files, const OpenFiles& open, RunBackups& made,
+                          const SwapNames& names, bool keep_backup) {
+  FileInfo input_now;
+  if (!files.Query(names.target, &input_now)) return SwapOutcome::kFailed;
+  if (!Unchanged(names.input, input_now)) return SwapOutcome::kInputChanged;
+  const SwapOutcome free = BackupNameFree(files, open, made, names.target, names.backup);
+  if (free != SwapOutcome::kSwapped) return free;
+  if (!files.Remove(names.backup)) return SwapOutcome::kFailed;
+  FileInfo backup;
+  if (keep_backup && !MakeBackup(files, names, &backup)) return SwapOutcome::kFailed;
+  const SwapOutcome renamed = RenameOwnTemporary(files, names);
+  if (renamed == SwapOutcome::kSwapped) {
+    if (keep_backup) made.RecordBackup(backup);
+  } else if (keep_backup) {
+    files.Remove(names.backup);
+  }
+  return renamed;
 }
 
 }  // namespace kestrune

@@ -26,6 +26,17 @@ bool VisitedFiles::RecordVisited(const char* path) {
   return true;
 }
 
+void RunBackups::RecordBackup(const FileInfo& backup) {
+  if (count_ < kVisitedRows) made_[count_++] = backup;
+}
+
+bool RunBackups::MadeThisRun(const FileInfo& file) const {
+  for (int i = 0; i < count_; ++i) {
+    if (SameFile(made_[i], file)) return true;
+  }
+  return false;
+}
+
 namespace {
 
 constexpr std::int16_t kFreeSlot = -1;

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "engine/capacities.h"
+#include "engine/platform/platform.h"
 
 namespace kestrune {
 
@@ -25,6 +26,19 @@ class VisitedFiles {
 
  private:
   char rows_[kVisitedRows][kPathBytes] = {};
+  int count_ = 0;
+};
+
+// The backups this run has made, by file identity, so that a later file of the run whose
+// backup name is taken never removes or replaces one. Each visited file makes one at most.
+class RunBackups {
+ public:
+  void ResetBackups() { count_ = 0; }
+  void RecordBackup(const FileInfo& backup);
+  bool MadeThisRun(const FileInfo& file) const;
+
+ private:
+  FileInfo made_[kVisitedRows];
   int count_ = 0;
 };
 

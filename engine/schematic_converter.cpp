@@ -52,6 +52,14 @@ const char* DeriveNames(ConversionJob& job) {
   return nullptr;
 }
 
+const char* SwapError(SwapOutcome outcome) {
+  switch (outcome) {
+    case SwapOutcome::kBackupNameUsed: return "ERROR: Backup name already used in this run!";
+    case SwapOutcome::kInputChanged: return "ERROR: Input file changed while it was converted!";
+    default: return "ERROR: Unable to replace input file!";
+  }
+}
+
 }  // namespace
 
 bool ConversionEngine::OpenInput(ConversionJob& job) {
@@ -61,21 +69,52 @@ bool ConversionEngine::OpenInput(ConversionJob& job) {
     return false;
   }
   FileInfo info;
-  const bool known = platform_.QueryOpen(job.input, &info);
-  if (known && !open_files_.HeldOpen(info)) {
+  const char* error = nullptr;
+  if (!platform_.QueryOpen(job.input, &info)) {
+    error = "ERROR: Unable to open input file!";
+  } else if (open_files_.HeldOpen(info)) {
+    error = "ERROR: File is already being converted in this run!";
+  } else if (const LockOutcome locked = platform_.TryLock(job.input);
+             locked != LockOutcome::kLocked) {
+    error = locked == LockOutcome::kHeldElsewhere
+                ? "ERROR: File is being converted by another program!"
+                : "ERROR: Unable to lock input file!";
+  } else {
     job.level->input = info;
     return true;
   }
   platform_.Close(job.input);
-  ShowError(known ? "ERROR: File is already being converted in this run!"
-                  : "ERROR: Unable to open input file!",
-            job.path);
+  ShowError(error, job.path);
   return false;
 }
 
-// Creates the temporary file exclusively. A leftover of an earlier run, under the first name
-// or an alternative one, is removed (it would be overwritten anyway); a name that a
-// conversion in progress holds open is passed over for the next alternative.
+// What stands under a temporary name: nothing, a file some conversion holds (of this run, or
+// of another run, which locks it), or a leftover of a stopped run. A leftover is removed only
+// once this run could take its lock, so that no live run's file is taken for one.
+ConversionEngine::NameState ConversionEngine::ClaimTemporaryName(const char* name) {
+  FileInfo existing;
+  if (!platform_.Query(name, &existing)) return NameState::kFailed;
+  if (existing.kind == FileKind::kMissing) return NameState::kFree;
+  if (open_files_.HeldOpen(existing) || existing.kind != FileKind::kRegular) {
+    return NameState::kHeld;
+  }
+  const FileHandle leftover = platform_.OpenForRead(name);
+  if (leftover == kNoFile) return NameState::kHeld;
+  const LockOutcome locked = platform_.TryLock(leftover);
+  if (locked != LockOutcome::kLocked) {
+    platform_.Close(leftover);
+    return locked == LockOutcome::kHeldElsewhere ? NameState::kHeld : NameState::kFailed;
+  }
+  // Windows removes no file that is open here; a run that takes the name in between is
+  // caught by the swap's check of the temporary file's identity.
+  platform_.Close(leftover);
+  return platform_.Remove(name) ? NameState::kFree : NameState::kFailed;
+}
+
+// Creates the temporary file exclusively and locks it. A leftover of an earlier run, under
+// the first name or an alternative one, is removed (it would be overwritten anyway); a name
+// that a conversion in progress holds, in this run or another, is passed over for the next
+// alternative, and so is one that another run took in the meantime.
 bool ConversionEngine::CreateTemporary(ConversionJob& job) {
   char name[kPathBytes];
   for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
@@ -83,16 +122,24 @@ bool ConversionEngine::CreateTemporary(ConversionJob& job) {
                      : !AlternativeTemporaryName(job.temporary, attempt, name)) {
       return false;
     }
-    FileInfo existing;
-    if (!platform_.Query(name, &existing)) return false;
-    if (existing.kind != FileKind::kMissing) {
-      if (open_files_.HeldOpen(existing) || existing.kind != FileKind::kRegular) continue;
-      if (!platform_.Remove(name)) return false;
-    }
+    const NameState claimed = ClaimTemporaryName(name);
+    if (claimed == NameState::kFailed) return false;
+    if (claimed == NameState::kHeld) continue;
     job.output = platform_.CreateNew(name);
     if (job.output == kNoFile) return false;
+    // Another run that found the new file before it was locked took it for a leftover and
+    // removes it: the name is that run's now.
+    const LockOutcome locked = platform_.TryLock(job.output);
+    if (locked != LockOutcome::kLocked) {
+      platform_.Close(job.output);
+      if (locked == LockOutcome::kHeldElsewhere) continue;
+      platform_.Remove(name);
+      return false;
+    }
     CopyText(job.temporary, kPathBytes, name);
+    // Owner first: giving a file away may clear its set-id bits.
     if (platform_.QueryOpen(job.output, &job.level->temporary) &&
+        platform_.SetOwner(job.output, job.level->input) &&
         platform_.SetMode(job.output, job.level->input.mode)) {
       return true;
     }
@@ -200,13 +247,14 @@ FileOutcome ConversionEngine::Finish(ConversionJob& job, LoopEnd end) {
     ShowError("ERROR: Unable to write temporary output file!", job.path);
     return FileOutcome::kNotConverted;
   }
-  if (!SwapIntoPlace(platform_, open_files_, job.target, job.temporary, job.backup,
-                     create_backups_)) {
-    platform_.Remove(job.temporary);
-    ShowError("ERROR: Unable to replace input file!", job.path);
-    return FileOutcome::kNotConverted;
-  }
-  return FileOutcome::kConverted;
+  const SwapNames names{job.target, job.temporary, job.backup, job.level->input,
+                        job.level->temporary};
+  const SwapOutcome swapped =
+      SwapIntoPlace(platform_, open_files_, backups_, names, create_backups_);
+  if (swapped == SwapOutcome::kSwapped) return FileOutcome::kConverted;
+  if (swapped != SwapOutcome::kTemporaryTaken) platform_.Remove(job.temporary);
+  ShowError(SwapError(swapped), job.path);
+  return FileOutcome::kNotConverted;
 }
 
 FileOutcome ConversionEngine::Convert(ConversionJob& job) {

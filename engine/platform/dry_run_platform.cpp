@@ -65,11 +65,25 @@ bool DryRunPlatform::SetMode(FileHandle file, unsigned mode) {
   return true;
 }
 
+bool DryRunPlatform::SetOwner(FileHandle file, const FileInfo& like) {
+  MemoryFile* held = Held(file);
+  if (held == nullptr) return target().SetOwner(file, like);
+  held->info.owner = like.owner;
+  held->info.group = like.group;
+  return true;
+}
+
+// A file in memory is this program's alone; a real input is locked for real, so that a dry
+// run beside a real one sees what the real one would.
+LockOutcome DryRunPlatform::TryLock(FileHandle file) {
+  return Held(file) != nullptr ? LockOutcome::kLocked : target().TryLock(file);
+}
+
 bool DryRunPlatform::Close(FileHandle file) {
   const auto found = open_.find(file);
   if (found == open_.end()) return target().Close(file);
   if (found->second.info.device == kMemoryDevice) {
-    created_[found->second.name] = std::move(found->second.contents);
+    created_[found->second.name] = std::move(found->second);
   }
   open_.erase(found);
   return true;
@@ -86,9 +100,17 @@ bool DryRunPlatform::RenameReplacing(const char* from, const char* to) {
   const auto created = created_.find(from);
   FileInfo info;
   if (created != created_.end() && target().Query(to, &info) && info.kind == FileKind::kRegular) {
-    replaced_[{info.device, info.index}] = std::move(created->second);
+    replaced_[{info.device, info.index}] = std::move(created->second.contents);
   }
   if (created != created_.end()) created_.erase(created);
+  return true;
+}
+
+// A created file is found under its name until it is removed or renamed, as on a disk.
+bool DryRunPlatform::Query(const char* path, FileInfo* info) {
+  const auto created = created_.find(path);
+  if (created == created_.end()) return target().Query(path, info);
+  *info = created->second.info;
   return true;
 }
 

@@ -25,10 +25,13 @@ class DryRunPlatform : public PlatformWrapper {
   bool Write(FileHandle file, const char* data, std::size_t size) override;
   bool Sync(FileHandle file) override;
   bool SetMode(FileHandle file, unsigned mode) override;
+  bool SetOwner(FileHandle file, const FileInfo& like) override;
+  LockOutcome TryLock(FileHandle file) override;
   bool Close(FileHandle file) override;
   bool Remove(const char* path) override;
   bool Link(const char* existing, const char* new_name) override;
   bool RenameReplacing(const char* from, const char* to) override;
+  bool Query(const char* path, FileInfo* info) override;
   bool QueryOpen(FileHandle file, FileInfo* info) override;
 
  private:
@@ -48,7 +51,7 @@ class DryRunPlatform : public PlatformWrapper {
   FileHandle next_handle_ = kNoFile - 1;
   std::uint64_t next_index_ = 0;
   std::map<FileHandle, MemoryFile> open_;
-  std::map<std::string, std::string> created_;  // closed created files, by name
+  std::map<std::string, MemoryFile> created_;  // closed created files, by name
   std::map<Identity, std::string> replaced_;    // what a replaced file would hold
 };
 

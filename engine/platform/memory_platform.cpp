@@ -15,9 +15,21 @@ constexpr std::uint64_t kDevice = 1;
 
 }  // namespace
 
+FileInfo MemoryPlatform::Describe(const StoredFile& file) {
+  FileInfo info;
+  info.kind = FileKind::kRegular;
+  info.device = kDevice;
+  info.index = file.index;
+  info.mode = file.mode;
+  info.owner = file.owner;
+  info.group = file.group;
+  info.size = file.contents.size();
+  return info;
+}
+
 void MemoryPlatform::AddFile(const std::string& path, std::string contents) {
-  files_[path] =
-      std::make_shared<StoredFile>(StoredFile{std::move(contents), next_index_++, kNewFileMode});
+  files_[path] = std::make_shared<StoredFile>(
+      StoredFile{std::move(contents), next_index_++, kNewFileMode, 0, 0, false});
 }
 
 void MemoryPlatform::LimitReadSize(std::size_t bytes) { read_limit_ = bytes; }
@@ -37,7 +49,7 @@ std::vector<std::string> MemoryPlatform::Paths() const {
 
 FileHandle MemoryPlatform::Open(const std::shared_ptr<StoredFile>& file, bool writable) {
   const FileHandle handle = next_handle_++;
-  open_[handle] = OpenFile{file, 0, writable};
+  open_[handle] = OpenFile{file, 0, writable, false};
   return handle;
 }
 
@@ -88,7 +100,29 @@ bool MemoryPlatform::SetMode(FileHandle file, unsigned mode) {
   return true;
 }
 
-bool MemoryPlatform::Close(FileHandle file) { return open_.erase(file) == 1; }
+bool MemoryPlatform::SetOwner(FileHandle file, const FileInfo& like) {
+  OpenFile* open = Find(file, false);
+  if (open == nullptr) return false;
+  open->file->owner = like.owner;
+  open->file->group = like.group;
+  return true;
+}
+
+LockOutcome MemoryPlatform::TryLock(FileHandle file) {
+  OpenFile* open = Find(file, false);
+  if (open == nullptr) return LockOutcome::kFailed;
+  if (open->file->locked && !open->holds_lock) return LockOutcome::kHeldElsewhere;
+  open->file->locked = open->holds_lock = true;
+  return LockOutcome::kLocked;
+}
+
+bool MemoryPlatform::Close(FileHandle file) {
+  OpenFile* open = Find(file, false);
+  if (open == nullptr) return false;
+  if (open->holds_lock) open->file->locked = false;
+  open_.erase(file);
+  return true;
+}
 
 bool MemoryPlatform::Remove(const char* path) {
   files_.erase(path);
@@ -115,14 +149,14 @@ bool MemoryPlatform::Query(const char* path, FileInfo* info) {
   *info = FileInfo{};
   const auto found = files_.find(path);
   if (found == files_.end()) return true;
-  *info = FileInfo{FileKind::kRegular, false, kDevice, found->second->index, found->second->mode};
+  *info = Describe(*found->second);
   return true;
 }
 
 bool MemoryPlatform::QueryOpen(FileHandle file, FileInfo* info) {
   const OpenFile* open = Find(file, false);
   if (open == nullptr) return false;
-  *info = FileInfo{FileKind::kRegular, false, kDevice, open->file->index, open->file->mode};
+  *info = Describe(*open->file);
   return true;
 }
 

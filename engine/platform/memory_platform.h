@@ -39,6 +39,8 @@ class MemoryPlatform : public Platform {
   bool Write(FileHandle file, const char* data, std::size_t size) override;
   bool Sync(FileHandle file) override;
   bool SetMode(FileHandle file, unsigned mode) override;
+  bool SetOwner(FileHandle file, const FileInfo& like) override;
+  LockOutcome TryLock(FileHandle file) override;
   bool Close(FileHandle file) override;
   bool Remove(const char* path) override;
   bool Link(const char* existing, const char* new_name) override;
@@ -55,13 +57,18 @@ class MemoryPlatform : public Platform {
     std::string contents;
     std::uint64_t index;
     unsigned mode;
+    std::uint32_t owner;
+    std::uint32_t group;
+    bool locked;
   };
   struct OpenFile {
     std::shared_ptr<StoredFile> file;
     std::size_t position;
     bool writable;
+    bool holds_lock;
   };
 
+  static FileInfo Describe(const StoredFile& file);
   FileHandle Open(const std::shared_ptr<StoredFile>& file, bool writable);
   OpenFile* Find(FileHandle file, bool writable);
 

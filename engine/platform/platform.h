@@ -13,19 +13,33 @@ constexpr FileHandle kNoFile = -1;
 enum class FileKind { kMissing, kRegular, kDirectory, kOther };
 
 // What the engine needs to know of a file: what it is, whether the path itself is a
-// symbolic link, which file it is (two paths name one file when ids are equal), its mode.
+// symbolic link, which file it is (two paths name one file when ids are equal), its mode,
+// owner and group, and what shows a change of its contents: size and times.
 struct FileInfo {
   FileKind kind = FileKind::kMissing;
   bool is_link = false;
   std::uint64_t device = 0;
   std::uint64_t index = 0;
-  unsigned mode = 0;  // permission bits, as the platform reports them
+  unsigned mode = 0;        // permission bits, as the platform reports them
+  std::uint32_t owner = 0;  // user and group ids, where the platform has them
+  std::uint32_t group = 0;
+  std::uint64_t size = 0;
+  std::uint64_t modified = 0;  // in the platform's own units; 0 where it has no such time
+  std::uint64_t changed = 0;
 };
 
 inline bool SameFile(const FileInfo& a, const FileInfo& b) {
   return a.kind != FileKind::kMissing && b.kind != FileKind::kMissing && a.device == b.device &&
          a.index == b.index;
 }
+
+// True when a file still is what an earlier description said: the same file, unchanged.
+inline bool Unchanged(const FileInfo& then, const FileInfo& now) {
+  return SameFile(then, now) && then.size == now.size && then.modified == now.modified &&
+         then.changed == now.changed;
+}
+
+enum class LockOutcome { kLocked, kHeldElsewhere, kFailed };
 
 // Every path is given in the Windows form the design tools write (backslashes, drive
 // letters); each implementation opens such paths by its own conventions. No method
@@ -36,8 +50,9 @@ class Platform {
 
   // Opens an existing regular file for reading; kNoFile for anything else or on failure.
   virtual FileHandle OpenForRead(const char* path) = 0;
-  // Creates a file that must not exist yet, for writing; kNoFile on failure
-  // (an existing file of that name is never opened or changed).
+  // Creates a file that must not exist yet, for writing, that only its owner may open
+  // until it is given a mode; kNoFile on failure (an existing file of that name is never
+  // opened or changed).
   virtual FileHandle CreateNew(const char* path) = 0;
   // Reads up to size bytes; the count read, 0 at the end of the file, -1 on failure.
   virtual long Read(FileHandle file, char* buffer, std::size_t size) = 0;
@@ -47,6 +62,14 @@ class Platform {
   virtual bool Sync(FileHandle file) = 0;
   // Gives the file's permission bits to an open file; false on failure.
   virtual bool SetMode(FileHandle file, unsigned mode) = 0;
+  // Gives an open file the owner and group of like, as far as the user may: a refusal for
+  // want of rights is no failure (the file keeps what the user may give it). False on any
+  // other failure.
+  virtual bool SetOwner(FileHandle file, const FileInfo& like) = 0;
+  // Locks an open file against every other open file of it, in this process or another,
+  // without waiting. Closing the file releases it, and so does the end of its process,
+  // however it ends.
+  virtual LockOutcome TryLock(FileHandle file) = 0;
   // Closes the handle in every case; false when the close reported a failure.
   virtual bool Close(FileHandle file) = 0;
 

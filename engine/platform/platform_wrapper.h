@@ -24,6 +24,10 @@ class PlatformWrapper : public Platform {
   }
   bool Sync(FileHandle file) override { return target_.Sync(file); }
   bool SetMode(FileHandle file, unsigned mode) override { return target_.SetMode(file, mode); }
+  bool SetOwner(FileHandle file, const FileInfo& like) override {
+    return target_.SetOwner(file, like);
+  }
+  LockOutcome TryLock(FileHandle file) override { return target_.TryLock(file); }
   bool Close(FileHandle file) override { return target_.Close(file); }
   bool Remove(const char* path) override { return target_.Remove(path); }
   bool Link(const char* existing, const char* new_name) override {

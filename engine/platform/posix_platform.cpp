@@ -1,5 +1,6 @@
 // The platform layer on POSIX systems: Windows-form paths mapped, then plain system calls.
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,12 +42,22 @@ FileKind KindOf(mode_t mode) {
   return FileKind::kOther;
 }
 
+std::uint64_t Nanoseconds(const struct timespec& time) {
+  return static_cast<std::uint64_t>(time.tv_sec) * 1000000000u +
+         static_cast<std::uint64_t>(time.tv_nsec);
+}
+
 // Fills all of info but is_link from a stat result.
 void Describe(const struct stat& status, FileInfo* info) {
   info->kind = KindOf(status.st_mode);
   info->device = status.st_dev;
   info->index = status.st_ino;
   info->mode = status.st_mode & 07777;
+  info->owner = status.st_uid;
+  info->group = status.st_gid;
+  info->size = static_cast<std::uint64_t>(status.st_size);
+  info->modified = Nanoseconds(status.st_mtim);
+  info->changed = Nanoseconds(status.st_ctim);
 }
 
 // Makes a rename into the directory of path survive a crash. Some file systems refuse to
@@ -105,11 +116,12 @@ class PosixPlatform final : public Platform {
     return fd;
   }
 
-  // O_EXCL also refuses a symbolic link of that name, even one pointing nowhere.
+  // O_EXCL also refuses a symbolic link of that name, even one pointing nowhere. Mode 0600:
+  // nobody else may open the file before it has its owner and mode.
   FileHandle CreateNew(const char* path) override {
     const MappedPath mapped(path);
     if (!mapped.ok()) return kNoFile;
-    return open(mapped.name(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    return open(mapped.name(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   }
 
   long Read(FileHandle file, char* buffer, std::size_t size) override {
@@ -137,6 +149,24 @@ class PosixPlatform final : public Platform {
 
   bool SetMode(FileHandle file, unsigned mode) override {
     return fchmod(Descriptor(file), static_cast<mode_t>(mode & 07777)) == 0;
+  }
+
+  // As sed -i does: whoever may not give a file away may still give it one of their groups.
+  bool SetOwner(FileHandle file, const FileInfo& like) override {
+    if (fchown(Descriptor(file), like.owner, like.group) == 0) return true;
+    if (errno != EPERM) return false;
+    return fchown(Descriptor(file), static_cast<uid_t>(-1), like.group) == 0 || errno == EPERM;
+  }
+
+  // A BSD lock belongs to the open file, not the process: two opens of one file in one
+  // process exclude each other, and a close or the process's end releases it.
+  LockOutcome TryLock(FileHandle file) override {
+    int result;
+    do {
+      result = flock(Descriptor(file), LOCK_EX | LOCK_NB);
+    } while (result != 0 && errno == EINTR);
+    if (result == 0) return LockOutcome::kLocked;
+    return errno == EWOULDBLOCK ? LockOutcome::kHeldElsewhere : LockOutcome::kFailed;
   }
 
   // Linux closes the descriptor even when close reports EINTR, so it is never retried.

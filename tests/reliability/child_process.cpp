@@ -15,9 +15,6 @@
 namespace kestrune::test {
 namespace {
 
-constexpr uid_t kNobody = 65534;
-constexpr gid_t kNogroup = 65534;
-
 void WriteAll(int fd, const std::string& text) {
   for (std::size_t done = 0; done < text.size();) {
     const ssize_t put = write(fd, text.data() + done, text.size() - done);

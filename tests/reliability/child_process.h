@@ -10,6 +10,10 @@
 
 namespace kestrune::test {
 
+// The user and group without rights that children drop to.
+constexpr uid_t kNobody = 65534;
+constexpr gid_t kNogroup = 65534;
+
 // How a child ended and what it handed back.
 struct ChildEnd {
   bool exited = false;  // returned normally; code holds the exit status

@@ -64,9 +64,10 @@ TEST_F(InjectedFailures, EachSingleCallOfANestedRunFails) {
   std::cout << "[ figures  ] single failure points: " << points << " over " << tree.files().size()
             << " files, backups off and on\n";
   RecordProperty("single_failure_points", points);
-  for (Call kind : {Call::kOpenForRead, Call::kCreateNew, Call::kRead, Call::kWrite, Call::kSync,
-                    Call::kSetMode, Call::kClose, Call::kRemove, Call::kLink,
-                    Call::kRenameReplacing, Call::kQuery, Call::kQueryOpen, Call::kResolveLink}) {
+  for (Call kind :
+       {Call::kOpenForRead, Call::kCreateNew, Call::kRead, Call::kWrite, Call::kSync,
+        Call::kSetMode, Call::kSetOwner, Call::kTryLock, Call::kClose, Call::kRemove, Call::kLink,
+        Call::kRenameReplacing, Call::kQuery, Call::kQueryOpen, Call::kResolveLink}) {
     EXPECT_EQ(kinds_failed.count(kind), 1u) << "no " << CallName(kind) << " call was ever failed";
   }
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/platform/platform_wrapper.h"
 #include "tests/reliability/child_process.h"
 #include "tests/reliability/tmpfs_mount.h"
 #include "tests/support/engine_fixture.h"
@@ -130,26 +131,75 @@ TEST_F(RealFileSystem, AFullDiskLeavesTheInputWholeAndNoTemporaryFile) {
   EXPECT_GT(write_failures, 0) << "the disk never ran full while the temporary file was written";
 }
 
-TEST_F(RealFileSystem, ARenameAcrossFileSystemsIsReportedAndKeepsTheInput) {
+// A dotless file in a folder whose name has a dot, on another file system than the current
+// directory: its temporary file lies beside it, so the swap stays on its file system, and the
+// user's files named after the folder are not touched.
+TEST_F(RealFileSystem, ADotlessFileIsConvertedBesideItselfWhereverTheCurrentDirectoryIs) {
   const TmpfsMount inputs(scratch.path() / "inputs", "size=1m");
   const TmpfsMount current(scratch.path() / "current", "size=1m");
   if (!inputs.mounted() || !current.mounted()) GTEST_SKIP() << inputs.error() << current.error();
-  const std::string plain = (inputs.path() / "PLAIN").string();
-  if (plain.find('.', 1) != std::string::npos)
-    GTEST_SKIP() << "the scratch path has a dot: " << plain;
+  fs::create_directory(inputs.path() / "v1.d");
+  const std::string plain = (inputs.path() / "v1.d" / "PLAIN").string();
   const Schematic schematic = MakeSchematic({});
   for (const char* name : {"MSIM.INI", "KEST.slb"}) {
     fs::copy_file(scratch.path() / name, current.path() / name);
   }
+  for (const char* name : {"v1.TMP", "v1.P71"}) WriteWholeFile(inputs.path() / name, name);
   fs::current_path(current.path());
   for (bool backups : {false, true}) {
     WriteWholeFile(plain, schematic.original);
+    fs::remove(plain + ".P71");
     Run(plain, backups);
-    EXPECT_EQ(ReadWholeFile(plain), schematic.original);
-    EXPECT_EQ(sink.errors(), (Texts{About(kReplaceError, plain)}));
-    EXPECT_EQ(NamesUnder(inputs.path()), (std::set<std::string>{"PLAIN"}));
+    EXPECT_EQ(ReadWholeFile(plain), schematic.converted);
+    EXPECT_EQ(sink.errors(), Texts{});
+    std::set<std::string> expected{"v1.d", "v1.d/PLAIN", "v1.TMP", "v1.P71"};
+    if (backups) expected.insert("v1.d/PLAIN.P71");
+    EXPECT_EQ(NamesUnder(inputs.path()), expected);
+    for (const char* name : {"v1.TMP", "v1.P71"}) {
+      EXPECT_EQ(ReadWholeFile(inputs.path() / name), name) << "a user's file was changed";
+    }
     EXPECT_EQ(NamesUnder(current.path()), (std::set<std::string>{"KEST.slb", "MSIM.INI"}))
-        << "QUORVA.TMP was left behind";
+        << "something was left in the current directory";
+  }
+}
+
+// Notes the owner and mode of the file that the run first writes, at that first write.
+class FirstWriteWatch : public PlatformWrapper {
+ public:
+  using PlatformWrapper::PlatformWrapper;
+  bool Write(FileHandle file, const char* data, std::size_t size) override {
+    if (!seen_) seen_ = PlatformWrapper::QueryOpen(file, &first_written_);
+    return PlatformWrapper::Write(file, data, size);
+  }
+  const FileInfo& first_written() const { return first_written_; }
+
+ private:
+  bool seen_ = false;
+  FileInfo first_written_;
+};
+
+// Root converting another user's private file gives it back to that user, as sed -i does,
+// and the temporary file is theirs and private before any contents go into it.
+TEST_F(RealFileSystem, AnotherUsersFileKeepsItsOwnerGroupAndMode) {
+  const Schematic schematic = MakeSchematic({});
+  for (bool backups : {false, true}) {
+    Write("PRIVATE.SCH", schematic.original);
+    fs::remove(scratch.path() / "PRIVATE.P71");
+    const std::string input = (scratch.path() / "PRIVATE.SCH").string();
+    ASSERT_EQ(chown(input.c_str(), kNobody, kNogroup), 0);
+    ASSERT_EQ(chmod(input.c_str(), 0600), 0);
+    FirstWriteWatch watch(SystemPlatform());
+    sink.calls.clear();
+    RunConversionOn(watch, sink, "PRIVATE.SCH", ".\\MSIM.INI", backups, true);
+    EXPECT_EQ(sink.errors(), Texts{});
+    EXPECT_EQ(Read("PRIVATE.SCH"), schematic.converted);
+    struct stat status;
+    ASSERT_EQ(stat(input.c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, kNobody);
+    EXPECT_EQ(status.st_gid, kNogroup);
+    EXPECT_EQ(status.st_mode & 07777, 0600u);
+    EXPECT_EQ(watch.first_written().owner, kNobody) << "written before it had its owner";
+    EXPECT_EQ(watch.first_written().mode, 0600u) << "written before it had its mode";
   }
 }
 

@@ -19,6 +19,8 @@ int SystemError(Call call) {
     case Call::kLink: return EPERM;
     case Call::kRenameReplacing: return EXDEV;
     case Call::kSetMode: return EPERM;
+    case Call::kSetOwner: return EIO;
+    case Call::kTryLock: return ENOLCK;
     case Call::kQuery:
     case Call::kResolveLink: return ELOOP;
     case Call::kRead:
@@ -38,6 +40,8 @@ const char* CallName(Call call) {
     case Call::kWrite: return "Write";
     case Call::kSync: return "Sync";
     case Call::kSetMode: return "SetMode";
+    case Call::kSetOwner: return "SetOwner";
+    case Call::kTryLock: return "TryLock";
     case Call::kClose: return "Close";
     case Call::kRemove: return "Remove";
     case Call::kLink: return "Link";
@@ -87,6 +91,15 @@ bool FaultyPlatform::Sync(FileHandle file) { return !Fails(Call::kSync) && targe
 
 bool FaultyPlatform::SetMode(FileHandle file, unsigned mode) {
   return !Fails(Call::kSetMode) && target().SetMode(file, mode);
+}
+
+bool FaultyPlatform::SetOwner(FileHandle file, const FileInfo& like) {
+  return !Fails(Call::kSetOwner) && target().SetOwner(file, like);
+}
+
+// A lock that cannot be taken, not one that another run holds: that comes of real runs.
+LockOutcome FaultyPlatform::TryLock(FileHandle file) {
+  return Fails(Call::kTryLock) ? LockOutcome::kFailed : target().TryLock(file);
 }
 
 bool FaultyPlatform::Close(FileHandle file) {

@@ -17,6 +17,8 @@ enum class Call {
   kWrite,
   kSync,
   kSetMode,
+  kSetOwner,
+  kTryLock,
   kClose,
   kRemove,
   kLink,
@@ -61,6 +63,8 @@ class FaultyPlatform : public PlatformWrapper {
   bool Write(FileHandle file, const char* data, std::size_t size) override;
   bool Sync(FileHandle file) override;
   bool SetMode(FileHandle file, unsigned mode) override;
+  bool SetOwner(FileHandle file, const FileInfo& like) override;
+  LockOutcome TryLock(FileHandle file) override;
   bool Close(FileHandle file) override;
   bool Remove(const char* path) override;
   bool Link(const char* existing, const char* new_name) override;

@@ -25,16 +25,23 @@ TEST(FileNames, ReplaceTheExtensionAfterTheLastDot) {
   EXPECT_EQ(Temporary("AMP."), "AMP.TMP");
 }
 
-TEST(FileNames, ADotInAFolderCountsWhenTheFileHasNone) {
-  EXPECT_EQ(Temporary("C:\\V1.0\\AMP"), "C:\\V1.TMP");
-  EXPECT_EQ(Backup("C:\\V1.0\\AMP"), "C:\\V1.P71");
-}
-
-TEST(FileNames, WithoutAUsableDotTheFallbacksApply) {
-  EXPECT_EQ(Temporary(".SCH"), "QUORVA.TMP");
-  EXPECT_EQ(Temporary("AMP"), "QUORVA.TMP");
-  EXPECT_EQ(Backup(".SCH"), ".SCH.P71");
-  EXPECT_EQ(Backup("AMP"), "AMP.P71");
+// A dot in a folder's name is never the file's: the names stay beside the file.
+TEST(FileNames, OnlyTheFileNameIsLookedAtAndTheFallbackStaysInItsFolder) {
+  struct Case {
+    const char* path;
+    const char* temporary;
+    const char* backup;
+  };
+  for (const Case& c :
+       {Case{".SCH", "QUORVA.TMP", ".SCH.P71"}, Case{"AMP", "QUORVA.TMP", "AMP.P71"},
+        Case{"C:\\V1.0\\AMP", "C:\\V1.0\\QUORVA.TMP", "C:\\V1.0\\AMP.P71"},
+        Case{"proj/v1.d/FOO", "proj/v1.d/QUORVA.TMP", "proj/v1.d/FOO.P71"},
+        Case{"v1.d\\.SCH", "v1.d\\QUORVA.TMP", "v1.d\\.SCH.P71"},
+        Case{"C:AMP", "C:QUORVA.TMP", "C:AMP.P71"},
+        Case{"/x.y/AMP.SCH", "/x.y/AMP.TMP", "/x.y/AMP.P71"}}) {
+    EXPECT_EQ(Temporary(c.path), c.temporary) << c.path;
+    EXPECT_EQ(Backup(c.path), c.backup) << c.path;
+  }
 }
 
 TEST(FileNames, AlternativesAppendADigit) {

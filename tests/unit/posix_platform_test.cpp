@@ -42,15 +42,19 @@ TEST_F(PosixPlatformTest, CreateNewDoesNotFollowALinkThatPointsNowhere) {
   EXPECT_FALSE(fs::exists(PathOf("target")));
 }
 
-TEST_F(PosixPlatformTest, CreateNewAppliesTheUmask) {
-  const mode_t old_mask = umask(027);
-  const FileHandle out = files_.CreateNew(PathOf("masked").c_str());
-  umask(old_mask);
-  ASSERT_NE(out, kNoFile);
-  FileInfo info;
-  EXPECT_TRUE(files_.QueryOpen(out, &info));
-  EXPECT_EQ(info.mode, 0640u);
-  EXPECT_TRUE(files_.Close(out));
+// Until it is given its input's mode, no other user may open a new file, whatever the umask.
+TEST_F(PosixPlatformTest, CreateNewMakesAFileOnlyItsOwnerMayOpen) {
+  for (const mode_t mask : {0, 027, 077}) {
+    const std::string name = "masked" + std::to_string(mask);
+    const mode_t old_mask = umask(mask);
+    const FileHandle out = files_.CreateNew(PathOf(name).c_str());
+    umask(old_mask);
+    ASSERT_NE(out, kNoFile);
+    FileInfo info;
+    EXPECT_TRUE(files_.QueryOpen(out, &info));
+    EXPECT_EQ(info.mode, 0600u) << "umask " << mask;
+    EXPECT_TRUE(files_.Close(out));
+  }
 }
 
 TEST_F(PosixPlatformTest, OpenForReadRefusesWhatIsNotARegularFileWithoutBlocking) {

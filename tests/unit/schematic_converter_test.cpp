@@ -7,9 +7,11 @@
 #endif
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "engine/platform/platform_wrapper.h"
 #include "engine/run_state.h"
 #include "tests/support/engine_fixture.h"
 
@@ -210,6 +212,55 @@ TEST_F(Converter, DotlessFilesInOneNestedRunGetSeparateTemporaryFiles) {
   EXPECT_EQ(Read("SUB"), "*version 6.1\nsub\n");
   EXPECT_EQ(Names(), (Texts{"SUB", "SUB.P71", "TOP", "TOP.P71"}));
 }
+
+// TOP.SCH and its nested dotless TOP both back up to TOP.P71: the nested file's backup is its
+// only copy of the old contents, so the top file is refused instead.
+TEST_F(Converter, ABackupOfThisRunIsNeverReplacedByAnother) {
+  Write("TOP.SCH", "*version 7.1\nPART=SUB\nend top\n");
+  Write("TOP", "*version 7.1\nnested\n");
+  StartRun(true, true, {{"SUB", "TOP"}});
+  engine().ConvertFile("TOP.SCH");
+  EXPECT_EQ(sink.errors(), (Texts{"ERROR: Backup name already used in this run!\nTOP.SCH"}));
+  EXPECT_EQ(Read("TOP.SCH"), "*version 7.1\nPART=SUB\nend top\n");
+  EXPECT_EQ(Read("TOP"), "*version 6.1\nnested\n");
+  EXPECT_EQ(Read("TOP.P71"), "*version 7.1\nnested\n");
+  EXPECT_EQ(Names(), (Texts{"TOP", "TOP.P71", "TOP.SCH"}));
+}
+
+#ifndef _WIN32
+// Windows opens the input so that no other program may write it while it is converted.
+
+// Stands for another program that appends to a file while the run writes its first bytes.
+class AppendingMeanwhile : public PlatformWrapper {
+ public:
+  AppendingMeanwhile(const std::string& path, std::string lines)
+      : PlatformWrapper(SystemPlatform()), path_(path), lines_(std::move(lines)) {}
+  bool Write(FileHandle file, const char* data, std::size_t size) override {
+    if (!lines_.empty()) {
+      std::ofstream(path_, std::ios::binary | std::ios::app) << lines_;
+      lines_.clear();
+    }
+    return PlatformWrapper::Write(file, data, size);
+  }
+
+ private:
+  std::string path_;
+  std::string lines_;
+};
+
+TEST_F(Converter, AnInputChangedWhileItIsConvertedKeepsTheChanges) {
+  for (bool backups : {false, true}) {
+    Write("AMP.SCH", kSchematic);
+    AppendingMeanwhile other_program(scratch.PathOf("AMP.SCH"), "appended line\r\n");
+    sink.calls.clear();
+    RunConversionOn(other_program, sink, "AMP.SCH", "NO.INI", backups, false);
+    EXPECT_EQ(sink.errors(), (Texts{"ERROR: Input file changed while it was converted!\nAMP.SCH"}));
+    EXPECT_EQ(Read("AMP.SCH"), std::string(kSchematic) + "appended line\r\n");
+    EXPECT_EQ(Names(), (Texts{"AMP.SCH"}));
+  }
+}
+
+#endif
 
 TEST_F(Converter, NestedFilesAreConvertedFirstAndEachOnlyOnce) {
   Write("A.SCH", "*version 7.1\nPART=TOB\nPART=SELF\nafter\n");

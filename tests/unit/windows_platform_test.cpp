@@ -29,8 +29,15 @@ class WindowsPlatformTest : public test::PlatformFixture {
  protected:
   // No conversion holds any file open during these swaps.
   bool Swap(const char* target, const char* temporary, const char* backup, bool keep_backup) {
-    return SwapIntoPlace(files_, *no_open_files_, PathOf(target).c_str(), PathOf(temporary).c_str(),
-                         PathOf(backup).c_str(), keep_backup);
+    const std::string paths[] = {PathOf(target), PathOf(temporary), PathOf(backup)};
+    FileInfo input;
+    FileInfo written;
+    files_.Query(paths[0].c_str(), &input);
+    files_.Query(paths[1].c_str(), &written);
+    const SwapNames names{paths[0].c_str(), paths[1].c_str(), paths[2].c_str(), input, written};
+    RunBackups each_swap_its_own_run;
+    return SwapIntoPlace(files_, *no_open_files_, each_swap_its_own_run, names, keep_backup) ==
+           SwapOutcome::kSwapped;
   }
   bool IsReadOnly(const std::string& name) const {
     const DWORD attributes = GetFileAttributesA(PathOf(name).c_str());
