@@ -97,14 +97,20 @@ TEST(BesideOtherRuns, ASecondRunOnAFileBeingConvertedTouchesNothing) {
   EXPECT_EQ(Names(scratch.path()), (std::set<std::string>{"BIG.P71", "BIG.SCH"}));
 }
 
-// Files whose temporary names meet: letter case alone apart, and two dotless files. Without
-// backups, since A.SCH and A.sch share their backup name too.
+// Files whose temporary names meet: letter case alone apart (where names keep their case,
+// else they are one file), and two dotless files. Without backups, since A.SCH and A.sch
+// share their backup name too.
 TEST(BesideOtherRuns, FilesThatShareATemporaryNameAreEachConvertedIntoTheirOwn) {
   struct Pair {
     const char* first;
     const char* second;
   };
-  for (const Pair& pair : {Pair{"A.SCH", "A.sch"}, Pair{"ONE", "TWO"}}) {
+#ifdef _WIN32
+  const std::vector<Pair> pairs = {Pair{"ONE", "TWO"}};
+#else
+  const std::vector<Pair> pairs = {Pair{"A.SCH", "A.sch"}, Pair{"ONE", "TWO"}};
+#endif
+  for (const Pair& pair : pairs) {
     ScratchDir scratch;
     for (const char* name : {pair.first, pair.second}) {
       WriteWholeFile(scratch.PathOf(name), Original(name));
