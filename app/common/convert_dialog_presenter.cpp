@@ -26,7 +26,10 @@ void ConvertDialogPresenter::OnConvert() {
 
 void ConvertDialogPresenter::OnExit() {
   SaveSettings(settings_, view_.ReadSettings());
-  settings_.Flush();
+  if (!settings_.Flush()) {
+    view_.ShowMessage(kSettingsNotSavedText, MessageKind::kError);
+    return;
+  }
   view_.Finish(DialogEnd::kExit);
 }
 

@@ -7,6 +7,9 @@
 
 namespace kestrune {
 
+// The error box of an Exit whose settings could not be saved; the window then stays open.
+constexpr char kSettingsNotSavedText[] = "ERROR: Unable to save the settings!";
+
 // A run reports through it to the window.
 class ConvertDialogPresenter final : private StatusSink {
  public:
@@ -17,7 +20,8 @@ class ConvertDialogPresenter final : private StatusSink {
   void OnStart();
   // Runs the conversion the fields and boxes describe, reporting to the window.
   void OnConvert();
-  // Exit, also Enter in a field: saves what the window shows, then ends it.
+  // Exit, also Enter in a field: saves what the window shows, then ends it; when the save
+  // fails, says so and keeps the window, so that nothing the user set is lost unseen.
   void OnExit();
   // Esc, the close box and the window menu's Close: ends the window, saving nothing.
   void OnCancel();

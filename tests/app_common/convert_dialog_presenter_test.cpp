@@ -114,6 +114,13 @@ TEST_F(Presenter, ExitSavesWhatTheNextStartShows) {
   EXPECT_TRUE(next.controls.embedded);
 }
 
+TEST_F(Presenter, AnExitWhoseSaveFailsSaysSoAndKeepsTheWindowOpen) {
+  store.flush_succeeds = false;
+  presenter.OnExit();
+  EXPECT_EQ(store.log.back(), "flush");
+  EXPECT_EQ(view.log, Log{std::string("idle error ") + kSettingsNotSavedText});
+}
+
 TEST_F(Presenter, CancelEndsTheWindowSavingNothing) {
   view.controls.input_file = "CHANGED.SCH";
   presenter.OnCancel();

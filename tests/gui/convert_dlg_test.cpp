@@ -112,6 +112,14 @@ TEST_F(MainDialog, ExitSavesWhatTheNextStartShows) {
   EXPECT_TRUE(Ticked(IDC_EMBEDDED));
 }
 
+TEST_F(MainDialog, AnExitWhoseSettingsCannotBeSavedShowsAnErrorAndStaysOpen) {
+  WriteWholeFile(scratch.PathOf("config"), "");  // a file where the settings folder belongs
+  CConvertDlg& window = Open();
+  wxTEST_DIALOG(Click(window, wxID_OK),
+                ExpectMessage("Convert", kSettingsNotSavedText, wxICON_ERROR));
+  EXPECT_TRUE(window.IsShown());
+}
+
 TEST_F(MainDialog, EscapeAndTheCloseBoxSaveNothing) {
   WriteSettings("[Options]\nInput File=BEFORE.SCH\n");
   const std::string before = ReadWholeFile(settings_path);
