@@ -30,13 +30,13 @@ wxString FromEngineText(const char* text) {
   return utf8.empty() && *text != '\0' ? wxString(text, wxConvISO8859_1) : utf8;
 }
 
-// "SCH" offers "*.SCH"; the pattern ignores letter case, as Windows names do.
+// "SCH" offers "*.SCH", then every file; the pattern ignores letter case, as Windows names do.
 wxString WildcardFor(const char* extension) {
   wxString pattern = "*.";
   for (const char letter : wxString(extension)) {
     pattern << '[' << wxString(letter).Upper() << wxString(letter).Lower() << ']';
   }
-  return wxString::Format("%s (*.%s)|%s", extension, extension, pattern);
+  return wxString::Format("%s (*.%s)|%s|%s|*", extension, extension, pattern, kAllFilesFilterName);
 }
 
 // A text field keeps its own menu (Cut, Copy, Paste); the rest of the window offers About.

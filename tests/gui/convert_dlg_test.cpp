@@ -203,11 +203,11 @@ TEST_F(MainDialog, BrowsePutsThePickedPathInItsFieldAndMovesToItsFolder) {
   WriteWholeFile(ini, "[MICROSIM]\n");
   CConvertDlg& window = Open();
   wxTEST_DIALOG(Click(window, IDC_BROWSE_INPUT),
-                ExpectFilePick("*.SCH", "SCH (*.SCH)|*.[Ss][Cc][Hh]", schematic));
+                ExpectFilePick("*.SCH", "SCH (*.SCH)|*.[Ss][Cc][Hh]|All files (*.*)|*", schematic));
   EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), schematic);
   EXPECT_EQ(std::filesystem::current_path(), scratch.path() / "work");
   wxTEST_DIALOG(Click(window, IDC_BROWSE_INI),
-                ExpectFilePick("*.INI", "INI (*.INI)|*.[Ii][Nn][Ii]", ini));
+                ExpectFilePick("*.INI", "INI (*.INI)|*.[Ii][Nn][Ii]|All files (*.*)|*", ini));
   EXPECT_EQ(TextOf(window, IDC_INI_FILE), ini);
   EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), schematic);
   EXPECT_EQ(std::filesystem::current_path(), scratch.path() / "work" / "ini");
@@ -218,10 +218,10 @@ TEST_F(MainDialog, BrowseCompletesANameWithoutExtensionWithItsFieldsOne) {
   WriteWholeFile(typed, "");  // GTK's chooser reports only names that exist
   CConvertDlg& window = Open();
   wxTEST_DIALOG(Click(window, IDC_BROWSE_INPUT),
-                ExpectFilePick("*.SCH", "SCH (*.SCH)|*.[Ss][Cc][Hh]", typed));
+                ExpectFilePick("*.SCH", "SCH (*.SCH)|*.[Ss][Cc][Hh]|All files (*.*)|*", typed));
   EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), typed + ".SCH");
   wxTEST_DIALOG(Click(window, IDC_BROWSE_INI),
-                ExpectFilePick("*.INI", "INI (*.INI)|*.[Ii][Nn][Ii]", typed));
+                ExpectFilePick("*.INI", "INI (*.INI)|*.[Ii][Nn][Ii]|All files (*.*)|*", typed));
   EXPECT_EQ(TextOf(window, IDC_INI_FILE), typed + ".INI");
 }
 
@@ -229,9 +229,9 @@ TEST_F(MainDialog, CancelledBrowseLeavesFieldAndFolderAsTheyWere) {
   CConvertDlg& window = Open();
   SetField(IDC_INPUT_FILE, "KEEP.SCH");
   wxTEST_DIALOG(Click(window, IDC_BROWSE_INPUT),
-                ExpectFilePick("*.SCH", "SCH (*.SCH)|*.[Ss][Cc][Hh]", ""));
+                ExpectFilePick("*.SCH", "SCH (*.SCH)|*.[Ss][Cc][Hh]|All files (*.*)|*", ""));
   wxTEST_DIALOG(Click(window, IDC_BROWSE_INI),
-                ExpectFilePick("*.INI", "INI (*.INI)|*.[Ii][Nn][Ii]", ""));
+                ExpectFilePick("*.INI", "INI (*.INI)|*.[Ii][Nn][Ii]|All files (*.*)|*", ""));
   EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), "KEEP.SCH");
   EXPECT_EQ(TextOf(window, IDC_INI_FILE), kDefaultIniPath);
   EXPECT_EQ(std::filesystem::current_path(), scratch.path());
