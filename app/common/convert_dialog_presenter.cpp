@@ -14,7 +14,11 @@ const char* ExtensionOf(PathField field) { return field == PathField::kInput ? "
 
 }  // namespace
 
-void ConvertDialogPresenter::OnStart() { view_.ShowSettings(LoadSettings(settings_)); }
+void ConvertDialogPresenter::OnStart(const std::optional<std::string>& input_file) {
+  DialogSettings shown = LoadSettings(settings_);
+  if (input_file) shown.input_file = *input_file;
+  view_.ShowSettings(shown);
+}
 
 void ConvertDialogPresenter::OnConvert() {
   const DialogSettings shown = view_.ReadSettings();

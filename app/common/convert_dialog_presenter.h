@@ -1,6 +1,9 @@
 // The main window's behaviour under every toolkit: start-up, Convert, Exit, cancel, Browse, About.
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "app/common/convert_dialog_view.h"
 #include "app/common/settings_schema.h"
 #include "engine/status_sink.h"
@@ -16,8 +19,9 @@ class ConvertDialogPresenter final : private StatusSink {
   ConvertDialogPresenter(ConvertDialogView& view, ProfileStore& settings)
       : view_(view), settings_(settings) {}
 
-  // The window has opened: it shows the stored settings, or the defaults.
-  void OnStart();
+  // The window has opened: it shows the stored settings, or the defaults, with the input
+  // field holding input_file instead when one was named on the command line.
+  void OnStart(const std::optional<std::string>& input_file = std::nullopt);
   // Runs the conversion the fields and boxes describe, reporting to the window.
   void OnConvert();
   // Exit, also Enter in a field: saves what the window shows, then ends it; when the save

@@ -2,6 +2,8 @@
 // line.
 #include "app/win32/convert_dlg.h"
 
+#include <utility>
+
 #include "app/win32/about_dlg.h"
 #include "app/win32/file_picker.h"
 #include "res/resource.h"
@@ -17,9 +19,10 @@ int FieldId(PathField field) { return field == PathField::kInput ? IDC_INPUT_FIL
 
 }  // namespace
 
-CConvertDlg::CConvertDlg(ProfileStore& settings)
+CConvertDlg::CConvertDlg(ProfileStore& settings, std::optional<std::string> input_file)
     : CModalDialog(IDD_CONVERT_DIALOG),
       m_presenter(*this, settings),
+      m_givenInputFile(std::move(input_file)),
       m_hIcon(LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 
 // The message map: the window menu, painting, the drag icon and the three buttons.
@@ -47,7 +50,7 @@ BOOL CConvertDlg::OnInitDialog() {
   AddAboutItem();
   SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
-  m_presenter.OnStart();
+  m_presenter.OnStart(m_givenInputFile);
   return TRUE;
 }
 

@@ -2,15 +2,20 @@
 // line.
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "app/common/convert_dialog_presenter.h"
 #include "app/win32/modal_dialog.h"
 
 namespace kestrune {
 
-// Keeps its settings in its store; what its controls do is the presenter's.
+// Keeps its settings in its store and shows input_file, when given, in the input field; what
+// its controls do is the presenter's.
 class CConvertDlg final : public CModalDialog, public ConvertDialogView {
  public:
-  explicit CConvertDlg(ProfileStore& settings);
+  explicit CConvertDlg(ProfileStore& settings,
+                       std::optional<std::string> input_file = std::nullopt);
 
   void ShowStatus(const char* text) override;
   void ShowMessage(const char* text, MessageKind kind) override;
@@ -38,6 +43,7 @@ class CConvertDlg final : public CModalDialog, public ConvertDialogView {
   bool IsTicked(int id) const;
 
   ConvertDialogPresenter m_presenter;
+  std::optional<std::string> m_givenInputFile;
   HICON m_hIcon;
 };
 

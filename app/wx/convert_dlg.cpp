@@ -2,6 +2,8 @@
 // status line.
 #include "app/wx/convert_dlg.h"
 
+#include <utility>
+
 #include <wx/app.h>
 #include <wx/checkbox.h>
 #include <wx/filedlg.h>
@@ -49,8 +51,11 @@ Control* FindControl(wxWindow& dialog, int id) {
 
 }  // namespace
 
-CConvertDlg::CConvertDlg(const wxString& settings_file)
-    : m_settings(settings_file), m_presenter(*this, m_settings), m_hIcon(LoadMainIcons()) {
+CConvertDlg::CConvertDlg(const wxString& settings_file, std::optional<std::string> input_file)
+    : m_settings(settings_file),
+      m_presenter(*this, m_settings),
+      m_givenInputFile(std::move(input_file)),
+      m_hIcon(LoadMainIcons()) {
   wxXmlResource::Get()->LoadDialog(this, nullptr, "IDD_CONVERT_DIALOG");
   FitTemplateToToolkit(*this, kIDD_CONVERT_DIALOG);
   // Having no owner, it opens in the middle of the display's work area.
@@ -86,7 +91,7 @@ void CConvertDlg::BindHandlers() {
 void CConvertDlg::OnInitDialog(wxInitDialogEvent& event) {
   event.Skip();  // the base initialisation
   SetIcons(m_hIcon);
-  m_presenter.OnStart();
+  m_presenter.OnStart(m_givenInputFile);
   m_inputFile->SetFocus();
 }
 

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <string>
 
 #include <wx/dialog.h>
 #include <wx/iconbndl.h>
@@ -18,10 +20,12 @@ class wxTextCtrl;
 
 namespace kestrune {
 
-// Keeps its settings in settings_file; what its controls do is the presenter's.
+// Keeps its settings in settings_file and shows input_file, when given, in the input field;
+// what its controls do is the presenter's.
 class CConvertDlg final : public wxDialog, public ConvertDialogView {
  public:
-  explicit CConvertDlg(const wxString& settings_file);
+  explicit CConvertDlg(const wxString& settings_file,
+                       std::optional<std::string> input_file = std::nullopt);
 
   void ShowStatus(const char* text) override;
   void ShowMessage(const char* text, MessageKind kind) override;
@@ -49,6 +53,7 @@ class CConvertDlg final : public wxDialog, public ConvertDialogView {
 
   FileProfileStore m_settings;
   ConvertDialogPresenter m_presenter;
+  std::optional<std::string> m_givenInputFile;
   wxIconBundle m_hIcon;
   wxTextCtrl* m_inputFile;
   wxTextCtrl* m_iniFile;

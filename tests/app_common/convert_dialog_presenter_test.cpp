@@ -103,6 +103,18 @@ TEST_F(Presenter, StoredSettingsAreShownAndExitSavesThemWithTheBoxesAsOneThenEnd
   EXPECT_EQ(view.log.back(), "finish exit");
 }
 
+TEST_F(Presenter, AFileNamedAtStartFillsTheInputFieldAsGivenAndChangesNothingElse) {
+  store.strings["Options/Input File"] = "STORED.SCH";
+  store.strings["Options/Ini File"] = "MY.INI";
+  store.ints["Options/Backup"] = 1;
+  presenter.OnStart(std::string("new dir/Amp.sch"));
+  EXPECT_EQ(view.controls.input_file, "new dir/Amp.sch");
+  EXPECT_EQ(view.controls.ini_file, "MY.INI");
+  EXPECT_TRUE(view.controls.backups);
+  EXPECT_FALSE(view.controls.embedded);
+  for (const std::string& access : store.log) EXPECT_EQ(access.rfind("read ", 0), 0u) << access;
+}
+
 TEST_F(Presenter, ExitSavesWhatTheNextStartShows) {
   view.controls = DialogSettings{std::string(300, 'x') + ".SCH", "D:\\MSIM.INI", false, true};
   presenter.OnExit();

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,8 +46,8 @@ class MainDialog : public testing::Test {
     wxSetWorkingDirectory(start_dir);
   }
 
-  CConvertDlg& Open() {
-    dialog = std::make_unique<CConvertDlg>(wxString::FromUTF8(settings_path));
+  CConvertDlg& Open(std::optional<std::string> input_file = std::nullopt) {
+    dialog = std::make_unique<CConvertDlg>(wxString::FromUTF8(settings_path), input_file);
     dialog->InitDialog();
     dialog->Show();
     PumpEvents(50);
@@ -118,6 +119,13 @@ TEST_F(MainDialog, AnExitWhoseSettingsCannotBeSavedShowsAnErrorAndStaysOpen) {
   wxTEST_DIALOG(Click(window, wxID_OK),
                 ExpectMessage("Convert", kSettingsNotSavedText, wxICON_ERROR));
   EXPECT_TRUE(window.IsShown());
+}
+
+TEST_F(MainDialog, AFileNamedOnTheCommandLineFillsTheInputFieldAlone) {
+  WriteSettings("[Options]\nInput File=STORED.SCH\nIni File=MY.INI\n");
+  CConvertDlg& window = Open("Ämp dir/AMP.SCH");
+  EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), wxString::FromUTF8("Ämp dir/AMP.SCH"));
+  EXPECT_EQ(TextOf(window, IDC_INI_FILE), "MY.INI");
 }
 
 TEST_F(MainDialog, EscapeAndTheCloseBoxSaveNothing) {
