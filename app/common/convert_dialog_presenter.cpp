@@ -44,6 +44,12 @@ void ConvertDialogPresenter::OnBrowse(PathField field) {
   if (view_.AskForFile(ExtensionOf(field), &path)) view_.ShowPath(field, path);
 }
 
+void ConvertDialogPresenter::OnFilesDropped(PathField field,
+                                            const std::vector<std::string>& paths) {
+  // One field holds one path; a run converts one file.
+  if (!paths.empty()) view_.ShowPath(field, paths.front());
+}
+
 bool ConvertDialogPresenter::OnSystemCommand(unsigned command) {
   if ((command & kSystemCommandMask) != IDM_ABOUTBOX) return false;
   view_.ShowAboutBox();

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/common/convert_dialog_view.h"
 #include "app/common/settings_schema.h"
@@ -31,6 +32,9 @@ class ConvertDialogPresenter final : private StatusSink {
   void OnCancel();
   // A Browse button: a picked file's path goes into the field beside it.
   void OnBrowse(PathField field);
+  // Files dropped on the window: the first one's path goes into field, the INI field when
+  // they fell on it, else the input field.
+  void OnFilesDropped(PathField field, const std::vector<std::string>& paths);
   // A window-menu command; true when it was the About item, whose box has been shown.
   bool OnSystemCommand(unsigned command);
 

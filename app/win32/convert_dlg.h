@@ -2,6 +2,13 @@
 // line.
 #pragma once
 
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
+
 #include <optional>
 #include <string>
 
@@ -39,6 +46,7 @@ class CConvertDlg final : public CModalDialog, public ConvertDialogView {
  private:
   bool OnCommand(UINT id);
   bool OnPaint();
+  bool OnDropFiles(HDROP drop);
   void AddAboutItem();
   bool IsTicked(int id) const;
 

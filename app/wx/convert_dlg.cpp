@@ -18,6 +18,7 @@
 #include "app/wx/app_resources.h"
 #include "app/wx/dialog_layout.h"
 #include "app/wx/input_blocker.h"
+#include "app/wx/path_drop_target.h"
 #include "res/dialog_templates.h"
 #include "res/resource.h"
 #include "res/strings.h"
@@ -68,6 +69,21 @@ CConvertDlg::CConvertDlg(const wxString& settings_file, std::optional<std::strin
   // Esc would otherwise press the only button, Exit, and save.
   SetEscapeId(wxID_NONE);
   BindHandlers();
+  AcceptDroppedFiles();
+}
+
+// A drop on the INI field names the INI file; anywhere else, the schematic. The input field
+// takes files itself too, or GTK would insert their text at the drop point.
+void CConvertDlg::AcceptDroppedFiles() {
+  for (const PathField field : {PathField::kInput, PathField::kIni}) {
+    FieldOf(field).SetDropTarget(
+        new PathDropTarget([this, field](const std::vector<std::string>& paths) {
+          m_presenter.OnFilesDropped(field, paths);
+        }));
+  }
+  SetDropTarget(new PathDropTarget([this](const std::vector<std::string>& paths) {
+    m_presenter.OnFilesDropped(PathField::kInput, paths);
+  }));
 }
 
 void CConvertDlg::BindHandlers() {

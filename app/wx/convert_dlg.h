@@ -44,6 +44,7 @@ class CConvertDlg final : public wxDialog, public ConvertDialogView {
 
  private:
   void BindHandlers();
+  void AcceptDroppedFiles();
   void OnInitDialog(wxInitDialogEvent& event);
   void OnSysCommand(wxCommandEvent& event);
   void OnContextMenu(wxContextMenuEvent& event);

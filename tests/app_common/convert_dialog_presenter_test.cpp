@@ -220,6 +220,18 @@ TEST_F(Presenter, ACancelledBrowseLeavesTheFieldAsItWas) {
   }
 }
 
+TEST_F(Presenter, ADropFillsTheFieldItFellOnWithTheFirstFileAlone) {
+  for (const BrowseCase& drop : kBrowseCases) {
+    view.controls = DialogSettings{"before", "before", false, false};
+    presenter.OnFilesDropped(drop.field, {"/home/ann/Amp.sch", "/home/ann/Filter.sch"});
+    EXPECT_EQ(view.Field(drop.field), "/home/ann/Amp.sch");
+    EXPECT_EQ(view.Field(drop.other), "before");
+    presenter.OnFilesDropped(drop.field, {});
+    EXPECT_EQ(view.Field(drop.field), "/home/ann/Amp.sch");
+  }
+  EXPECT_TRUE(store.log.empty());
+}
+
 // The system keeps the low four bits of a window-menu command for itself.
 TEST_F(Presenter, OnlyTheAboutCommandShowsTheAboutBox) {
   struct Command {

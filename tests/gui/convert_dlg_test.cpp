@@ -12,6 +12,7 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/display.h>
+#include <wx/dnd.h>
 #include <wx/eventfilter.h>
 #include <wx/filename.h>
 #include <wx/settings.h>
@@ -126,6 +127,29 @@ TEST_F(MainDialog, AFileNamedOnTheCommandLineFillsTheInputFieldAlone) {
   CConvertDlg& window = Open("Ämp dir/AMP.SCH");
   EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), wxString::FromUTF8("Ämp dir/AMP.SCH"));
   EXPECT_EQ(TextOf(window, IDC_INI_FILE), "MY.INI");
+}
+
+// Drops as the toolkit delivers them to the drop target of the window they fell on.
+void DropFiles(wxWindow& target, const wxArrayString& files) {
+  auto* drop = dynamic_cast<wxFileDropTarget*>(target.GetDropTarget());
+  ASSERT_NE(drop, nullptr);
+  EXPECT_TRUE(drop->OnDropFiles(5, 5, files));
+}
+
+TEST_F(MainDialog, AFileDroppedOnTheIniFieldNamesTheIniFileAndElsewhereTheSchematic) {
+  CConvertDlg& window = Open();
+  wxArrayString files;
+  files.Add(wxString::FromUTF8("/home/ann/Ämp.sch"));
+  files.Add("/home/ann/Filter.sch");
+  DropFiles(*window.FindWindow(IDC_INI_FILE), files);
+  EXPECT_EQ(TextOf(window, IDC_INI_FILE), wxString::FromUTF8("/home/ann/Ämp.sch"));
+  EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), "");
+  for (wxWindow* target : {static_cast<wxWindow*>(&window), window.FindWindow(IDC_INPUT_FILE)}) {
+    SetField(IDC_INPUT_FILE, "before");
+    DropFiles(*target, files);
+    EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), wxString::FromUTF8("/home/ann/Ämp.sch"));
+  }
+  EXPECT_EQ(TextOf(window, IDC_INI_FILE), wxString::FromUTF8("/home/ann/Ämp.sch"));
 }
 
 TEST_F(MainDialog, EscapeAndTheCloseBoxSaveNothing) {
