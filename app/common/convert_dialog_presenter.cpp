@@ -12,6 +12,12 @@ constexpr unsigned kSystemCommandMask = 0xFFF0;
 
 const char* ExtensionOf(PathField field) { return field == PathField::kInput ? "SCH" : "INI"; }
 
+int LineCount(const char* text) {
+  int lines = 1;
+  for (const char* at = text; *at != '\0'; ++at) lines += *at == '\n';
+  return lines;
+}
+
 }  // namespace
 
 void ConvertDialogPresenter::OnStart(const std::optional<std::string>& input_file) {
@@ -31,7 +37,7 @@ void ConvertDialogPresenter::OnConvert() {
 void ConvertDialogPresenter::OnExit() {
   SaveSettings(settings_, view_.ReadSettings());
   if (!settings_.Flush()) {
-    view_.ShowMessage(kSettingsNotSavedText, MessageKind::kError);
+    ShowBox(kSettingsNotSavedText, MessageKind::kError);
     return;
   }
   view_.Finish(DialogEnd::kExit);
@@ -48,6 +54,15 @@ void ConvertDialogPresenter::OnFilesDropped(PathField field,
                                             const std::vector<std::string>& paths) {
   // One field holds one path; a run converts one file.
   if (!paths.empty()) view_.ShowPath(field, paths.front());
+}
+
+// A closing text lists every file visited, which a plain box grows to show, past the screen.
+void ConvertDialogPresenter::ShowBox(const char* text, MessageKind kind) {
+  if (LineCount(text) > kLongMessageLines) {
+    view_.ShowLongMessage(text, kind);
+  } else {
+    view_.ShowMessage(text, kind);
+  }
 }
 
 bool ConvertDialogPresenter::OnSystemCommand(unsigned command) {

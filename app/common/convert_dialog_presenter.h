@@ -14,6 +14,9 @@ namespace kestrune {
 // The error box of an Exit whose settings could not be saved; the window then stays open.
 constexpr char kSettingsNotSavedText[] = "ERROR: Unable to save the settings!";
 
+// A box's text of more lines than this is shown scrolled, in a box that fits the screen.
+constexpr int kLongMessageLines = 15;
+
 // A run reports through it to the window.
 class ConvertDialogPresenter final : private StatusSink {
  public:
@@ -40,8 +43,9 @@ class ConvertDialogPresenter final : private StatusSink {
 
  private:
   void SetStatus(const char* text) override { view_.ShowStatus(text); }
-  void ShowError(const char* text) override { view_.ShowMessage(text, MessageKind::kError); }
-  void ShowInfo(const char* text) override { view_.ShowMessage(text, MessageKind::kNotice); }
+  void ShowError(const char* text) override { ShowBox(text, MessageKind::kError); }
+  void ShowInfo(const char* text) override { ShowBox(text, MessageKind::kNotice); }
+  void ShowBox(const char* text, MessageKind kind);
 
   ConvertDialogView& view_;
   ProfileStore& settings_;

@@ -30,6 +30,9 @@ class ConvertDialogView {
   virtual void ShowStatus(const char* text) = 0;
   // A box with an OK button, modal to the window and captioned kMessageCaption.
   virtual void ShowMessage(const char* text, MessageKind kind) = 0;
+  // The same for a text too long for a plain box: no larger than the screen's work area,
+  // the text scrolling inside it and the OK button always on the screen.
+  virtual void ShowLongMessage(const char* text, MessageKind kind) = 0;
   // Fills the two fields and the two boxes.
   virtual void ShowSettings(const DialogSettings& settings) = 0;
   // What the fields and boxes hold, the texts whole and as the settings store keeps them.

@@ -8,6 +8,7 @@
 
 #include "app/win32/about_dlg.h"
 #include "app/win32/file_picker.h"
+#include "app/win32/long_message_box.h"
 #include "res/resource.h"
 
 namespace kestrune {
@@ -147,6 +148,10 @@ void CConvertDlg::ShowStatus(const char* text) {
 void CConvertDlg::ShowMessage(const char* text, MessageKind kind) {
   const UINT icon = kind == MessageKind::kError ? MB_ICONHAND : 0;
   MessageBoxA(m_hWnd, text, kMessageCaption, MB_OK | icon);
+}
+
+void CConvertDlg::ShowLongMessage(const char* text, MessageKind kind) {
+  ShowLongMessageBox(m_hWnd, text, kind);
 }
 
 }  // namespace kestrune

@@ -18,6 +18,7 @@
 #include "app/wx/app_resources.h"
 #include "app/wx/dialog_layout.h"
 #include "app/wx/input_blocker.h"
+#include "app/wx/long_message_dlg.h"
 #include "app/wx/path_drop_target.h"
 #include "res/dialog_templates.h"
 #include "res/resource.h"
@@ -219,6 +220,11 @@ void CConvertDlg::PaintNow() {
 void CConvertDlg::ShowMessage(const char* text, MessageKind kind) {
   const long icon = kind == MessageKind::kError ? wxICON_ERROR : wxICON_NONE;
   wxMessageDialog box(this, FromEngineText(text), kMessageCaption, wxOK | icon);
+  box.ShowModal();
+}
+
+void CConvertDlg::ShowLongMessage(const char* text, MessageKind kind) {
+  LongMessageDlg box(this, FromEngineText(text), kind);
   box.ShowModal();
 }
 

@@ -29,6 +29,7 @@ class CConvertDlg final : public wxDialog, public ConvertDialogView {
 
   void ShowStatus(const char* text) override;
   void ShowMessage(const char* text, MessageKind kind) override;
+  void ShowLongMessage(const char* text, MessageKind kind) override;
   void ShowSettings(const DialogSettings& settings) override;
   DialogSettings ReadSettings() const override;
   std::string PathForRun(PathField field) const override;

@@ -30,6 +30,9 @@ class FakeView : public ConvertDialogView {
   void ShowMessage(const char* text, MessageKind kind) override {
     Record(kind == MessageKind::kError ? "error" : "info", text);
   }
+  void ShowLongMessage(const char* text, MessageKind kind) override {
+    Record(kind == MessageKind::kError ? "long error" : "long info", text);
+  }
   void ShowSettings(const DialogSettings& settings) override {
     controls = settings;
     log.push_back("show settings");
@@ -186,6 +189,21 @@ TEST_F(ConvertCommand, ARunReadsAtMost199BytesOfAFieldInEitherEncoding) {
     EXPECT_EQ(view.log.end()[-2], "info " + folder + name + "\nConverted!");
     EXPECT_EQ(ReadWholeFile(scratch.path() / name), "*version 6.1\n");
     EXPECT_EQ(view.controls.input_file, folder + name + "-CUT-OFF");
+  }
+}
+
+// A missing file whose name holds line breaks gives an error and a closing text of as many
+// lines as wanted: here 15, which a plain box shows, and 16, which go to the scrolled box.
+TEST_F(ConvertCommand, ABoxOfMoreThanFifteenLinesIsShownScrolled) {
+  for (const int lines : {kLongMessageLines, kLongMessageLines + 1}) {
+    const std::string path = PathOf("GONE" + std::string(lines - 2, '\n') + ".SCH");
+    view.controls = DialogSettings{path, PathOf("NONE.INI"), false, false};
+    view.log.clear();
+    presenter.OnConvert();
+    const std::string box = lines > kLongMessageLines ? "long " : "";
+    ASSERT_GE(view.log.size(), 3u) << lines;
+    EXPECT_EQ(view.log.end()[-3], box + "error ERROR: Unable to open input file!\n" + path);
+    EXPECT_EQ(view.log.end()[-2], box + "info " + path + "\nFinished with errors!");
   }
 }
 

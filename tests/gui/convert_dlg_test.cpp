@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <wx/button.h>
@@ -22,6 +23,7 @@
 
 #include "app/wx/about_dlg.h"
 #include "app/wx/file_profile_store.h"
+#include "app/wx/long_message_dlg.h"
 #include "res/defaults.h"
 #include "res/dialog_templates.h"
 #include "res/resource.h"
@@ -267,6 +269,38 @@ TEST_F(MainDialog, CancelledBrowseLeavesFieldAndFolderAsTheyWere) {
   EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), "KEEP.SCH");
   EXPECT_EQ(TextOf(window, IDC_INI_FILE), kDefaultIniPath);
   EXPECT_EQ(std::filesystem::current_path(), scratch.path());
+}
+
+// The long box as a test expects it: its text, and within the display's work area with its OK
+// button; answered with OK.
+class ExpectLongMessage : public wxExpectModalBase<LongMessageDlg, ExpectLongMessage> {
+ public:
+  explicit ExpectLongMessage(wxString text) : text_(std::move(text)) {}
+
+ protected:
+  int OnInvoked(LongMessageDlg* box) const override {
+    EXPECT_EQ(box->GetTitle(), "Convert");
+    EXPECT_EQ(box->GetMessage(), text_);
+    const wxRect area = wxDisplay(box->GetParent()).GetClientArea();
+    EXPECT_TRUE(area.Contains(box->GetScreenRect())) << box->GetScreenRect().height;
+    const wxWindow* ok = box->FindWindow(wxID_OK);
+    EXPECT_TRUE(ok != nullptr && ok->IsShown() && area.Contains(ok->GetScreenRect()));
+    return wxID_OK;
+  }
+
+ private:
+  wxString text_;
+};
+
+TEST_F(MainDialog, AClosingTextOfAHundredFilesComesInABoxThatFitsTheScreen) {
+  CConvertDlg& window = Open();
+  std::string text;
+  for (int index = 0; index < 100; ++index) {
+    text += "/home/ann/projects/amplifier/stage" + std::to_string(index) + "/PREAMP.SCH\n";
+  }
+  text += "Converted!";
+  wxTEST_DIALOG(window.ShowLongMessage(text.c_str(), MessageKind::kNotice),
+                ExpectLongMessage(wxString::FromUTF8(text)));
 }
 
 void ExpectCentredOver(const wxRect& window, const wxRect& area) {
