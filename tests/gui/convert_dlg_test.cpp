@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -74,10 +75,12 @@ TEST_F(MainDialog, IsLaidOutAsItsTemplateWithEveryTextWhole) {
   ExpectLaidOutAsTemplate(Open(), kIDD_CONVERT_DIALOG);
 }
 
-TEST_F(MainDialog, TemplateFontIsEightPointMsSansSerifOrTheGuiFont) {
+// The template's 8 points, or the desktop's size when that is larger.
+TEST_F(MainDialog, TemplateFontIsMsSansSerifOrTheGuiFontAtLeastAsLargeAsTheDesktops) {
   const wxFont font = Open().GetFont();
-  EXPECT_EQ(font.GetPointSize(), 8);
-  const wxString gui_face = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).GetFaceName();
+  const wxFont desktop = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
+  EXPECT_EQ(font.GetPointSize(), std::max(8, desktop.GetPointSize()));
+  const wxString gui_face = desktop.GetFaceName();
   EXPECT_TRUE(font.GetFaceName() == "MS Sans Serif" || font.GetFaceName() == gui_face)
       << font.GetFaceName().utf8_str();
   EXPECT_EQ(dialog->FindWindow(IDC_STATUS)->GetFont(), font);
