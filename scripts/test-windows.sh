@@ -35,7 +35,7 @@ check_executable() {
 }
 check_executable "$release/cli/kestrune-cli.exe" "Windows CUI" "KERNEL32.DLL MSVCRT.DLL"
 check_executable "$release/app/win32/KESTRUNE.EXE" "Windows GUI" \
-  "KERNEL32.DLL MSVCRT.DLL USER32.DLL COMDLG32.DLL ADVAPI32.DLL"
+  "KERNEL32.DLL MSVCRT.DLL USER32.DLL COMDLG32.DLL ADVAPI32.DLL SHELL32.DLL GDI32.DLL"
 
 # The test build: GoogleTest needs the posix thread model.
 cmake --preset win32

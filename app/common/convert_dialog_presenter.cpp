@@ -12,9 +12,19 @@ constexpr unsigned kSystemCommandMask = 0xFFF0;
 
 const char* ExtensionOf(PathField field) { return field == PathField::kInput ? "SCH" : "INI"; }
 
+int LineCount(const char* text) {
+  int lines = 1;
+  for (const char* at = text; *at != '\0'; ++at) lines += *at == '\n';
+  return lines;
+}
+
 }  // namespace
 
-void ConvertDialogPresenter::OnStart() { view_.ShowSettings(LoadSettings(settings_)); }
+void ConvertDialogPresenter::OnStart(const std::optional<std::string>& input_file) {
+  DialogSettings shown = LoadSettings(settings_);
+  if (input_file) shown.input_file = *input_file;
+  view_.ShowSettings(shown);
+}
 
 void ConvertDialogPresenter::OnConvert() {
   const DialogSettings shown = view_.ReadSettings();
@@ -26,7 +36,10 @@ void ConvertDialogPresenter::OnConvert() {
 
 void ConvertDialogPresenter::OnExit() {
   SaveSettings(settings_, view_.ReadSettings());
-  settings_.Flush();
+  if (!settings_.Flush()) {
+    ShowBox(kSettingsNotSavedText, MessageKind::kError);
+    return;
+  }
   view_.Finish(DialogEnd::kExit);
 }
 
@@ -35,6 +48,21 @@ void ConvertDialogPresenter::OnCancel() { view_.Finish(DialogEnd::kCancel); }
 void ConvertDialogPresenter::OnBrowse(PathField field) {
   std::string path;
   if (view_.AskForFile(ExtensionOf(field), &path)) view_.ShowPath(field, path);
+}
+
+void ConvertDialogPresenter::OnFilesDropped(PathField field,
+                                            const std::vector<std::string>& paths) {
+  // One field holds one path; a run converts one file.
+  if (!paths.empty()) view_.ShowPath(field, paths.front());
+}
+
+// A closing text lists every file visited, which a plain box grows to show, past the screen.
+void ConvertDialogPresenter::ShowBox(const char* text, MessageKind kind) {
+  if (LineCount(text) > kLongMessageLines) {
+    view_.ShowLongMessage(text, kind);
+  } else {
+    view_.ShowMessage(text, kind);
+  }
 }
 
 bool ConvertDialogPresenter::OnSystemCommand(unsigned command) {

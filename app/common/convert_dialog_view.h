@@ -12,6 +12,9 @@ namespace kestrune {
 // The caption of every message box the main window shows.
 constexpr char kMessageCaption[] = "Convert";
 
+// The name of the filter every file picker offers beside its own, for names of any extension.
+constexpr char kAllFilesFilterName[] = "All files (*.*)";
+
 enum class PathField { kInput, kIni };
 
 // How the window ends: Exit (its settings saved) or cancelled (nothing saved).
@@ -27,6 +30,9 @@ class ConvertDialogView {
   virtual void ShowStatus(const char* text) = 0;
   // A box with an OK button, modal to the window and captioned kMessageCaption.
   virtual void ShowMessage(const char* text, MessageKind kind) = 0;
+  // The same for a text too long for a plain box: no larger than the screen's work area,
+  // the text scrolling inside it and the OK button always on the screen.
+  virtual void ShowLongMessage(const char* text, MessageKind kind) = 0;
   // Fills the two fields and the two boxes.
   virtual void ShowSettings(const DialogSettings& settings) = 0;
   // What the fields and boxes hold, the texts whole and as the settings store keeps them.
@@ -36,7 +42,8 @@ class ConvertDialogView {
   virtual FieldEncoding PathEncoding() const = 0;
   // Does work while the window takes no user input, only repaints.
   virtual void WhileBusy(const std::function<void()>& work) = 0;
-  // Asks, modal to the window, for a file with the extension ("SCH"), which need not exist
+  // Asks, modal to the window, for a file with the extension ("SCH") or, through a second
+  // filter, of any name (kAllFilesFilterName), which need not exist
   // yet; true with its full path when one was chosen, a name without extension completed
   // with that one. The file's folder has then become the current directory.
   virtual bool AskForFile(const char* extension, std::string* path) = 0;

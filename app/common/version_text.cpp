@@ -6,7 +6,8 @@
 namespace kestrune {
 
 std::string VersionText() {
-  return KESTRUNE_PRODUCT_NAME " " KESTRUNE_VERSION_TEXT "\n" KESTRUNE_FILE_DESCRIPTION "\n";
+  return KESTRUNE_INTERNAL_NAME " (" KESTRUNE_PRODUCT_NAME ") " KESTRUNE_VERSION_TEXT
+                                "\n" KESTRUNE_LICENCE_LINE "\n";
 }
 
 }  // namespace kestrune

@@ -5,7 +5,7 @@
 
 namespace kestrune {
 
-// Product name and version on the first line, the file description on the second.
+// Name, product name and version on the first line, the licence on the second.
 std::string VersionText();
 
 }  // namespace kestrune

@@ -17,9 +17,9 @@ CConvertApp& TheApp() { return theApp; }
 
 // Controls draw in three dimensions by themselves on every Windows this program runs on,
 // so the start-up has nothing to enable for them.
-bool CConvertApp::InitInstance() {
+bool CConvertApp::InitInstance(const std::optional<std::string>& input_file) {
   SetRegistryKey(kSettingsCompanyKey);
-  CConvertDlg dlg(*m_profile);
+  CConvertDlg dlg(*m_profile, input_file);
   dlg.DoModal(nullptr);
   return false;
 }

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "app/win32/registry_profile_store.h"
 
@@ -9,9 +11,9 @@ namespace kestrune {
 
 class CConvertApp {
  public:
-  // Names the settings store, runs the main dialog modally and returns false: the process
-  // then ends, with no message loop of its own.
-  bool InitInstance();
+  // Names the settings store, runs the main dialog modally (input_file, when given, in its
+  // input field) and returns false: the process then ends, with no message loop of its own.
+  bool InitInstance(const std::optional<std::string>& input_file);
 
  private:
   void SetRegistryKey(const char* company);

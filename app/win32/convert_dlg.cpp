@@ -2,8 +2,13 @@
 // line.
 #include "app/win32/convert_dlg.h"
 
+#include <utility>
+
+#include <vector>
+
 #include "app/win32/about_dlg.h"
 #include "app/win32/file_picker.h"
+#include "app/win32/long_message_box.h"
 #include "res/resource.h"
 
 namespace kestrune {
@@ -17,17 +22,20 @@ int FieldId(PathField field) { return field == PathField::kInput ? IDC_INPUT_FIL
 
 }  // namespace
 
-CConvertDlg::CConvertDlg(ProfileStore& settings)
+CConvertDlg::CConvertDlg(ProfileStore& settings, std::optional<std::string> input_file)
     : CModalDialog(IDD_CONVERT_DIALOG),
       m_presenter(*this, settings),
+      m_givenInputFile(std::move(input_file)),
       m_hIcon(LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 
-// The message map: the window menu, painting, the drag icon and the three buttons.
+// The message map: the window menu, painting, the drag icon, dropped files and the three
+// buttons.
 bool CConvertDlg::OnMessage(UINT message, WPARAM wparam, LPARAM, INT_PTR* result) {
   switch (message) {
     case WM_SYSCOMMAND: return m_presenter.OnSystemCommand(static_cast<UINT>(wparam));
     case WM_PAINT: return OnPaint();
     case WM_QUERYDRAGICON: *result = reinterpret_cast<INT_PTR>(m_hIcon); return true;
+    case WM_DROPFILES: return OnDropFiles(reinterpret_cast<HDROP>(wparam));
     case WM_COMMAND: return HIWORD(wparam) == BN_CLICKED && OnCommand(LOWORD(wparam));
     default: return false;
   }
@@ -45,10 +53,28 @@ bool CConvertDlg::OnCommand(UINT id) {
 BOOL CConvertDlg::OnInitDialog() {
   CModalDialog::OnInitDialog();
   AddAboutItem();
+  DragAcceptFiles(m_hWnd, TRUE);
   SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
-  m_presenter.OnStart();
+  m_presenter.OnStart(m_givenInputFile);
   return TRUE;
+}
+
+// A drop on the INI field names the INI file; anywhere else, the schematic.
+bool CConvertDlg::OnDropFiles(HDROP drop) {
+  POINT point{};
+  DragQueryPoint(drop, &point);
+  const HWND target = ChildWindowFromPoint(m_hWnd, point);
+  const PathField field =
+      target == GetDlgItem(m_hWnd, IDC_INI_FILE) ? PathField::kIni : PathField::kInput;
+  std::vector<std::string> paths(DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0));
+  for (UINT index = 0; index < paths.size(); ++index) {
+    paths[index].resize(DragQueryFileA(drop, index, nullptr, 0) + 1);
+    paths[index].resize(DragQueryFileA(drop, index, &paths[index][0], paths[index].size()));
+  }
+  DragFinish(drop);
+  m_presenter.OnFilesDropped(field, paths);
+  return true;
 }
 
 void CConvertDlg::AddAboutItem() {
@@ -122,6 +148,10 @@ void CConvertDlg::ShowStatus(const char* text) {
 void CConvertDlg::ShowMessage(const char* text, MessageKind kind) {
   const UINT icon = kind == MessageKind::kError ? MB_ICONHAND : 0;
   MessageBoxA(m_hWnd, text, kMessageCaption, MB_OK | icon);
+}
+
+void CConvertDlg::ShowLongMessage(const char* text, MessageKind kind) {
+  ShowLongMessageBox(m_hWnd, text, kind);
 }
 
 }  // namespace kestrune

@@ -2,18 +2,31 @@
 // line.
 #pragma once
 
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
+
+#include <optional>
+#include <string>
+
 #include "app/common/convert_dialog_presenter.h"
 #include "app/win32/modal_dialog.h"
 
 namespace kestrune {
 
-// Keeps its settings in its store; what its controls do is the presenter's.
+// Keeps its settings in its store and shows input_file, when given, in the input field; what
+// its controls do is the presenter's.
 class CConvertDlg final : public CModalDialog, public ConvertDialogView {
  public:
-  explicit CConvertDlg(ProfileStore& settings);
+  explicit CConvertDlg(ProfileStore& settings,
+                       std::optional<std::string> input_file = std::nullopt);
 
   void ShowStatus(const char* text) override;
   void ShowMessage(const char* text, MessageKind kind) override;
+  void ShowLongMessage(const char* text, MessageKind kind) override;
   void ShowSettings(const DialogSettings& settings) override;
   DialogSettings ReadSettings() const override;
   std::string PathForRun(PathField field) const override;
@@ -34,10 +47,12 @@ class CConvertDlg final : public CModalDialog, public ConvertDialogView {
  private:
   bool OnCommand(UINT id);
   bool OnPaint();
+  bool OnDropFiles(HDROP drop);
   void AddAboutItem();
   bool IsTicked(int id) const;
 
   ConvertDialogPresenter m_presenter;
+  std::optional<std::string> m_givenInputFile;
   HICON m_hIcon;
 };
 

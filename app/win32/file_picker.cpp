@@ -5,18 +5,24 @@
 
 #include <cstdio>
 
+#include "app/common/convert_dialog_view.h"
+
 namespace kestrune {
 namespace {
 
 // Room for the picked path: the picker refuses a longer one rather than cutting it.
 constexpr std::size_t kPathCapacity = 1024;
 
-// "SCH\0*.SCH\0\0": one entry that offers the one pattern.
+// "SCH\0*.SCH\0All files (*.*)\0*.*\0\0": the extension's own pattern, then every file.
 std::string FilterFor(const char* extension) {
   std::string filter = extension;
   filter += '\0';
   filter += "*.";
   filter += extension;
+  filter += '\0';
+  filter += kAllFilesFilterName;
+  filter += '\0';
+  filter += "*.*";
   filter += '\0';
   return filter;
 }

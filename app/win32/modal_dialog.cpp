@@ -2,15 +2,21 @@
 // virtual handlers.
 #include "app/win32/modal_dialog.h"
 
+#include <vector>
+
 #include "app/win32/centre_window.h"
+#include "app/win32/desktop_font_template.h"
 
 namespace kestrune {
 
 HINSTANCE ResourceModule() { return GetModuleHandleA(nullptr); }
 
 INT_PTR CModalDialog::DoModal(HWND owner) {
-  return DialogBoxParamA(ResourceModule(), MAKEINTRESOURCEA(m_templateId), owner, DialogProcedure,
-                         reinterpret_cast<LPARAM>(this));
+  const std::vector<WORD> dialog_template = TemplateInDesktopFont(ResourceModule(), m_templateId);
+  if (dialog_template.empty()) return -1;
+  return DialogBoxIndirectParamA(ResourceModule(),
+                                 reinterpret_cast<const DLGTEMPLATE*>(dialog_template.data()),
+                                 owner, DialogProcedure, reinterpret_cast<LPARAM>(this));
 }
 
 bool CModalDialog::OnMessage(UINT, WPARAM, LPARAM, INT_PTR*) { return false; }

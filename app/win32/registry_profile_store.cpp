@@ -56,6 +56,14 @@ bool QueryValue(HKEY key, const char* name, DWORD wanted_type, std::string* byte
          type == wanted_type && size <= bytes->size();
 }
 
+// Creates the key when needed; false when the value could not be stored.
+bool SetValue(const std::string& path, const char* key, DWORD type, const void* data, DWORD size) {
+  const OpenKey opened(OpenForWriting(path));
+  return opened.get() != nullptr &&
+         RegSetValueExA(opened.get(), key, 0, type, static_cast<const BYTE*>(data), size) ==
+             ERROR_SUCCESS;
+}
+
 }  // namespace
 
 RegistryProfileStore::RegistryProfileStore(std::string company, std::string application)
@@ -88,18 +96,19 @@ int RegistryProfileStore::ReadInt(const char* section, const char* key, int fall
 
 void RegistryProfileStore::WriteString(const char* section, const char* key,
                                        const std::string& value) {
-  const OpenKey opened(OpenForWriting(SectionPath(section)));
-  if (opened.get() == nullptr) return;
-  RegSetValueExA(opened.get(), key, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                 static_cast<DWORD>(value.size() + 1));
+  write_failed_ |= !SetValue(SectionPath(section), key, REG_SZ, value.c_str(),
+                             static_cast<DWORD>(value.size() + 1));
 }
 
 void RegistryProfileStore::WriteInt(const char* section, const char* key, int value) {
-  const OpenKey opened(OpenForWriting(SectionPath(section)));
-  if (opened.get() == nullptr) return;
   const DWORD stored = static_cast<DWORD>(value);
-  RegSetValueExA(opened.get(), key, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&stored),
-                 sizeof stored);
+  write_failed_ |= !SetValue(SectionPath(section), key, REG_DWORD, &stored, sizeof stored);
+}
+
+bool RegistryProfileStore::Flush() {
+  const bool saved = !write_failed_;
+  write_failed_ = false;
+  return saved;
 }
 
 }  // namespace kestrune

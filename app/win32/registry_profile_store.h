@@ -19,14 +19,15 @@ class RegistryProfileStore final : public ProfileStore {
   int ReadInt(const char* section, const char* key, int fallback) override;
   void WriteString(const char* section, const char* key, const std::string& value) override;
   void WriteInt(const char* section, const char* key, int value) override;
-  // Each write is in the registry already.
-  bool Flush() override { return true; }
+  // Each write is in the registry already: false when any since the last Flush failed.
+  bool Flush() override;
 
  private:
   std::string SectionPath(const char* section) const;
 
   std::string company_;
   std::string application_;
+  bool write_failed_ = false;
 };
 
 }  // namespace kestrune

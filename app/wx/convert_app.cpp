@@ -24,7 +24,7 @@ bool CConvertApp::OnInit() {
 }
 
 int CConvertApp::OnRun() {
-  CConvertDlg dialog(m_settingsFile);
+  CConvertDlg dialog(m_settingsFile, s_inputFile);
   SetTopWindow(&dialog);
   dialog.ShowModal();
   SetTopWindow(nullptr);

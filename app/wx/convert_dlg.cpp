@@ -2,6 +2,8 @@
 // status line.
 #include "app/wx/convert_dlg.h"
 
+#include <utility>
+
 #include <wx/app.h>
 #include <wx/checkbox.h>
 #include <wx/filedlg.h>
@@ -16,6 +18,8 @@
 #include "app/wx/app_resources.h"
 #include "app/wx/dialog_layout.h"
 #include "app/wx/input_blocker.h"
+#include "app/wx/long_message_dlg.h"
+#include "app/wx/path_drop_target.h"
 #include "res/dialog_templates.h"
 #include "res/resource.h"
 #include "res/strings.h"
@@ -30,13 +34,13 @@ wxString FromEngineText(const char* text) {
   return utf8.empty() && *text != '\0' ? wxString(text, wxConvISO8859_1) : utf8;
 }
 
-// "SCH" offers "*.SCH"; the pattern ignores letter case, as Windows names do.
+// "SCH" offers "*.SCH", then every file; the pattern ignores letter case, as Windows names do.
 wxString WildcardFor(const char* extension) {
   wxString pattern = "*.";
   for (const char letter : wxString(extension)) {
     pattern << '[' << wxString(letter).Upper() << wxString(letter).Lower() << ']';
   }
-  return wxString::Format("%s (*.%s)|%s", extension, extension, pattern);
+  return wxString::Format("%s (*.%s)|%s|%s|*", extension, extension, pattern, kAllFilesFilterName);
 }
 
 // A text field keeps its own menu (Cut, Copy, Paste); the rest of the window offers About.
@@ -49,8 +53,11 @@ Control* FindControl(wxWindow& dialog, int id) {
 
 }  // namespace
 
-CConvertDlg::CConvertDlg(const wxString& settings_file)
-    : m_settings(settings_file), m_presenter(*this, m_settings), m_hIcon(LoadMainIcons()) {
+CConvertDlg::CConvertDlg(const wxString& settings_file, std::optional<std::string> input_file)
+    : m_settings(settings_file),
+      m_presenter(*this, m_settings),
+      m_givenInputFile(std::move(input_file)),
+      m_hIcon(LoadMainIcons()) {
   wxXmlResource::Get()->LoadDialog(this, nullptr, "IDD_CONVERT_DIALOG");
   FitTemplateToToolkit(*this, kIDD_CONVERT_DIALOG);
   // Having no owner, it opens in the middle of the display's work area.
@@ -63,6 +70,21 @@ CConvertDlg::CConvertDlg(const wxString& settings_file)
   // Esc would otherwise press the only button, Exit, and save.
   SetEscapeId(wxID_NONE);
   BindHandlers();
+  AcceptDroppedFiles();
+}
+
+// A drop on the INI field names the INI file; anywhere else, the schematic. The input field
+// takes files itself too, or GTK would insert their text at the drop point.
+void CConvertDlg::AcceptDroppedFiles() {
+  for (const PathField field : {PathField::kInput, PathField::kIni}) {
+    FieldOf(field).SetDropTarget(
+        new PathDropTarget([this, field](const std::vector<std::string>& paths) {
+          m_presenter.OnFilesDropped(field, paths);
+        }));
+  }
+  SetDropTarget(new PathDropTarget([this](const std::vector<std::string>& paths) {
+    m_presenter.OnFilesDropped(PathField::kInput, paths);
+  }));
 }
 
 void CConvertDlg::BindHandlers() {
@@ -86,7 +108,7 @@ void CConvertDlg::BindHandlers() {
 void CConvertDlg::OnInitDialog(wxInitDialogEvent& event) {
   event.Skip();  // the base initialisation
   SetIcons(m_hIcon);
-  m_presenter.OnStart();
+  m_presenter.OnStart(m_givenInputFile);
   m_inputFile->SetFocus();
 }
 
@@ -198,6 +220,11 @@ void CConvertDlg::PaintNow() {
 void CConvertDlg::ShowMessage(const char* text, MessageKind kind) {
   const long icon = kind == MessageKind::kError ? wxICON_ERROR : wxICON_NONE;
   wxMessageDialog box(this, FromEngineText(text), kMessageCaption, wxOK | icon);
+  box.ShowModal();
+}
+
+void CConvertDlg::ShowLongMessage(const char* text, MessageKind kind) {
+  LongMessageDlg box(this, FromEngineText(text), kind);
   box.ShowModal();
 }
 

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <string>
 
 #include <wx/dialog.h>
 #include <wx/iconbndl.h>
@@ -18,13 +20,16 @@ class wxTextCtrl;
 
 namespace kestrune {
 
-// Keeps its settings in settings_file; what its controls do is the presenter's.
+// Keeps its settings in settings_file and shows input_file, when given, in the input field;
+// what its controls do is the presenter's.
 class CConvertDlg final : public wxDialog, public ConvertDialogView {
  public:
-  explicit CConvertDlg(const wxString& settings_file);
+  explicit CConvertDlg(const wxString& settings_file,
+                       std::optional<std::string> input_file = std::nullopt);
 
   void ShowStatus(const char* text) override;
   void ShowMessage(const char* text, MessageKind kind) override;
+  void ShowLongMessage(const char* text, MessageKind kind) override;
   void ShowSettings(const DialogSettings& settings) override;
   DialogSettings ReadSettings() const override;
   std::string PathForRun(PathField field) const override;
@@ -40,6 +45,7 @@ class CConvertDlg final : public wxDialog, public ConvertDialogView {
 
  private:
   void BindHandlers();
+  void AcceptDroppedFiles();
   void OnInitDialog(wxInitDialogEvent& event);
   void OnSysCommand(wxCommandEvent& event);
   void OnContextMenu(wxContextMenuEvent& event);
@@ -49,6 +55,7 @@ class CConvertDlg final : public wxDialog, public ConvertDialogView {
 
   FileProfileStore m_settings;
   ConvertDialogPresenter m_presenter;
+  std::optional<std::string> m_givenInputFile;
   wxIconBundle m_hIcon;
   wxTextCtrl* m_inputFile;
   wxTextCtrl* m_iniFile;

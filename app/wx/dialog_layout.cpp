@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include <wx/button.h>
+#include <wx/settings.h>
 #include <wx/textctrl.h>
 
 namespace kestrune {
@@ -41,9 +42,28 @@ wxSize NeededSize(wxWindow& control) {
 // The margin the template leaves right of and below its controls, kept when growing.
 wxSize TemplateMargin(wxDialog& dialog) { return dialog.ConvertDialogToPixels(wxSize(7, 7)); }
 
+// A desktop font larger than the template's gives every control that size, and places them
+// anew in dialog units of the larger font: the window grows with the text it shows.
+void FollowDesktopFont(wxDialog& dialog, const DialogTemplate& dialog_template) {
+  const int desktop_size = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).GetPointSize();
+  if (desktop_size <= dialog.GetFont().GetPointSize()) return;
+  wxFont larger = dialog.GetFont();
+  larger.SetPointSize(desktop_size);
+  dialog.SetFont(larger);
+  const wxWindowList& children = dialog.GetChildren();
+  for (int i = 0; i < dialog_template.control_count && i < static_cast<int>(children.size()); ++i) {
+    const TemplateControl& control = dialog_template.controls[i];
+    children[static_cast<size_t>(i)]->SetFont(larger);
+    children[static_cast<size_t>(i)]->SetSize(
+        wxRect(dialog.ConvertDialogToPixels(wxPoint(control.x, control.y)),
+               dialog.ConvertDialogToPixels(wxSize(control.width, control.height))));
+  }
+}
+
 }  // namespace
 
 void FitTemplateToToolkit(wxDialog& dialog, const DialogTemplate& dialog_template) {
+  FollowDesktopFont(dialog, dialog_template);
   // The template's own size was converted before its font applied, so convert it again.
   wxSize client =
       dialog.ConvertDialogToPixels(wxSize(dialog_template.width, dialog_template.height));

@@ -7,7 +7,8 @@
 
 namespace kestrune {
 
-// Gives the dialog the client size of its template, then grows
+// Gives the dialog the desktop's font size when that is larger than its template's (placing
+// the controls again in the larger dialog units) and the client size of its template, then grows
 // every control that is smaller than GTK needs to show it whole, by no more than that,
 // keeping its position. Text fields grow in height only, since they scroll; they and
 // buttons grow only as far as their text needs, not to GTK's roomier minimum. The client

@@ -30,6 +30,9 @@ class FakeView : public ConvertDialogView {
   void ShowMessage(const char* text, MessageKind kind) override {
     Record(kind == MessageKind::kError ? "error" : "info", text);
   }
+  void ShowLongMessage(const char* text, MessageKind kind) override {
+    Record(kind == MessageKind::kError ? "long error" : "long info", text);
+  }
   void ShowSettings(const DialogSettings& settings) override {
     controls = settings;
     log.push_back("show settings");
@@ -103,6 +106,18 @@ TEST_F(Presenter, StoredSettingsAreShownAndExitSavesThemWithTheBoxesAsOneThenEnd
   EXPECT_EQ(view.log.back(), "finish exit");
 }
 
+TEST_F(Presenter, AFileNamedAtStartFillsTheInputFieldAsGivenAndChangesNothingElse) {
+  store.strings["Options/Input File"] = "STORED.SCH";
+  store.strings["Options/Ini File"] = "MY.INI";
+  store.ints["Options/Backup"] = 1;
+  presenter.OnStart(std::string("new dir/Amp.sch"));
+  EXPECT_EQ(view.controls.input_file, "new dir/Amp.sch");
+  EXPECT_EQ(view.controls.ini_file, "MY.INI");
+  EXPECT_TRUE(view.controls.backups);
+  EXPECT_FALSE(view.controls.embedded);
+  for (const std::string& access : store.log) EXPECT_EQ(access.rfind("read ", 0), 0u) << access;
+}
+
 TEST_F(Presenter, ExitSavesWhatTheNextStartShows) {
   view.controls = DialogSettings{std::string(300, 'x') + ".SCH", "D:\\MSIM.INI", false, true};
   presenter.OnExit();
@@ -112,6 +127,13 @@ TEST_F(Presenter, ExitSavesWhatTheNextStartShows) {
   EXPECT_EQ(next.controls.ini_file, "D:\\MSIM.INI");
   EXPECT_FALSE(next.controls.backups);
   EXPECT_TRUE(next.controls.embedded);
+}
+
+TEST_F(Presenter, AnExitWhoseSaveFailsSaysSoAndKeepsTheWindowOpen) {
+  store.flush_succeeds = false;
+  presenter.OnExit();
+  EXPECT_EQ(store.log.back(), "flush");
+  EXPECT_EQ(view.log, Log{std::string("idle error ") + kSettingsNotSavedText});
 }
 
 TEST_F(Presenter, CancelEndsTheWindowSavingNothing) {
@@ -170,6 +192,21 @@ TEST_F(ConvertCommand, ARunReadsAtMost199BytesOfAFieldInEitherEncoding) {
   }
 }
 
+// A missing file whose name holds line breaks gives an error and a closing text of as many
+// lines as wanted: here 15, which a plain box shows, and 16, which go to the scrolled box.
+TEST_F(ConvertCommand, ABoxOfMoreThanFifteenLinesIsShownScrolled) {
+  for (const int lines : {kLongMessageLines, kLongMessageLines + 1}) {
+    const std::string path = PathOf("GONE" + std::string(lines - 2, '\n') + ".SCH");
+    view.controls = DialogSettings{path, PathOf("NONE.INI"), false, false};
+    view.log.clear();
+    presenter.OnConvert();
+    const std::string box = lines > kLongMessageLines ? "long " : "";
+    ASSERT_GE(view.log.size(), 3u) << lines;
+    EXPECT_EQ(view.log.end()[-3], box + "error ERROR: Unable to open input file!\n" + path);
+    EXPECT_EQ(view.log.end()[-2], box + "info " + path + "\nFinished with errors!");
+  }
+}
+
 struct BrowseCase {
   PathField field;
   PathField other;
@@ -199,6 +236,18 @@ TEST_F(Presenter, ACancelledBrowseLeavesTheFieldAsItWas) {
     EXPECT_EQ(view.controls.input_file, "KEEP.SCH");
     EXPECT_EQ(view.controls.ini_file, "KEEP.INI");
   }
+}
+
+TEST_F(Presenter, ADropFillsTheFieldItFellOnWithTheFirstFileAlone) {
+  for (const BrowseCase& drop : kBrowseCases) {
+    view.controls = DialogSettings{"before", "before", false, false};
+    presenter.OnFilesDropped(drop.field, {"/home/ann/Amp.sch", "/home/ann/Filter.sch"});
+    EXPECT_EQ(view.Field(drop.field), "/home/ann/Amp.sch");
+    EXPECT_EQ(view.Field(drop.other), "before");
+    presenter.OnFilesDropped(drop.field, {});
+    EXPECT_EQ(view.Field(drop.field), "/home/ann/Amp.sch");
+  }
+  EXPECT_TRUE(store.log.empty());
 }
 
 // The system keeps the low four bits of a window-menu command for itself.

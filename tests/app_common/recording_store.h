@@ -15,6 +15,7 @@ class RecordingStore : public ProfileStore {
   std::map<std::string, std::string> strings;
   std::map<std::string, int> ints;
   std::vector<std::string> log;
+  bool flush_succeeds = true;
 
   std::string ReadString(const char* section, const char* key, const char* fallback) override {
     const std::string name = Name(section, key);
@@ -38,7 +39,7 @@ class RecordingStore : public ProfileStore {
   }
   bool Flush() override {
     log.push_back("flush");
-    return true;
+    return flush_succeeds;
   }
 
  private:

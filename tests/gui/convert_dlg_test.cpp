@@ -3,14 +3,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/display.h>
+#include <wx/dnd.h>
 #include <wx/eventfilter.h>
 #include <wx/filename.h>
 #include <wx/settings.h>
@@ -20,6 +24,7 @@
 
 #include "app/wx/about_dlg.h"
 #include "app/wx/file_profile_store.h"
+#include "app/wx/long_message_dlg.h"
 #include "res/defaults.h"
 #include "res/dialog_templates.h"
 #include "res/resource.h"
@@ -45,8 +50,8 @@ class MainDialog : public testing::Test {
     wxSetWorkingDirectory(start_dir);
   }
 
-  CConvertDlg& Open() {
-    dialog = std::make_unique<CConvertDlg>(wxString::FromUTF8(settings_path));
+  CConvertDlg& Open(std::optional<std::string> input_file = std::nullopt) {
+    dialog = std::make_unique<CConvertDlg>(wxString::FromUTF8(settings_path), input_file);
     dialog->InitDialog();
     dialog->Show();
     PumpEvents(50);
@@ -70,10 +75,12 @@ TEST_F(MainDialog, IsLaidOutAsItsTemplateWithEveryTextWhole) {
   ExpectLaidOutAsTemplate(Open(), kIDD_CONVERT_DIALOG);
 }
 
-TEST_F(MainDialog, TemplateFontIsEightPointMsSansSerifOrTheGuiFont) {
+// The template's 8 points, or the desktop's size when that is larger.
+TEST_F(MainDialog, TemplateFontIsMsSansSerifOrTheGuiFontAtLeastAsLargeAsTheDesktops) {
   const wxFont font = Open().GetFont();
-  EXPECT_EQ(font.GetPointSize(), 8);
-  const wxString gui_face = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).GetFaceName();
+  const wxFont desktop = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
+  EXPECT_EQ(font.GetPointSize(), std::max(8, desktop.GetPointSize()));
+  const wxString gui_face = desktop.GetFaceName();
   EXPECT_TRUE(font.GetFaceName() == "MS Sans Serif" || font.GetFaceName() == gui_face)
       << font.GetFaceName().utf8_str();
   EXPECT_EQ(dialog->FindWindow(IDC_STATUS)->GetFont(), font);
@@ -110,6 +117,44 @@ TEST_F(MainDialog, ExitSavesWhatTheNextStartShows) {
   EXPECT_EQ(TextOf(next, IDC_INI_FILE), "D:\\MSIM.INI");
   EXPECT_FALSE(Ticked(IDC_BACKUP));
   EXPECT_TRUE(Ticked(IDC_EMBEDDED));
+}
+
+TEST_F(MainDialog, AnExitWhoseSettingsCannotBeSavedShowsAnErrorAndStaysOpen) {
+  WriteWholeFile(scratch.PathOf("config"), "");  // a file where the settings folder belongs
+  CConvertDlg& window = Open();
+  wxTEST_DIALOG(Click(window, wxID_OK),
+                ExpectMessage("Convert", kSettingsNotSavedText, wxICON_ERROR));
+  EXPECT_TRUE(window.IsShown());
+}
+
+TEST_F(MainDialog, AFileNamedOnTheCommandLineFillsTheInputFieldAlone) {
+  WriteSettings("[Options]\nInput File=STORED.SCH\nIni File=MY.INI\n");
+  CConvertDlg& window = Open("Ämp dir/AMP.SCH");
+  EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), wxString::FromUTF8("Ämp dir/AMP.SCH"));
+  EXPECT_EQ(TextOf(window, IDC_INI_FILE), "MY.INI");
+}
+
+// Drops as the toolkit delivers them to the drop target of the window they fell on.
+void DropFiles(wxWindow& target, const wxArrayString& files) {
+  auto* drop = dynamic_cast<wxFileDropTarget*>(target.GetDropTarget());
+  ASSERT_NE(drop, nullptr);
+  EXPECT_TRUE(drop->OnDropFiles(5, 5, files));
+}
+
+TEST_F(MainDialog, AFileDroppedOnTheIniFieldNamesTheIniFileAndElsewhereTheSchematic) {
+  CConvertDlg& window = Open();
+  wxArrayString files;
+  files.Add(wxString::FromUTF8("/home/ann/Ämp.sch"));
+  files.Add("/home/ann/Filter.sch");
+  DropFiles(*window.FindWindow(IDC_INI_FILE), files);
+  EXPECT_EQ(TextOf(window, IDC_INI_FILE), wxString::FromUTF8("/home/ann/Ämp.sch"));
+  EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), "");
+  for (wxWindow* target : {static_cast<wxWindow*>(&window), window.FindWindow(IDC_INPUT_FILE)}) {
+    SetField(IDC_INPUT_FILE, "before");
+    DropFiles(*target, files);
+    EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), wxString::FromUTF8("/home/ann/Ämp.sch"));
+  }
+  EXPECT_EQ(TextOf(window, IDC_INI_FILE), wxString::FromUTF8("/home/ann/Ämp.sch"));
 }
 
 TEST_F(MainDialog, EscapeAndTheCloseBoxSaveNothing) {
@@ -195,11 +240,11 @@ TEST_F(MainDialog, BrowsePutsThePickedPathInItsFieldAndMovesToItsFolder) {
   WriteWholeFile(ini, "[MICROSIM]\n");
   CConvertDlg& window = Open();
   wxTEST_DIALOG(Click(window, IDC_BROWSE_INPUT),
-                ExpectFilePick("*.SCH", "SCH (*.SCH)|*.[Ss][Cc][Hh]", schematic));
+                ExpectFilePick("*.SCH", "SCH (*.SCH)|*.[Ss][Cc][Hh]|All files (*.*)|*", schematic));
   EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), schematic);
   EXPECT_EQ(std::filesystem::current_path(), scratch.path() / "work");
   wxTEST_DIALOG(Click(window, IDC_BROWSE_INI),
-                ExpectFilePick("*.INI", "INI (*.INI)|*.[Ii][Nn][Ii]", ini));
+                ExpectFilePick("*.INI", "INI (*.INI)|*.[Ii][Nn][Ii]|All files (*.*)|*", ini));
   EXPECT_EQ(TextOf(window, IDC_INI_FILE), ini);
   EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), schematic);
   EXPECT_EQ(std::filesystem::current_path(), scratch.path() / "work" / "ini");
@@ -210,10 +255,10 @@ TEST_F(MainDialog, BrowseCompletesANameWithoutExtensionWithItsFieldsOne) {
   WriteWholeFile(typed, "");  // GTK's chooser reports only names that exist
   CConvertDlg& window = Open();
   wxTEST_DIALOG(Click(window, IDC_BROWSE_INPUT),
-                ExpectFilePick("*.SCH", "SCH (*.SCH)|*.[Ss][Cc][Hh]", typed));
+                ExpectFilePick("*.SCH", "SCH (*.SCH)|*.[Ss][Cc][Hh]|All files (*.*)|*", typed));
   EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), typed + ".SCH");
   wxTEST_DIALOG(Click(window, IDC_BROWSE_INI),
-                ExpectFilePick("*.INI", "INI (*.INI)|*.[Ii][Nn][Ii]", typed));
+                ExpectFilePick("*.INI", "INI (*.INI)|*.[Ii][Nn][Ii]|All files (*.*)|*", typed));
   EXPECT_EQ(TextOf(window, IDC_INI_FILE), typed + ".INI");
 }
 
@@ -221,12 +266,44 @@ TEST_F(MainDialog, CancelledBrowseLeavesFieldAndFolderAsTheyWere) {
   CConvertDlg& window = Open();
   SetField(IDC_INPUT_FILE, "KEEP.SCH");
   wxTEST_DIALOG(Click(window, IDC_BROWSE_INPUT),
-                ExpectFilePick("*.SCH", "SCH (*.SCH)|*.[Ss][Cc][Hh]", ""));
+                ExpectFilePick("*.SCH", "SCH (*.SCH)|*.[Ss][Cc][Hh]|All files (*.*)|*", ""));
   wxTEST_DIALOG(Click(window, IDC_BROWSE_INI),
-                ExpectFilePick("*.INI", "INI (*.INI)|*.[Ii][Nn][Ii]", ""));
+                ExpectFilePick("*.INI", "INI (*.INI)|*.[Ii][Nn][Ii]|All files (*.*)|*", ""));
   EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), "KEEP.SCH");
   EXPECT_EQ(TextOf(window, IDC_INI_FILE), kDefaultIniPath);
   EXPECT_EQ(std::filesystem::current_path(), scratch.path());
+}
+
+// The long box as a test expects it: its text, and within the display's work area with its OK
+// button; answered with OK.
+class ExpectLongMessage : public wxExpectModalBase<LongMessageDlg, ExpectLongMessage> {
+ public:
+  explicit ExpectLongMessage(wxString text) : text_(std::move(text)) {}
+
+ protected:
+  int OnInvoked(LongMessageDlg* box) const override {
+    EXPECT_EQ(box->GetTitle(), "Convert");
+    EXPECT_EQ(box->GetMessage(), text_);
+    const wxRect area = wxDisplay(box->GetParent()).GetClientArea();
+    EXPECT_TRUE(area.Contains(box->GetScreenRect())) << box->GetScreenRect().height;
+    const wxWindow* ok = box->FindWindow(wxID_OK);
+    EXPECT_TRUE(ok != nullptr && ok->IsShown() && area.Contains(ok->GetScreenRect()));
+    return wxID_OK;
+  }
+
+ private:
+  wxString text_;
+};
+
+TEST_F(MainDialog, AClosingTextOfAHundredFilesComesInABoxThatFitsTheScreen) {
+  CConvertDlg& window = Open();
+  std::string text;
+  for (int index = 0; index < 100; ++index) {
+    text += "/home/ann/projects/amplifier/stage" + std::to_string(index) + "/PREAMP.SCH\n";
+  }
+  text += "Converted!";
+  wxTEST_DIALOG(window.ShowLongMessage(text.c_str(), MessageKind::kNotice),
+                ExpectLongMessage(wxString::FromUTF8(text)));
 }
 
 void ExpectCentredOver(const wxRect& window, const wxRect& area) {

@@ -133,7 +133,16 @@ class BrowseButton : public ConvertButton {
   }
 };
 
-TEST_F(BrowseButton, ThePickerOffersTheOnePatternAndHidesReadOnly) {
+// The text of the file type list's entry at index.
+std::string FileTypeEntry(HWND picker, int index) {
+  char text[256] = "";
+  const HWND list = GetDlgItem(picker, kFileTypeList);
+  if (SendMessageA(list, CB_GETLBTEXTLEN, index, 0) >= static_cast<LRESULT>(sizeof text)) return "";
+  SendMessageA(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+TEST_F(BrowseButton, ThePickerOffersItsPatternThenAllFilesAndHidesReadOnly) {
   for (const BrowseCase& browse : kBrowseCases) {
     OpenWith("before", "before");
     const HWND picker = OpenPicker(browse);
@@ -141,6 +150,8 @@ TEST_F(BrowseButton, ThePickerOffersTheOnePatternAndHidesReadOnly) {
     const std::string pattern = std::string("*.") + browse.extension;
     EXPECT_EQ(ItemText(picker, kFileNameBox), pattern);
     EXPECT_NE(ItemText(picker, kFileTypeList).find(browse.extension), std::string::npos);
+    EXPECT_EQ(SendDlgItemMessageA(picker, kFileTypeList, CB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(FileTypeEntry(picker, 1), "All files (*.*)");
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(picker, kReadOnlyBox)));
     PostMessageA(picker, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(WaitUntilGone(picker));

@@ -2,6 +2,9 @@
 // texts, places, tab order, font.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -73,6 +76,15 @@ std::vector<HWND> ChildrenOf(HWND dialog) {
   }
   return children;
 }
+
+NONCLIENTMETRICSA Metrics() {
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = offsetof(NONCLIENTMETRICSA, lfMessageFont) + sizeof(LOGFONTA);
+  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
+  return metrics;
+}
+
+LOGFONTA MessageFont() { return Metrics().lfMessageFont; }
 
 // The text drawn in the control's font, wrapped at its width, needs no more than its height.
 void ExpectTextFits(HWND control) {
@@ -149,9 +161,30 @@ void ExpectFrame(HWND dialog, const DialogTemplate& dialog_template) {
                          sizeof font, &font));
   EXPECT_STREQ(font.lfFaceName, "MS Sans Serif");
   const HDC screen = GetDC(nullptr);
-  EXPECT_EQ(font.lfHeight, -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72));
+  // The template's 8 points, or the desktop's size when that is larger.
+  const int points =
+      std::max(8, MulDiv(std::abs(MessageFont().lfHeight), 72, GetDeviceCaps(screen, LOGPIXELSY)));
+  EXPECT_EQ(font.lfHeight, -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72));
   ReleaseDC(nullptr, screen);
 }
+
+// Sets the desktop's message font to a size, for this process only, until it goes.
+class DesktopFontSize {
+ public:
+  explicit DesktopFontSize(int points) : saved_(Metrics()) {
+    NONCLIENTMETRICSA larger = saved_;
+    const HDC screen = GetDC(nullptr);
+    larger.lfMessageFont.lfHeight = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, screen);
+    SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, larger.cbSize, &larger, 0);
+  }
+  ~DesktopFontSize() { SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, saved_.cbSize, &saved_, 0); }
+  DesktopFontSize(const DesktopFontSize&) = delete;
+  DesktopFontSize& operator=(const DesktopFontSize&) = delete;
+
+ private:
+  NONCLIENTMETRICSA saved_;
+};
 
 using Templates = ConvertDialogTest;
 
@@ -186,6 +219,20 @@ TEST_F(Templates, TabGoesThroughTheControlsInTemplateOrder) {
 
 TEST_F(Templates, TheAboutBoxIsLaidOutAsDesigned) {
   ASSERT_NE(Open(), nullptr);
+  PostMessageA(dialog_, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+  const HWND about = thread_->WaitForDialog(kIDD_ABOUTBOX.caption, dialog_);
+  ASSERT_NE(about, nullptr);
+  ExpectFrame(about, kIDD_ABOUTBOX);
+  ExpectControls(about, kIDD_ABOUTBOX);
+  ClickLater(about, IDOK);
+  EXPECT_TRUE(WaitUntilGone(about));
+}
+
+TEST_F(Templates, ALargeDesktopFontGrowsBothDialogsWithNothingClipped) {
+  const DesktopFontSize large(14);
+  ASSERT_NE(Open(), nullptr);
+  ExpectFrame(dialog_, kIDD_CONVERT_DIALOG);
+  ExpectControls(dialog_, kIDD_CONVERT_DIALOG);
   PostMessageA(dialog_, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
   const HWND about = thread_->WaitForDialog(kIDD_ABOUTBOX.caption, dialog_);
   ASSERT_NE(about, nullptr);

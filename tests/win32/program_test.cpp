@@ -39,19 +39,26 @@ HWND WaitForMainWindowOf(DWORD process) {
   return found.window;
 }
 
-// A copy of the built program under a name of the test's choosing, started in its folder.
+// A copy of the built program under a name of the test's choosing, started in its folder
+// with the arguments given (already quoted) and, when given, that standard output.
 class StartedProgram {
  public:
-  StartedProgram(const ScratchDir& scratch, const std::string& file_name) {
+  StartedProgram(const ScratchDir& scratch, const std::string& file_name,
+                 const std::string& arguments = "", HANDLE output = nullptr) {
     const std::filesystem::path copy = scratch.path() / file_name;
     std::filesystem::copy_file(KESTRUNE_EXE_PATH, copy,
                                std::filesystem::copy_options::overwrite_existing);
-    std::string command = "\"" + NativePath(copy) + "\"";
+    std::string command = "\"" + NativePath(copy) + "\" " + arguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
+    if (output != nullptr) {
+      startup.dwFlags = STARTF_USESTDHANDLES;
+      startup.hStdOutput = output;
+      startup.hStdError = output;
+    }
     const std::string folder = NativePath(scratch.path());
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                        &startup, &process_)) {
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, output != nullptr, 0, nullptr,
+                        folder.c_str(), &startup, &process_)) {
       process_ = PROCESS_INFORMATION{};
     }
   }
@@ -105,6 +112,53 @@ TEST(Program, KeepsItsSettingsUnderItsOwnFileName) {
     EXPECT_EQ(ReadStoredValue(OptionsKeyOf(application), "Backup")->bytes, DwordValue(0).bytes);
     DeleteApplicationKey(application);
   }
+}
+
+TEST(Program, AFileNamedOnTheCommandLineFillsTheInputField) {
+  ScratchDir scratch;
+  DeleteApplicationKey("KESTRUNE");
+  const StartedProgram program(scratch, "KESTRUNE.EXE", "\"C:\\MY WORK\\amp.sch\"");
+  ASSERT_TRUE(program.started());
+  const HWND window = program.WaitForWindow();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(ItemText(window, IDC_INPUT_FILE), "C:\\MY WORK\\amp.sch");
+  EXPECT_EQ(ItemText(window, IDC_INI_FILE), kDefaultIniPath);
+  Cancel(window);
+  EXPECT_EQ(program.WaitForExit(), 0);
+}
+
+// What the program writes to its standard output, and its exit code, when started so.
+struct ProgramAnswer {
+  std::string output;
+  long exit_code;
+};
+
+ProgramAnswer AnswerOf(const ScratchDir& scratch, const std::string& arguments) {
+  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+  const std::string output_path = NativePath(scratch.path() / "output.txt");
+  const HANDLE output = CreateFileA(output_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+                                    CREATE_ALWAYS, 0, nullptr);
+  long exit_code = -1;
+  {
+    const StartedProgram program(scratch, "KESTRUNE.EXE", arguments, output);
+    if (program.started()) exit_code = program.WaitForExit();
+  }
+  CloseHandle(output);
+  return ProgramAnswer{ReadWholeFile(scratch.path() / "output.txt"), exit_code};
+}
+
+TEST(Program, HelpAndVersionAnswerOnStandardOutputWithoutAWindow) {
+  ScratchDir scratch;
+  const ProgramAnswer help = AnswerOf(scratch, "--help");
+  EXPECT_EQ(help.exit_code, 0);
+  EXPECT_EQ(help.output.rfind("Usage: KESTRUNE ", 0), 0u) << help.output;
+  const ProgramAnswer version = AnswerOf(scratch, "--version");
+  EXPECT_EQ(version.exit_code, 0);
+  EXPECT_EQ(version.output.rfind("KESTRUNE (", 0), 0u) << version.output;
+  EXPECT_NE(version.output.find("licence"), std::string::npos) << version.output;
+  const ProgramAnswer refused = AnswerOf(scratch, "--bogus");
+  EXPECT_EQ(refused.exit_code, 2);
+  EXPECT_NE(refused.output.find("--bogus"), std::string::npos) << refused.output;
 }
 
 }  // namespace

@@ -35,6 +35,14 @@ TEST_F(RegistryStore, WritesStringsAsRegSzAndNumbersAsRegDwordUnderCompanyApplic
   EXPECT_EQ(number->bytes, DwordValue(1).bytes);
   EXPECT_EQ(ReadStoredValue(key_, "Embeded")->bytes, DwordValue(0xFFFFFFFF).bytes);
   EXPECT_EQ(store_.ReadInt("Options", "Embeded", 0), -1);
+  EXPECT_TRUE(store_.Flush());
+}
+
+TEST(RegistryStoreFailure, FlushReportsAFailedWriteOnce) {
+  RegistryProfileStore store("Brindlewood", std::string(300, 'k'));  // too long for a key name
+  store.WriteInt("Options", "Backup", 1);
+  EXPECT_FALSE(store.Flush());
+  EXPECT_TRUE(store.Flush());
 }
 
 TEST_F(RegistryStore, ReadsWhatWasWrittenThereByAnyProgram) {

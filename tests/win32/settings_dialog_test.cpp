@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/common/convert_dialog_presenter.h"
 #include "res/defaults.h"
 #include "res/resource.h"
 #include "tests/win32/convert_dialog_fixture.h"
@@ -65,6 +66,18 @@ TEST_F(SettingsDialog, StoredValuesAreShown) {
   EXPECT_EQ(ItemText(dialog_, IDC_INI_FILE), "C:\\MSIM\\MSIM.INI");
   EXPECT_TRUE(Ticked(dialog_, IDC_BACKUP));
   EXPECT_TRUE(Ticked(dialog_, IDC_EMBEDDED));
+}
+
+TEST_F(SettingsDialog, AnExitWhoseSettingsCannotBeSavedShowsAnErrorAndStaysOpen) {
+  application_ = std::string(300, 'k');  // longer than a registry key's name may be
+  ASSERT_NE(Open(), nullptr);
+  ClickLater(dialog_, IDOK);
+  const MessageBoxContents box = AnswerMessageBox(*thread_);
+  EXPECT_EQ(box.caption, kMessageCaption);
+  EXPECT_EQ(box.text, kSettingsNotSavedText);
+  EXPECT_EQ(box.icon, LoadIconA(nullptr, IDI_HAND));
+  EXPECT_EQ(box.owner, dialog_);
+  EXPECT_TRUE(IsWindowVisible(dialog_));
 }
 
 // Esc, the close box and the system menu's Close leave the stored values as they were.
