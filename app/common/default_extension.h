@@ -5,7 +5,7 @@
 
 namespace kestrune {
 
-// "/work/AMP" with "SCH" gives "/work/AMP.SCH"; a name that has an extension, even an empty
+// "/data/AMP" with "SCH" gives "/data/AMP.SCH"; a name that has an extension, even an empty
 // one ("AMP."), stays as it is. Folders ("/work.v2/AMP") do not count.
 std::string WithDefaultExtension(const std::string& path, const char* extension);
 

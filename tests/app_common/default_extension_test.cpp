@@ -13,12 +13,12 @@ TEST(DefaultExtension, IsAddedOnlyToAFileNameWithoutOne) {
     const char* completed;
   };
   for (const Case& pick :
-       {Case{"/work/AMP", "SCH", "/work/AMP.SCH"},
+       {Case{"/data/AMP", "SCH", "/data/AMP.SCH"},
         Case{"C:\\WORK\\MSIM", "INI", "C:\\WORK\\MSIM.INI"}, Case{"AMP", "SCH", "AMP.SCH"},
         Case{"/work.v2/AMP", "SCH", "/work.v2/AMP.SCH"},
         Case{"C:\\WORK.OLD\\AMP", "SCH", "C:\\WORK.OLD\\AMP.SCH"},
-        Case{"/work/Amp.sch", "SCH", "/work/Amp.sch"},
-        Case{"/work/AMP.TXT", "SCH", "/work/AMP.TXT"}, Case{"/work/AMP.", "SCH", "/work/AMP."}}) {
+        Case{"/data/Amp.sch", "SCH", "/data/Amp.sch"},
+        Case{"/data/AMP.TXT", "SCH", "/data/AMP.TXT"}, Case{"/data/AMP.", "SCH", "/data/AMP."}}) {
     EXPECT_EQ(WithDefaultExtension(pick.picked, pick.extension), pick.completed) << pick.picked;
   }
 }

@@ -15,7 +15,7 @@ TEST(ApplicationName, IsTheFileNameWithoutItsLastExtension) {
   EXPECT_EQ(ApplicationNameOf("KESTRUNE.EXE"), "KESTRUNE");
   EXPECT_EQ(ApplicationNameOf("D:\\tools.old\\convert"), "convert");
   EXPECT_EQ(ApplicationNameOf("\\\\server\\share\\kestrune.v2.exe"), "kestrune.v2");
-  EXPECT_EQ(ApplicationNameOf("Z:/work/build/Renamed.exe"), "Renamed");
+  EXPECT_EQ(ApplicationNameOf("Z:/data/build/Renamed.exe"), "Renamed");
   EXPECT_EQ(ApplicationNameOf("C:KESTRUNE.EXE"), "KESTRUNE");
 }
 
