@@ -54,11 +54,9 @@ class ConversionEngine {
   enum class LoopEnd { kCopied, kAlreadyOld, kReadFailed, kNotNew, kSetupOpen };
   // The first version marker a file holds decides what it is.
   enum class Version { kUnknown, kNew, kOld };
-  enum class NameState { kFree, kHeld, kFailed };
 
   FileOutcome Convert(ConversionJob& job);
   bool OpenInput(ConversionJob& job);
-  NameState ClaimTemporaryName(const char* name);
   bool CreateTemporary(ConversionJob& job);
   LoopEnd CopyLines(ConversionLevel& level, char* line);
   static LoopEnd CopyEnd(bool read_failed, Version version, bool copying);

@@ -5,6 +5,7 @@
 #include "engine/conversion_engine.h"
 #include "engine/file_names.h"
 #include "engine/file_swap.h"
+#include "engine/temporary_file.h"
 #include "engine/text_util.h"
 
 namespace kestrune {
@@ -27,7 +28,6 @@ constexpr char kOldVersion[] = "*version 6.1";
 constexpr char kNewVersion[] = "*version 7.1";
 constexpr std::size_t kVersionChars = sizeof kOldVersion - 1;
 constexpr char kPartKey[] = "PART=";
-constexpr int kTemporaryAttempts = 10;
 
 // Finds the file to rewrite; the error when there is no regular file, else null.
 const char* LocateTarget(Platform& files, ConversionJob& job) {
@@ -88,65 +88,20 @@ bool ConversionEngine::OpenInput(ConversionJob& job) {
   return false;
 }
 
-// What stands under a temporary name: nothing, a file some conversion holds (of this run, or
-// of another run, which locks it), or a leftover of a stopped run. A leftover is removed only
-// once this run could take its lock, so that no live run's file is taken for one.
-ConversionEngine::NameState ConversionEngine::ClaimTemporaryName(const char* name) {
-  FileInfo existing;
-  if (!platform_.Query(name, &existing)) return NameState::kFailed;
-  if (existing.kind == FileKind::kMissing) return NameState::kFree;
-  if (open_files_.HeldOpen(existing) || existing.kind != FileKind::kRegular) {
-    return NameState::kHeld;
-  }
-  const FileHandle leftover = platform_.OpenForRead(name);
-  if (leftover == kNoFile) return NameState::kHeld;
-  const LockOutcome locked = platform_.TryLock(leftover);
-  if (locked != LockOutcome::kLocked) {
-    platform_.Close(leftover);
-    return locked == LockOutcome::kHeldElsewhere ? NameState::kHeld : NameState::kFailed;
-  }
-  // Windows removes no file that is open here; a run that takes the name in between is
-  // caught by the swap's check of the temporary file's identity.
-  platform_.Close(leftover);
-  return platform_.Remove(name) ? NameState::kFree : NameState::kFailed;
-}
-
-// Creates the temporary file exclusively and locks it. A leftover of an earlier run, under
-// the first name or an alternative one, is removed (it would be overwritten anyway); a name
-// that a conversion in progress holds, in this run or another, is passed over for the next
-// alternative, and so is one that another run took in the meantime.
+// Creates the locked temporary file and gives it the input's owner, group and mode.
 bool ConversionEngine::CreateTemporary(ConversionJob& job) {
   char name[kPathBytes];
-  for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
-    if (attempt == 0 ? !CopyText(name, kPathBytes, job.temporary)
-                     : !AlternativeTemporaryName(job.temporary, attempt, name)) {
-      return false;
-    }
-    const NameState claimed = ClaimTemporaryName(name);
-    if (claimed == NameState::kFailed) return false;
-    if (claimed == NameState::kHeld) continue;
-    job.output = platform_.CreateNew(name);
-    if (job.output == kNoFile) return false;
-    // Another run that found the new file before it was locked took it for a leftover and
-    // removes it: the name is that run's now.
-    const LockOutcome locked = platform_.TryLock(job.output);
-    if (locked != LockOutcome::kLocked) {
-      platform_.Close(job.output);
-      if (locked == LockOutcome::kHeldElsewhere) continue;
-      platform_.Remove(name);
-      return false;
-    }
-    CopyText(job.temporary, kPathBytes, name);
-    // Owner first: giving a file away may clear its set-id bits.
-    if (platform_.QueryOpen(job.output, &job.level->temporary) &&
-        platform_.SetOwner(job.output, job.level->input) &&
-        platform_.SetMode(job.output, job.level->input.mode)) {
-      return true;
-    }
-    platform_.Close(job.output);
-    platform_.Remove(job.temporary);
-    return false;
+  job.output = CreateTemporaryFile(platform_, open_files_, job.temporary, name);
+  if (job.output == kNoFile) return false;
+  CopyText(job.temporary, kPathBytes, name);
+  // Owner first: giving a file away may clear its set-id bits.
+  if (platform_.QueryOpen(job.output, &job.level->temporary) &&
+      platform_.SetOwner(job.output, job.level->input) &&
+      platform_.SetMode(job.output, job.level->input.mode)) {
+    return true;
   }
+  platform_.Close(job.output);
+  platform_.Remove(job.temporary);
   return false;
 }
 
