@@ -1,28 +1,56 @@
 // Puts a finished temporary file in the place of its input.
 #include "engine/file_swap.h"
 
+#include "engine/file_names.h"
 #include "engine/open_files.h"
+#include "engine/temporary_file.h"
 
 namespace kestrune {
 namespace {
 
-// A flushed byte copy, for file systems without hard links; copy tells which file it is.
-bool CopyInto(Platform& files, const char* from, const char* to, FileInfo* copy) {
-  const FileHandle in = files.OpenForRead(from);
-  if (in == kNoFile) return false;
+// Moves the file this run wrote under from to the name to. Checked right before the rename:
+// another run may have taken the name from in the moment after this one closed, and so
+// unlocked, its file.
+SwapOutcome RenameOwnFile(Platform& files, const char* from, const FileInfo& written,
+                          const char* to) {
+  FileInfo now;
+  if (!files.Query(from, &now)) return SwapOutcome::kFailed;
+  if (!SameFile(now, written)) return SwapOutcome::kTemporaryTaken;
+  return files.RenameReplacing(from, to) ? SwapOutcome::kSwapped : SwapOutcome::kFailed;
+}
+
+// Gives out the owner, group and mode of in, then all of its bytes, flushed.
+bool CopyContents(Platform& files, FileHandle in, FileHandle out) {
   FileInfo info;
-  const FileHandle out = files.QueryOpen(in, &info) ? files.CreateNew(to) : kNoFile;
-  bool ok = out != kNoFile && files.QueryOpen(out, copy) && files.SetOwner(out, info) &&
-            files.SetMode(out, info.mode);
+  bool ok =
+      files.QueryOpen(in, &info) && files.SetOwner(out, info) && files.SetMode(out, info.mode);
   char chunk[4096];
   for (long got = 0; ok && (got = files.Read(in, chunk, sizeof chunk)) != 0;) {
     ok = got > 0 && files.Write(out, chunk, static_cast<std::size_t>(got));
   }
-  ok = ok && files.Sync(out);
-  if (out != kNoFile) ok = files.Close(out) && ok;
+  return ok && files.Sync(out);
+}
+
+// A byte copy of the target, for file systems without hard links. It is written under a
+// temporary name beside the target, locked like the conversion's own, and renamed to the
+// backup name only once complete and flushed, so that the backup name never holds part of a
+// file; a stopped copy is a leftover that the next run meeting it removes. copy tells which
+// file it is.
+bool CopyBackup(Platform& files, const OpenFiles& open, const SwapNames& names, FileInfo* copy) {
+  char first[kPathBytes];
+  char temporary[kPathBytes];
+  if (!TemporaryName(names.target, first)) return false;
+  const FileHandle in = files.OpenForRead(names.target);
+  if (in == kNoFile) return false;
+  const FileHandle out = CreateTemporaryFile(files, open, first, temporary);
+  bool written = out != kNoFile && files.QueryOpen(out, copy) && CopyContents(files, in, out);
+  if (out != kNoFile) written = files.Close(out) && written;
   files.Close(in);
-  if (!ok && out != kNoFile) files.Remove(to);
-  return ok;
+  if (out == kNoFile) return false;
+  const SwapOutcome placed =
+      written ? RenameOwnFile(files, temporary, *copy, names.backup) : SwapOutcome::kFailed;
+  if (placed == SwapOutcome::kFailed) files.Remove(temporary);
+  return placed == SwapOutcome::kSwapped;
 }
 
 // Whether the backup name may go: not when a conversion in progress holds it open, but a
@@ -40,20 +68,9 @@ SwapOutcome BackupNameFree(Platform& files, const OpenFiles& open, const RunBack
 }
 
 // A hard link of the target under the backup name, else a copy; backup tells which file it is.
-bool MakeBackup(Platform& files, const SwapNames& names, FileInfo* backup) {
+bool MakeBackup(Platform& files, const OpenFiles& open, const SwapNames& names, FileInfo* backup) {
   *backup = names.input;
-  return files.Link(names.target, names.backup) ||
-         CopyInto(files, names.target, names.backup, backup);
-}
-
-// Checked right before the rename: another run may have taken the name in the moment after
-// this one closed, and so unlocked, its file.
-SwapOutcome RenameOwnTemporary(Platform& files, const SwapNames& names) {
-  FileInfo now;
-  if (!files.Query(names.temporary, &now)) return SwapOutcome::kFailed;
-  if (!SameFile(now, names.temporary_written)) return SwapOutcome::kTemporaryTaken;
-  return files.RenameReplacing(names.temporary, names.target) ? SwapOutcome::kSwapped
-                                                              : SwapOutcome::kFailed;
+  return files.Link(names.target, names.backup) || CopyBackup(files, open, names, backup);
 }
 
 }  // namespace
@@ -67,8 +84,9 @@ SwapOutcome SwapIntoPlace(Platform& files, const OpenFiles& open, RunBackups& ma
   if (free != SwapOutcome::kSwapped) return free;
   if (!files.Remove(names.backup)) return SwapOutcome::kFailed;
   FileInfo backup;
-  if (keep_backup && !MakeBackup(files, names, &backup)) return SwapOutcome::kFailed;
-  const SwapOutcome renamed = RenameOwnTemporary(files, names);
+  if (keep_backup && !MakeBackup(files, open, names, &backup)) return SwapOutcome::kFailed;
+  const SwapOutcome renamed =
+      RenameOwnFile(files, names.temporary, names.temporary_written, names.target);
   if (renamed == SwapOutcome::kSwapped) {
     if (keep_backup) made.RecordBackup(backup);
   } else if (keep_backup) {

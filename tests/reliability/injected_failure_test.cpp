@@ -11,6 +11,7 @@
 #include "tests/reliability/workspace.h"
 #include "tests/support/engine_fixture.h"
 #include "tests/support/faulty_platform.h"
+#include "tests/support/without_links.h"
 
 namespace kestrune::test {
 namespace {
@@ -32,10 +33,10 @@ class InjectedFailures : public EngineFixture {
   // Converts the freshly planted tree with the given calls failing, then checks the outcome.
   // Returns how many failures were really injected (0: the run ended before the first).
   int RunFailing(const SchematicTree& tree, bool backups, const std::set<int>& failing,
-                 std::set<Call>* kinds_failed = nullptr) {
+                 std::set<Call>* kinds_failed = nullptr, Platform& base = SystemPlatform()) {
     tree.Plant();
     sink.calls.clear();
-    FaultyPlatform files(SystemPlatform());
+    FaultyPlatform files(base);
     files.FailCalls(failing);
     RunConversionOn(files, sink, tree.top(), tree.ini(), backups, true);
     SCOPED_TRACE(Describe(failing, files, backups));
@@ -70,6 +71,23 @@ TEST_F(InjectedFailures, EachSingleCallOfANestedRunFails) {
         Call::kRenameReplacing, Call::kQuery, Call::kQueryOpen, Call::kResolveLink}) {
     EXPECT_EQ(kinds_failed.count(kind), 1u) << "no " << CallName(kind) << " call was ever failed";
   }
+}
+
+// Where a backup cannot be a hard link it is copied under a temporary name: each call of the
+// copy fails in turn.
+TEST_F(InjectedFailures, EachSingleCallOfANestedRunWithoutLinksFails) {
+  const SchematicTree tree = SchematicTree::ThreeLevels(workspace.path());
+  WithoutLinks without_links(SystemPlatform());
+  std::set<Call> kinds_failed;
+  int points = 0;
+  for (int call = 1; RunFailing(tree, true, {call}, &kinds_failed, without_links) == 1; ++call) {
+    ++points;
+    ASSERT_FALSE(HasFailure());
+  }
+  std::cout << "[ figures  ] single failure points without links: " << points << " over "
+            << tree.files().size() << " files, backups on\n";
+  RecordProperty("single_failure_points_without_links", points);
+  EXPECT_EQ(kinds_failed.count(Call::kWrite), 1u);
 }
 
 TEST_F(InjectedFailures, EachPairOfCallsOfASmallerRunFails) {
