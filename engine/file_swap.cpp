@@ -73,6 +73,11 @@ bool MakeBackup(Platform& files, const OpenFiles& open, const SwapNames& names, 
   return files.Link(names.target, names.backup) || CopyBackup(files, open, names, backup);
 }
 
+SwapOutcome WithBackupLeft(SwapOutcome failed) {
+  return failed == SwapOutcome::kTemporaryTaken ? SwapOutcome::kTemporaryTakenBackupLeft
+                                                : SwapOutcome::kFailedBackupLeft;
+}
+
 }  // namespace
 
 SwapOutcome SwapIntoPlace(Platform& files, const OpenFiles& open, RunBackups& made,
@@ -89,9 +94,11 @@ SwapOutcome SwapIntoPlace(Platform& files, const OpenFiles& open, RunBackups& ma
       RenameOwnFile(files, names.temporary, names.temporary_written, names.target);
   if (renamed == SwapOutcome::kSwapped) {
     if (keep_backup) made.RecordBackup(backup);
-  } else if (keep_backup) {
-    files.Remove(names.backup);
+    return renamed;
   }
+  // Where the folder lets this user make the backup but not remove it (a sticky folder, a
+  // file of another user) a second name of the input stays: the user must hear of it.
+  if (keep_backup && !files.Remove(names.backup)) return WithBackupLeft(renamed);
   return renamed;
 }
 

@@ -56,6 +56,9 @@ const char* SwapError(SwapOutcome outcome) {
   switch (outcome) {
     case SwapOutcome::kBackupNameUsed: return "ERROR: Backup name already used in this run!";
     case SwapOutcome::kInputChanged: return "ERROR: Input file changed while it was converted!";
+    case SwapOutcome::kFailedBackupLeft:
+    case SwapOutcome::kTemporaryTakenBackupLeft:
+      return "ERROR: Unable to replace input file! The backup file could not be removed:";
     default: return "ERROR: Unable to replace input file!";
   }
 }
@@ -207,8 +210,9 @@ FileOutcome ConversionEngine::Finish(ConversionJob& job, LoopEnd end) {
   const SwapOutcome swapped =
       SwapIntoPlace(platform_, open_files_, backups_, names, create_backups_);
   if (swapped == SwapOutcome::kSwapped) return FileOutcome::kConverted;
-  if (swapped != SwapOutcome::kTemporaryTaken) platform_.Remove(job.temporary);
-  ShowError(SwapError(swapped), job.path);
+  if (!TemporaryTaken(swapped)) platform_.Remove(job.temporary);
+  // A stray backup is named instead of the input, so that the user can remove it.
+  ShowError(SwapError(swapped), BackupLeft(swapped) ? job.backup : job.path);
   return FileOutcome::kNotConverted;
 }
 

@@ -29,6 +29,8 @@ const std::string kCreateError = "ERROR: Unable to create temporary output file!
 const std::string kOpenError = "ERROR: Unable to open input file!";
 const std::string kWriteError = "ERROR: Unable to write temporary output file!";
 const std::string kReplaceError = "ERROR: Unable to replace input file!";
+const std::string kBackupLeft =
+    "ERROR: Unable to replace input file! The backup file could not be removed:";
 const std::string kNotRegular = "ERROR: Input is not a regular file!";
 const std::string kHeldOpen = "ERROR: File is already being converted in this run!";
 const std::string kOwnName = "ERROR: Input file has the extension of a temporary or backup file!";
@@ -236,6 +238,25 @@ TEST_F(RealFileSystem, AUserWithoutRightsGetsAnErrorAndTheFileStays) {
       EXPECT_EQ(NamesUnder(folder), (std::set<std::string>{"AMP.SCH"}));
     }
   }
+}
+
+// Root's file that anyone may write, in a shared folder: another user may link it as its
+// backup but may neither rename over it nor remove the link again. The link stays, and the
+// error names it.
+TEST_F(RealFileSystem, ABackupAUserCannotRemoveIsNamed) {
+  const Schematic schematic = MakeSchematic({});
+  const fs::path folder = scratch.path() / "shared";
+  fs::create_directories(folder);
+  Write("shared/AMP.SCH", schematic.original);
+  fs::permissions(folder / "AMP.SCH", fs::perms(0666));
+  fs::permissions(folder, fs::perms(01777));
+  const std::string input = "shared\\AMP.SCH";
+  const ChildEnd end = RunAsNobody([&] { return RunAndTell(input, true); }, kTimeout);
+  ASSERT_NE(end.output, "setuid failed");
+  EXPECT_EQ(end.output, About(kBackupLeft, "shared\\AMP.P71") + "\nclosing: " + input +
+                            "\nFinished with errors!");
+  EXPECT_EQ(Read("shared/AMP.SCH"), schematic.original);
+  EXPECT_EQ(NamesUnder(folder), (std::set<std::string>{"AMP.P71", "AMP.SCH"}));
 }
 
 TEST_F(RealFileSystem, AFifoAFolderAndADeviceAsPartDefaultsNeitherHangNorGetWritten) {

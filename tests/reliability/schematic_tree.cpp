@@ -19,6 +19,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+const char kBackupLeft[] =
+    "ERROR: Unable to replace input file! The backup file could not be removed:";
+
 // Builds a schematic's bytes with CR LF line ends, as the design tools write them.
 class SchematicText {
  public:
@@ -150,6 +153,14 @@ void ExpectLinkKept(const SchematicTree& tree, const TreeFile& file) {
       << file.reference << " is no longer a symbolic link";
 }
 
+// The file whose backup lies at path; null when none.
+const TreeFile* BackedUpAs(const SchematicTree& tree, const fs::path& path) {
+  for (const TreeFile& file : tree.files()) {
+    if (tree.root() / file.backup() == path) return &file;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 fs::path TreeFile::backup() const {
@@ -267,6 +278,7 @@ std::size_t ExpectNothingLost(const SchematicTree& tree, const RunReport& run) {
     if (!Contains(converted, reference)) not_converted.push_back(reference);
   }
   std::vector<std::string> named;  // the files that errors name, the loader's left out
+  std::set<fs::path> backups_named;
   for (const std::string& error : TextsOf(run, SinkCall::Kind::kError)) {
     const std::vector<std::string> lines = Lines(error);
     EXPECT_EQ(lines.size(), 2u) << "an error without its path: " << error;
@@ -274,11 +286,26 @@ std::size_t ExpectNothingLost(const SchematicTree& tree, const RunReport& run) {
         lines[0] == "ERROR: Unable to read part library!") {
       continue;
     }
-    named.push_back(lines[1]);
+    if (lines[0] == kBackupLeft) {
+      const TreeFile* file = BackedUpAs(tree, OnDisk(tree.root(), lines[1]));
+      EXPECT_NE(file, nullptr) << "an error names no backup of the tree: " << error;
+      if (file == nullptr) continue;
+      backups_named.insert(tree.root() / file->backup());
+      named.push_back(file->reference);
+    } else {
+      named.push_back(lines[1]);
+    }
   }
   std::sort(named.begin(), named.end());
   std::sort(not_converted.begin(), not_converted.end());
   EXPECT_EQ(named, not_converted) << "errors shown do not name the visited files left unconverted";
+  for (const TreeFile& file : tree.files()) {
+    const fs::path backup = tree.root() / file.backup();
+    if (Contains(not_converted, file.reference) && fs::exists(backup)) {
+      EXPECT_EQ(backups_named.count(backup), 1u)
+          << "a backup left beside unconverted " << file.reference << " is named by no error";
+    }
+  }
   return converted.size();
 }
 

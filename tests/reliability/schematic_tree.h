@@ -73,8 +73,8 @@ struct RunReport {
 // contents, no file left that does not belong (a temporary file only where its removal was
 // made to fail), a closing message listing the visited files and ending "Converted!", or
 // "Finished with errors!" when an error was shown, and one error naming each visited file
-// that was not converted, beside the errors of the INI file and library. Returns how many
-// were converted.
+// that was not converted (or the backup it left, which must then be named), beside the errors
+// of the INI file and library. Returns how many were converted.
 std::size_t ExpectNothingLost(const SchematicTree& tree, const RunReport& run);
 
 // After a run that was stopped at any point: each name holds complete old or new contents,

@@ -6,6 +6,7 @@
 #include <unistd.h>
 #endif
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -225,6 +226,97 @@ TEST_F(Converter, ABackupOfThisRunIsNeverReplacedByAnother) {
   EXPECT_EQ(Read("TOP"), "*version 6.1\nnested\n");
   EXPECT_EQ(Read("TOP.P71"), "*version 7.1\nnested\n");
   EXPECT_EQ(Names(), (Texts{"TOP", "TOP.P71", "TOP.SCH"}));
+}
+
+bool EndsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// Stands for a shared folder (sticky, as /tmp) and a file of another user in it: the backup link
+// can be made, but neither the rename over the input nor the removal of the link is allowed.
+class SharedFolder : public PlatformWrapper {
+ public:
+  explicit SharedFolder(Platform& base = SystemPlatform()) : PlatformWrapper(base) {}
+  bool RenameReplacing(const char* from, const char* to) override {
+    if (!EndsWith(to, ".SCH")) return PlatformWrapper::RenameReplacing(from, to);
+    errno = EPERM;
+    return false;
+  }
+  bool Remove(const char* path) override {
+    if (!EndsWith(path, ".P71") || !std::filesystem::exists(path)) {
+      return PlatformWrapper::Remove(path);
+    }
+    errno = EPERM;
+    return false;
+  }
+};
+
+TEST_F(Converter, ABackupLeftByAFailedSwapIsNamed) {
+  Write("AMP.SCH", kSchematic);
+  SharedFolder folder;
+  RunConversionOn(folder, sink, "AMP.SCH", "NO.INI", true, false);
+  EXPECT_EQ(sink.errors(), (Texts{"ERROR: Unable to replace input file! The backup file could not "
+                                  "be removed:\nAMP.P71"}));
+  EXPECT_EQ(sink.infos(), (Texts{"AMP.SCH\nFinished with errors!"}));
+  EXPECT_EQ(Read("AMP.SCH"), kSchematic);
+  EXPECT_EQ(Names(), (Texts{"AMP.P71", "AMP.SCH"}));
+}
+
+// Stands for another run that takes the temporary name in the moment between this run's
+// closing of its file and the swap: it renames a file of its own over the name.
+class TakingTheTemporaryName : public PlatformWrapper {
+ public:
+  TakingTheTemporaryName() : PlatformWrapper(SystemPlatform()) {}
+  bool Sync(FileHandle file) override {
+    written_ = true;
+    return PlatformWrapper::Sync(file);
+  }
+  bool Query(const char* path, FileInfo* info) override {
+    if (written_ && !taken_ && EndsWith(path, "AMP.TMP")) {
+      taken_ = true;
+      std::filesystem::rename("OTHER.TMP", path);
+    }
+    return PlatformWrapper::Query(path, info);
+  }
+
+ private:
+  bool written_ = false;
+  bool taken_ = false;
+};
+
+// Nothing is renamed over the input, and the other run's file stays, also where the backup
+// link cannot be removed again.
+TEST_F(Converter, ATemporaryNameTakenBeforeTheSwapIsNeitherRenamedNorRemoved) {
+  struct Case {
+    bool backups;
+    bool shared_folder;
+    std::string error;
+    Texts names;
+  };
+  const Case cases[] = {
+      {false, false, "ERROR: Unable to replace input file!\nAMP.SCH", {"AMP.SCH", "AMP.TMP"}},
+      {true, false, "ERROR: Unable to replace input file!\nAMP.SCH", {"AMP.SCH", "AMP.TMP"}},
+      {true,
+       true,
+       "ERROR: Unable to replace input file! The backup file could not be removed:\nAMP.P71",
+       {"AMP.P71", "AMP.SCH", "AMP.TMP"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.backups ? "backups" : "no backups") +
+                 (c.shared_folder ? ", shared folder" : ""));
+    for (const std::string& name : Names()) std::filesystem::remove(name);
+    Write("AMP.SCH", kSchematic);
+    Write("OTHER.TMP", "another run's file");
+    TakingTheTemporaryName other_run;
+    SharedFolder shared(other_run);
+    sink.calls.clear();
+    RunConversionOn(c.shared_folder ? static_cast<Platform&>(shared) : other_run, sink, "AMP.SCH",
+                    "NO.INI", c.backups, false);
+    EXPECT_EQ(sink.errors(), Texts{c.error});
+    EXPECT_EQ(Read("AMP.SCH"), kSchematic);
+    EXPECT_EQ(Read("AMP.TMP"), "another run's file");
+    EXPECT_EQ(Names(), c.names);
+  }
 }
 
 #ifndef _WIN32
