@@ -17,12 +17,20 @@ std::string PlainMessage(std::string text) {
 
 }  // namespace
 
+// A first line that ends in ':' introduces what it names on the next line (a backup left
+// behind), which then belongs to the message; any other second line is the file's path.
 EngineError ParseEngineError(const char* text) {
   const std::string whole = text;
   const std::size_t line_end = whole.find('\n');
   EngineError error;
   error.message = PlainMessage(whole.substr(0, line_end));
-  if (line_end != std::string::npos) error.path = whole.substr(line_end + 1);
+  if (line_end == std::string::npos) return error;
+  const std::string second = whole.substr(line_end + 1);
+  if (!error.message.empty() && error.message.back() == ':') {
+    error.message += " " + second;
+  } else {
+    error.path = second;
+  }
   return error;
 }
 

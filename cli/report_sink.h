@@ -37,10 +37,11 @@ class ReportSink : public ConsoleSink {
   int not_converted_ = 0;
 };
 
-// An engine error: "ERROR: message!" and, on a second line, the path it is about, if any.
+// An engine error: "ERROR: message!" and, on a second line, the path it is about, if any,
+// or, after a message ending in ':', the path that message names.
 struct EngineError {
   std::string path;
-  std::string message;  // without "ERROR: " and "!"
+  std::string message;  // without "ERROR: " and "!", with a named path after its ':'
 };
 EngineError ParseEngineError(const char* text);
 // "kestrune-cli: PATH: message", or "kestrune-cli: message" without a path.
