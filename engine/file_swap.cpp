@@ -42,7 +42,9 @@ bool CopyBackup(Platform& files, const OpenFiles& open, const SwapNames& names, 
   if (!TemporaryName(names.target, first)) return false;
   const FileHandle in = files.OpenForRead(names.target);
   if (in == kNoFile) return false;
-  const FileHandle out = CreateTemporaryFile(files, open, first, temporary);
+  // The swap's own temporary file is closed by now, but no leftover.
+  const FileHandle out =
+      CreateTemporaryFile(files, open, first, temporary, names.temporary_written);
   bool written = out != kNoFile && files.QueryOpen(out, copy) && CopyContents(files, in, out);
   if (out != kNoFile) written = files.Close(out) && written;
   files.Close(in);

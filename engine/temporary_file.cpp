@@ -14,11 +14,14 @@ enum class NameState { kFree, kHeld, kFailed };
 // What stands under a temporary name: nothing, a file some conversion holds (of this run, or
 // of another run, which locks it), or a leftover of a stopped run. A leftover is removed only
 // once this run could take its lock, so that no live run's file is taken for one.
-NameState ClaimTemporaryName(Platform& files, const OpenFiles& open, const char* name) {
+NameState ClaimTemporaryName(Platform& files, const OpenFiles& open, const FileInfo& kept,
+                             const char* name) {
   FileInfo existing;
   if (!files.Query(name, &existing)) return NameState::kFailed;
   if (existing.kind == FileKind::kMissing) return NameState::kFree;
-  if (open.HeldOpen(existing) || existing.kind != FileKind::kRegular) return NameState::kHeld;
+  if (open.HeldOpen(existing) || SameFile(existing, kept) || existing.kind != FileKind::kRegular) {
+    return NameState::kHeld;
+  }
   const FileHandle leftover = files.OpenForRead(name);
   if (leftover == kNoFile) return NameState::kHeld;
   const LockOutcome locked = files.TryLock(leftover);
@@ -35,13 +38,13 @@ NameState ClaimTemporaryName(Platform& files, const OpenFiles& open, const char*
 }  // namespace
 
 FileHandle CreateTemporaryFile(Platform& files, const OpenFiles& open, const char* first,
-                               char* name) {
+                               char* name, const FileInfo& kept) {
   for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
     if (attempt == 0 ? !CopyText(name, kPathBytes, first)
                      : !AlternativeTemporaryName(first, attempt, name)) {
       return kNoFile;
     }
-    const NameState claimed = ClaimTemporaryName(files, open, name);
+    const NameState claimed = ClaimTemporaryName(files, open, kept, name);
     if (claimed == NameState::kFailed) return kNoFile;
     if (claimed == NameState::kHeld) continue;
     const FileHandle created = files.CreateNew(name);

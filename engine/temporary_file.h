@@ -9,9 +9,10 @@ namespace kestrune {
 // Creates a new file, exclusively and locked, under the temporary name first or one of its
 // alternatives, and writes the name it took into name (kPathBytes); kNoFile on failure, with
 // nothing created. A name that a conversion in progress holds, in this run (open) or another
-// (locked), is passed over for the next alternative; a leftover of a stopped run, which no one
-// holds, is removed and its name taken.
+// (locked), is passed over for the next alternative, and so is one that holds kept (a file
+// this run closed but still needs); a leftover of a stopped run, which no one holds, is
+// removed and its name taken.
 FileHandle CreateTemporaryFile(Platform& files, const OpenFiles& open, const char* first,
-                               char* name);
+                               char* name, const FileInfo& kept = FileInfo{});
 
 }  // namespace kestrune

@@ -263,16 +263,19 @@ TEST_F(Converter, ABackupLeftByAFailedSwapIsNamed) {
 }
 
 // Stands for another run that takes the temporary name in the moment between this run's
-// closing of its file and the swap: it renames a file of its own over the name.
+// closing of its file and the swap's rename: it renames a file of its own over the name once
+// the backup, if any, is made (where it is copied, its copy looks for a free name first).
 class TakingTheTemporaryName : public PlatformWrapper {
  public:
-  TakingTheTemporaryName() : PlatformWrapper(SystemPlatform()) {}
+  explicit TakingTheTemporaryName(bool backups)
+      : PlatformWrapper(SystemPlatform()), backups_(backups) {}
   bool Sync(FileHandle file) override {
     written_ = true;
     return PlatformWrapper::Sync(file);
   }
   bool Query(const char* path, FileInfo* info) override {
-    if (written_ && !taken_ && EndsWith(path, "AMP.TMP")) {
+    if (written_ && !taken_ && EndsWith(path, "AMP.TMP") &&
+        (!backups_ || std::filesystem::exists("AMP.P71"))) {
       taken_ = true;
       std::filesystem::rename("OTHER.TMP", path);
     }
@@ -280,6 +283,7 @@ class TakingTheTemporaryName : public PlatformWrapper {
   }
 
  private:
+  bool backups_;
   bool written_ = false;
   bool taken_ = false;
 };
@@ -307,7 +311,7 @@ TEST_F(Converter, ATemporaryNameTakenBeforeTheSwapIsNeitherRenamedNorRemoved) {
     for (const std::string& name : Names()) std::filesystem::remove(name);
     Write("AMP.SCH", kSchematic);
     Write("OTHER.TMP", "another run's file");
-    TakingTheTemporaryName other_run;
+    TakingTheTemporaryName other_run(c.backups);
     SharedFolder shared(other_run);
     sink.calls.clear();
     RunConversionOn(c.shared_folder ? static_cast<Platform&>(shared) : other_run, sink, "AMP.SCH",
