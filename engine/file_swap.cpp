@@ -19,7 +19,7 @@ SwapOutcome RenameOwnFile(Platform& files, const char* from, const FileInfo& wri
   return files.RenameReplacing(from, to) ? SwapOutcome::kSwapped : SwapOutcome::kFailed;
 }
 
-// Gives out the owner, group and mode of in, then all of its bytes, flushed.
+// Gives the file out the owner, group and mode of in, then all of its bytes, flushed.
 bool CopyContents(Platform& files, FileHandle in, FileHandle out) {
   FileInfo info;
   bool ok =
@@ -31,7 +31,8 @@ bool CopyContents(Platform& files, FileHandle in, FileHandle out) {
   return ok && files.Sync(out);
 }
 
-// A byte copy of the target, for file systems without hard links. It is written under a
+// A byte copy of the target, where no hard link can be made (on Windows, on file systems
+// without links, where protected_hardlinks refuses another user's file). It is written under a
 // temporary name beside the target, locked like the conversion's own, and renamed to the
 // backup name only once complete and flushed, so that the backup name never holds part of a
 // file; a stopped copy is a leftover that the next run meeting it removes. copy tells which
