@@ -166,13 +166,21 @@ TEST_F(WindowsPathTest, ALookupSeesWhatAnotherProgramChangedSinceTheLastOne) {
     const char* expected;  // the name "NEW.TMP" maps to afterwards
   };
   const std::vector<Case> cases = {
-      {"variant added", {}, [](const fs::path& f) { test::WriteWholeFile(f / "new.tmp", "x"); },
+      {"variant added",
+       {},
+       [](const fs::path& f) { test::WriteWholeFile(f / "new.tmp", "x"); },
        "new.tmp"},
-      {"second variant added", {"new.tmp"},
-       [](const fs::path& f) { test::WriteWholeFile(f / "New.Tmp", "x"); }, "NEW.TMP"},
-      {"only variant renamed", {"new.tmp"},
-       [](const fs::path& f) { fs::rename(f / "new.tmp", f / "nEw.tmp"); }, "nEw.tmp"},
-      {"only variant removed", {"new.tmp"}, [](const fs::path& f) { fs::remove(f / "new.tmp"); },
+      {"second variant added",
+       {"new.tmp"},
+       [](const fs::path& f) { test::WriteWholeFile(f / "New.Tmp", "x"); },
+       "NEW.TMP"},
+      {"only variant renamed",
+       {"new.tmp"},
+       [](const fs::path& f) { fs::rename(f / "new.tmp", f / "nEw.tmp"); },
+       "nEw.tmp"},
+      {"only variant removed",
+       {"new.tmp"},
+       [](const fs::path& f) { fs::remove(f / "new.tmp"); },
        "NEW.TMP"},
   };
   for (const Case& c : cases) {
