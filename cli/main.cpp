@@ -1,15 +1,14 @@
 // kestrune-cli: converts PSpice 7.1 schematics from the shell, one Convert command per file.
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/command_line.h"
 #include "cli/console_sink.h"
+#include "cli/file_batch.h"
 #include "cli/input_files.h"
 #include "cli/progress_line.h"
 #include "cli/report_sink.h"
-#include "engine/conversion_engine.h"
 #include "engine/platform/dry_run_platform.h"
 
 namespace {
@@ -48,13 +47,13 @@ int main(int argc, char** argv) {
   static kestrune::DryRunPlatform dry_run(kestrune::SystemPlatform());
   kestrune::Platform& platform =
       command.dry_run ? static_cast<kestrune::Platform&>(dry_run) : kestrune::SystemPlatform();
-  // Megabytes, and allocation-free: static storage, one engine for every file.
-  static kestrune::ConversionEngine engine(platform, sink);
-  for (std::size_t done = 0; done < inputs.files.size(); ++done) {
-    engine.RunConversion(inputs.files[done].c_str(), command.ini_path.c_str(),
-                         command.backups ? 1 : 0, command.embedded ? 1 : 0);
-    progress.Show(done + 1, inputs.files.size());
-  }
+  kestrune::BatchOptions options;
+  options.ini_path = command.ini_path;
+  options.backups = command.backups;
+  options.embedded = command.embedded;
+  // A dry run's files in memory are one table, not to be changed from several threads.
+  options.jobs = command.dry_run ? 1 : kestrune::JobsFromEnvironment();
+  kestrune::ConvertFiles(inputs.files, options, platform, sink, progress);
   progress.Clear();
   if (inputs.folder_named && !command.trace) report.PrintSummary();
   const bool error_shown = sink.error_shown() || !inputs.errors.empty();

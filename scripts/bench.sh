@@ -45,6 +45,13 @@ for size in 1MB 100MB 1GB; do
   "$build/bench/bench_inputs" drawing "$inputs/drawing-$size.SCH" "${size_bytes[$size]}"
 done
 "$build/bench/bench_inputs" noparts "$inputs/noparts-100MB.SCH" 100000000
+# The folder: 2,000 small schematics, as a project's drawings lie side by side.
+folder_files=2000
+mkdir -p "$inputs/folder"
+"$build/bench/bench_inputs" drawing "$inputs/folder/F0000.SCH" 12000
+for ((file = 1; file < folder_files; ++file)); do
+  cp "$inputs/folder/F0000.SCH" "$(printf '%s/folder/F%04d.SCH' "$inputs" "$file")"
+done
 "$build/bench/bench_inputs" allparts "$inputs/allparts-100MB.SCH" 100000000
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
@@ -83,6 +90,67 @@ for size in 1MB 100MB 1GB; do
 done
 record kestrune/allparts "$runs" "$inputs/allparts-100MB.SCH" "${contender[kestrune]}"
 record kestrune/noparts "$runs" "$inputs/noparts-100MB.SCH" "${contender[kestrune]}"
+
+# The folder case, each contender on a fresh copy of the folder, flushed first; every file is
+# rewritten in place and made durable (the stream editors by one sync at the end).
+declare -A folder_contender=(
+  [kestrune]="$cli --ini ./none.ini *.SCH >/dev/null 2>&1"
+  [sed]="LC_ALL=C sed -i -e '$sed_script' *.SCH && sync"
+  [awk]="for f in *.SCH; do LC_ALL=C mawk '$awk_script' \"\$f\" > \"\$f.new\" && mv \"\$f.new\" \"\$f\" || exit 1; done && sync"
+)
+fresh_folder() {
+  rm -rf "$work/folder"
+  cp -r "$inputs/folder" "$work/folder"
+  sync
+}
+for name in kestrune sed awk; do
+  times=""
+  peak=0
+  for ((run = 0; run < runs; ++run)); do
+    fresh_folder
+    read -r seconds kib cpu < <(cd "$work/folder" && "$measure" sh -c "${folder_contender[$name]}")
+    times+="$seconds"$'\n'
+    if ((kib > peak)); then peak=$kib; fi
+  done
+  seconds_of[$name/folder]=$(printf '%s' "$times" | median)
+  peak_of[$name/folder]=$peak
+  echo "bench: $name/folder ${seconds_of[$name/folder]} s, $peak KiB"
+done
+
+# Kills at random moments of the folder run: each file must be whole, its old or its new
+# contents, and a second run must finish the rest and leave no temporary file.
+fresh_folder
+(cd "$work/folder" && "$cli" --ini ./none.ini F0000.SCH >/dev/null)
+new_sum=$(md5sum <"$work/folder/F0000.SCH" | cut -d' ' -f1)
+old_sum=$(md5sum <"$inputs/folder/F0000.SCH" | cut -d' ' -f1)
+kill_trials=20
+kill_old=0
+kill_new=0
+for ((trial = 0; trial < kill_trials; ++trial)); do
+  fresh_folder
+  (cd "$work/folder" && exec "$cli" --ini ./none.ini *.SCH >/dev/null 2>&1) &
+  sleep "0.$(printf '%03d' $((RANDOM % 1000)))"
+  kill -KILL $! 2>/dev/null || true
+  { wait $!; } 2>/dev/null || true
+  sums=$(cd "$work/folder" && md5sum -- *.SCH | cut -d' ' -f1)
+  old=$(grep -c "^$old_sum\$" <<<"$sums" || true)
+  new=$(grep -c "^$new_sum\$" <<<"$sums" || true)
+  if ((old + new != folder_files)); then
+    echo "bench: after kill $trial, $((folder_files - old - new)) files are neither old nor new" >&2
+    exit 1
+  fi
+  kill_old=$((kill_old + old))
+  kill_new=$((kill_new + new))
+  (cd "$work/folder" && "$cli" --ini ./none.ini *.SCH >/dev/null)
+  sums=$(cd "$work/folder" && md5sum -- *.SCH | cut -d' ' -f1)
+  if [[ $(grep -c "^$new_sum\$" <<<"$sums") -ne $folder_files ]] ||
+    compgen -G "$work/folder/*.TMP" >/dev/null; then
+    echo "bench: the run after kill $trial did not finish the folder cleanly" >&2
+    exit 1
+  fi
+done
+rm -rf "$work/folder"
+echo "bench: $kill_trials kills, every file whole ($kill_old old, $kill_new new in all)"
 
 # The nested tree: 100 files, reached from T000.SCH through the parts of the libraries.
 tree_times=""
@@ -141,6 +209,11 @@ table=$(mktemp)
   echo "|---|---|"
   echo "| 100 MB, every line a \"PART=\" line absent from the 1000 parts | $(ms "${seconds_of[kestrune/allparts]}") ms, peak $(mib "${peak_of[kestrune/allparts]}") MiB |"
   echo "| 100 MB without \"PART=\" lines | $(ms "${seconds_of[kestrune/noparts]}") ms, peak $(mib "${peak_of[kestrune/noparts]}") MiB |"
+  echo "| Folder of $folder_files files of 12 kB: \`kestrune-cli --ini ./none.ini *.SCH\` | $(ms "${seconds_of[kestrune/folder]}") ms, peak $(mib "${peak_of[kestrune/folder]}") MiB |"
+  echo "| The same folder: \`sed -i\` + \`sync\` | $(ms "${seconds_of[sed/folder]}") ms, peak $(mib "${peak_of[sed/folder]}") MiB |"
+  echo "| The same folder: mawk file by file + \`sync\` | $(ms "${seconds_of[awk/folder]}") ms, peak $(mib "${peak_of[awk/folder]}") MiB |"
+  echo "| Folder: kestrune / \`sed -i\` + \`sync\` | $(ratio "${seconds_of[kestrune/folder]}" "${seconds_of[sed/folder]}") |"
+  echo "| Folder killed at $kill_trials random moments | every file whole: $kill_old old, $kill_new new in all |"
   echo "| \"PART=\"-heavy / without \"PART=\" | $(ratio "${seconds_of[kestrune/allparts]}" "${seconds_of[kestrune/noparts]}") |"
   echo "| Nested tree of 100 files (about 10 kB each) | $(ms "$tree_seconds") ms in all, $(awk -v s="$tree_seconds" 'BEGIN { printf "%.2f", s * 10 }') ms per file, peak $(mib "$tree_peak") MiB |"
   echo "| Loading 50 libraries of 1000 parts (bench_engine) | ${load_micros%.*} µs |"

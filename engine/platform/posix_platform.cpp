@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "engine/platform/ini_reader.h"
+#include "engine/platform/known_folder_names.h"
 #include "engine/platform/platform.h"
 #include "engine/platform/windows_path_on_posix.h"
 #include "engine/text_util.h"
@@ -121,7 +122,10 @@ class PosixPlatform final : public Platform {
   FileHandle CreateNew(const char* path) override {
     const MappedPath mapped(path);
     if (!mapped.ok()) return kNoFile;
-    return open(mapped.name(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    OwnFolderChange change;
+    const int fd = open(mapped.name(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) change.Succeeded(mapped.name(), true);
+    return fd;
   }
 
   long Read(FileHandle file, char* buffer, std::size_t size) override {
@@ -175,7 +179,10 @@ class PosixPlatform final : public Platform {
   bool Remove(const char* path) override {
     const MappedPath mapped(path);
     if (!mapped.ok()) return false;
-    return unlink(mapped.name()) == 0 || IsMissing(errno);
+    OwnFolderChange change;
+    if (unlink(mapped.name()) != 0) return IsMissing(errno);
+    change.Succeeded(mapped.name(), false);
+    return true;
   }
 
   // linkat without flags names the existing path itself, a symbolic link included.
@@ -183,14 +190,21 @@ class PosixPlatform final : public Platform {
     const MappedPath from(existing);
     const MappedPath to(new_name);
     if (!from.ok() || !to.ok()) return false;
-    return linkat(AT_FDCWD, from.name(), AT_FDCWD, to.name(), 0) == 0;
+    OwnFolderChange change;
+    if (linkat(AT_FDCWD, from.name(), AT_FDCWD, to.name(), 0) != 0) return false;
+    change.Succeeded(to.name(), true);
+    return true;
   }
 
   bool RenameReplacing(const char* from, const char* to) override {
     const MappedPath source(from);
     MappedPath target(to);
     if (!source.ok() || !target.ok()) return false;
-    if (std::rename(source.name(), target.name()) != 0) return false;
+    {
+      OwnFolderChange change;
+      if (std::rename(source.name(), target.name()) != 0) return false;
+      change.Succeeded(target.name(), true);
+    }
     SyncDirectoryOf(target.name());
     return true;
   }

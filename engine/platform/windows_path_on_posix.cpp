@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/platform/known_folder_names.h"
 #include "engine/text_util.h"
 
 namespace kestrune {
@@ -82,23 +83,22 @@ class DirectoryCursor {
 };
 
 // Counts the entries of the directory open as listing that equal name ignoring ASCII case,
-// stopping at two; the first one found is copied into match (same length as name).
+// copying the first one into match (same length as name); every entry is recorded as the
+// folder's known names.
 int CountCaseVariants(int listing, const char* name, char* match) {
   alignas(struct dirent64) char buffer[4096];
   int found = 0;
   for (;;) {
     const long got = syscall(SYS_getdents64, listing, buffer, sizeof buffer);
-    if (got <= 0) return found;
+    if (got <= 0) return got == 0 ? found : -1;
     for (long at = 0; at < got;) {
       const char* entry = buffer + at;
       unsigned short record_length = 0;
       std::memcpy(&record_length, entry + offsetof(struct dirent64, d_reclen),
                   sizeof record_length);
       const char* entry_name = entry + offsetof(struct dirent64, d_name);
-      if (EqualsIgnoreCase(entry_name, name)) {
-        if (++found > 1) return found;
-        std::strcpy(match, entry_name);
-      }
+      AddListedName(entry_name);
+      if (EqualsIgnoreCase(entry_name, name) && ++found == 1) std::strcpy(match, entry_name);
       at += record_length;
     }
   }
@@ -106,14 +106,20 @@ int CountCaseVariants(int listing, const char* name, char* match) {
 
 // Where directory has no entry spelled exactly as name, replaces name in place by the one
 // entry that matches it ignoring ASCII case. Several such entries and no exact one: name is
-// kept, since picking one would depend on the order of the listing.
+// kept, since picking one would depend on the order of the listing. A folder listed before
+// and unchanged since is not listed again.
 void MatchLetterCase(int directory, char* name) {
   struct stat status;
   if (fstatat(directory, name, &status, AT_SYMLINK_NOFOLLOW) == 0 || errno != ENOENT) return;
+  if (KnownWithoutCaseVariant(directory, name)) return;
   const int listing = openat(directory, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (listing < 0) return;
   char match[NAME_MAX + 1];
-  if (CountCaseVariants(listing, name, match) == 1) std::strcpy(name, match);
+  BeginFolderListing(listing);
+  const int variants = CountCaseVariants(listing, name, match);
+  if (variants < 0) ForgetFolderListing();
+  EndFolderListing();
+  if (variants == 1) std::strcpy(name, match);
   close(listing);
 }
 

@@ -373,6 +373,34 @@ TEST_F(CliTest, FolderConvertsItsSchematicsInNameOrder) {
   }
 }
 
+// Files converted at once are reported, and end up, exactly as one after another: the first
+// file is large, so the files after it finish first.
+TEST_F(CliTest, FilesConvertedAtOnceAreReportedAsOneAfterAnother) {
+  std::string large = kSub;
+  for (int line = 0; line < 400000; ++line) large += "a 0 sp 0 0 0 10 hlb 100 PART=R\r\n";
+  const auto put_folder = [&] {
+    fs::remove_all(InWork("dir"));
+    Put("dir/A.SCH", large);
+    for (int file = 0; file < 24; ++file) Put("dir/F" + std::to_string(file) + ".SCH", kSub);
+    Put("dir/OLD.SCH", kSubConverted);
+    Put("dir/BAD.SCH", "not a schematic\n");
+  };
+  std::vector<CliResult> results;
+  std::vector<std::map<std::string, std::string>> trees;
+  for (const char* jobs : {"1", "8"}) {
+    put_folder();
+    setenv("KESTRUNE_JOBS", jobs, 1);
+    results.push_back(Run(Join(kNoIni, {"--backup", "dir"})));
+    unsetenv("KESTRUNE_JOBS");
+    trees.push_back(TreeSnapshot(InWork("dir")));
+  }
+  EXPECT_EQ(results[0].exit_status, 1);
+  EXPECT_EQ(results[1].exit_status, results[0].exit_status);
+  EXPECT_EQ(results[1].out, results[0].out);
+  EXPECT_EQ(results[1].err, results[0].err);
+  EXPECT_EQ(trees[1], trees[0]);
+}
+
 // A dry run changes nothing, creates nothing and removes nothing, and reports what the real
 // run after it does: also for a file converted by an earlier command of the same run.
 TEST_F(CliTest, DryRunLeavesTheTreeAndReportsWhatTheRealRunDoes) {

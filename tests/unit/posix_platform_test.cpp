@@ -160,6 +160,25 @@ TEST_F(PosixPlatformTest, SameFileSeesOneFileUnderTwoSpellings) {
   ExpectOpensAs(PathOf("work\\AMP.sch").c_str(), original);
 }
 
+// The platform's own changes keep a listed folder known without listing it again; the names
+// they add must be found under any spelling all the same.
+TEST_F(PosixPlatformTest, ANameThePlatformAddedIsFoundUnderAnotherSpelling) {
+  Platform& files = SystemPlatform();
+  WriteFile("old.sch", "x");
+  FileInfo info;
+  ASSERT_TRUE(files.Query(PathOf("OLD.TMP").c_str(), &info));  // lists the folder
+  const FileHandle created = files.CreateNew(PathOf("New.Tmp").c_str());
+  ASSERT_NE(created, kNoFile);
+  files.Close(created);
+  ASSERT_TRUE(files.Link(PathOf("old.sch").c_str(), PathOf("Linked.P71").c_str()));
+  ASSERT_TRUE(files.RenameReplacing(PathOf("New.Tmp").c_str(), PathOf("Renamed.Sch").c_str()));
+  for (const char* spelling : {"LINKED.P71", "renamed.sch"}) {
+    SCOPED_TRACE(spelling);
+    ASSERT_TRUE(files.Query(PathOf(spelling).c_str(), &info));
+    EXPECT_EQ(info.kind, FileKind::kRegular);
+  }
+}
+
 TEST_F(PosixPlatformTest, SetModeGivesExactlyThePermissionBits) {
   const FileHandle out = files_.CreateNew(PathOf("New.Tmp").c_str());
   ASSERT_NE(out, kNoFile);

@@ -156,6 +156,45 @@ TEST_F(WindowsPathTest, MissingComponentsAreKeptAsGiven) {
   EXPECT_EQ(Map(Root() + "\\Missing\\work"), Root() + "/Missing/work");
 }
 
+// A folder listed once is not listed again while unchanged, so what another program changes
+// in it after a lookup must still be seen by the next one.
+TEST_F(WindowsPathTest, ALookupSeesWhatAnotherProgramChangedSinceTheLastOne) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> before;
+    void (*change)(const fs::path& folder);
+    const char* expected;  // the name "NEW.TMP" maps to afterwards
+  };
+  const std::vector<Case> cases = {
+      {"variant added",
+       {},
+       [](const fs::path& f) { test::WriteWholeFile(f / "new.tmp", "x"); },
+       "new.tmp"},
+      {"second variant added",
+       {"new.tmp"},
+       [](const fs::path& f) { test::WriteWholeFile(f / "New.Tmp", "x"); },
+       "NEW.TMP"},
+      {"only variant renamed",
+       {"new.tmp"},
+       [](const fs::path& f) { fs::rename(f / "new.tmp", f / "nEw.tmp"); },
+       "nEw.tmp"},
+      {"only variant removed",
+       {"new.tmp"},
+       [](const fs::path& f) { fs::remove(f / "new.tmp"); },
+       "NEW.TMP"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path folder = scratch_.path() / c.name;
+    fs::create_directories(folder);
+    for (const std::string& name : c.before) test::WriteWholeFile(folder / name, "x");
+    const std::string text = folder.string() + "\\NEW.TMP";
+    ASSERT_TRUE(Map(text).has_value());
+    c.change(folder);
+    EXPECT_EQ(Map(text), (folder / c.expected).string());
+  }
+}
+
 TEST_F(WindowsPathTest, FailsWhenTheResultDoesNotFit) {
   MakeDirectory("Work");
   const std::string text = Root() + "\\work";

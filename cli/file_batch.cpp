@@ -1,0 +1,147 @@
+// Converts a command line's files one after another, or several at once on engines of their own.
+#include "cli/file_batch.h"
+
+#include <cstdlib>
+#include <memory>
+#include <set>
+#include <tuple>
+#include <utility>
+
+#include "cli/recording_sink.h"
+#include "engine/conversion_engine.h"
+#include "engine/file_names.h"
+
+#if !defined(_WIN32)
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#endif
+
+namespace kestrune {
+namespace {
+
+constexpr int kDefaultJobs = 8;
+constexpr int kMostJobs = 64;
+
+void Run(ConversionEngine& engine, const std::string& file, const BatchOptions& options) {
+  engine.RunConversion(file.c_str(), options.ini_path.c_str(), options.backups ? 1 : 0,
+                       options.embedded ? 1 : 0);
+}
+
+void ConvertOneAfterAnother(const std::vector<std::string>& files, const BatchOptions& options,
+                            Platform& platform, ConsoleSink& sink, ProgressLine& progress) {
+  // Megabytes, though it allocates nothing itself: one engine for every file.
+  const auto engine = std::make_unique<ConversionEngine>(platform, sink);
+  for (std::size_t done = 0; done < files.size(); ++done) {
+    Run(*engine, files[done], options);
+    progress.Show(done + 1, files.size());
+  }
+}
+
+#if !defined(_WIN32)
+// Workers take the next file as each finishes; what a file's run said waits until every file
+// before it has been reported.
+void ConvertAtOnce(const std::vector<std::string>& files, const BatchOptions& options,
+                   Platform& platform, ConsoleSink& sink, ProgressLine& progress) {
+  const std::size_t count = files.size();
+  std::vector<std::vector<RecordedCall>> said(count);
+  std::vector<char> finished(count, 0);
+  std::mutex mutex;
+  std::condition_variable one_finished;
+  std::atomic<std::size_t> next{0};
+  const auto work = [&] {
+    RecordingSink recorder;
+    const auto engine = std::make_unique<ConversionEngine>(platform, recorder);
+    for (std::size_t file; (file = next++) < count;) {
+      Run(*engine, files[file], options);
+      const std::lock_guard<std::mutex> hold(mutex);
+      said[file] = recorder.Take();
+      finished[file] = 1;
+      one_finished.notify_all();
+    }
+  };
+  std::vector<std::thread> workers;
+  for (std::size_t job = 0; job < count && job < static_cast<std::size_t>(options.jobs); ++job)
+    workers.emplace_back(work);
+  for (std::size_t file = 0; file < count; ++file) {
+    std::vector<RecordedCall> calls;
+    {
+      std::unique_lock<std::mutex> hold(mutex);
+      one_finished.wait(hold, [&] { return finished[file] != 0; });
+      calls.swap(said[file]);
+    }
+    Replay(calls, sink);
+    progress.Show(file + 1, count);
+  }
+  for (std::thread& worker : workers) worker.join();
+}
+#endif
+
+// The folder part of a path as given: "." when it has none.
+std::string FolderOf(const std::string& path) {
+  const std::size_t separator = path.find_last_of("/\\");
+  if (separator == std::string::npos) return ".";
+  return separator == 0 ? path.substr(0, 1) : path.substr(0, separator);
+}
+
+std::string FileNameOf(const std::string& path) {
+  const std::size_t separator = path.find_last_of("/\\");
+  return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
+// The file name up to its extension dot (never its first character), letters folded; the
+// fallback temporary name's stem for a name without such a dot, since that is what its
+// temporary file shares with every other such name of its folder.
+std::vector<std::string> FoldedStems(const std::string& path) {
+  std::string name = FileNameOf(path);
+  const std::size_t dot = name.rfind('.');
+  const bool dotless = dot == std::string::npos || dot == 0;
+  if (!dotless) name.resize(dot);
+  for (char& c : name)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  if (!dotless) return {name};
+  return {name, FoldedStems(kFallbackTemporaryName).front()};
+}
+
+}  // namespace
+
+bool FilesStayApart(const std::vector<std::string>& files, Platform& platform) {
+  std::set<std::pair<std::uint64_t, std::uint64_t>> inputs;
+  std::set<std::tuple<std::uint64_t, std::uint64_t, std::string>> stems;
+  for (const std::string& path : files) {
+    FileInfo file;
+    FileInfo folder;
+    if (!platform.Query(path.c_str(), &file) || file.is_link) return false;
+    if (!platform.Query(FolderOf(path).c_str(), &folder) || folder.kind != FileKind::kDirectory)
+      return false;
+    if (file.kind != FileKind::kMissing && !inputs.emplace(file.device, file.index).second)
+      return false;
+    for (const std::string& stem : FoldedStems(path))
+      if (!stems.emplace(folder.device, folder.index, stem).second) return false;
+  }
+  return true;
+}
+
+void ConvertFiles(const std::vector<std::string>& files, const BatchOptions& options,
+                  Platform& platform, ConsoleSink& sink, ProgressLine& progress) {
+#if !defined(_WIN32)
+  if (options.jobs > 1 && files.size() > 1 && !options.embedded &&
+      FilesStayApart(files, platform)) {
+    ConvertAtOnce(files, options, platform, sink, progress);
+    return;
+  }
+#endif
+  ConvertOneAfterAnother(files, options, platform, sink, progress);
+}
+
+int JobsFromEnvironment() {
+  const char* text = std::getenv("KESTRUNE_JOBS");
+  if (text == nullptr) return kDefaultJobs;
+  char* end = nullptr;
+  const long jobs = std::strtol(text, &end, 10);
+  return end != text && *end == '\0' && jobs >= 1 && jobs <= kMostJobs ? static_cast<int>(jobs)
+                                                                       : kDefaultJobs;
+}
+
+}  // namespace kestrune

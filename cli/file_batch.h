@@ -1,0 +1,37 @@
+// Converts the files of one command line, several at once where their runs cannot meet.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/console_sink.h"
+#include "cli/progress_line.h"
+#include "engine/platform/platform.h"
+
+namespace kestrune {
+
+struct BatchOptions {
+  std::string ini_path;
+  bool backups = false;
+  bool embedded = false;
+  int jobs = 1;  // how many files may be converted at once
+};
+
+// One Convert command per file, in order, reported through sink exactly as one run after
+// another reports. Where FilesStayApart holds and nested conversion is off, up to jobs files
+// are converted at once, each on an engine of its own, so that waiting for one file's flush
+// does not hold up the next; each file is still replaced only once it is on disk.
+void ConvertFiles(const std::vector<std::string>& files, const BatchOptions& options,
+                  Platform& platform, ConsoleSink& sink, ProgressLine& progress);
+
+// True when no file's run can touch a name another file's run touches: no two paths name
+// one file, no path is a symbolic link, and no two files of one folder share the name
+// before the extension, ignoring letter case (their temporary and backup names would
+// meet; every name without an extension shares the fallback temporary name).
+bool FilesStayApart(const std::vector<std::string>& files, Platform& platform);
+
+// The number of files converted at once: $KESTRUNE_JOBS when it is a number from 1 to 64,
+// else 8.
+int JobsFromEnvironment();
+
+}  // namespace kestrune

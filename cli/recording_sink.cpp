@@ -1,0 +1,25 @@
+// Keeps a run's sink calls and replays them.
+#include "cli/recording_sink.h"
+
+#include <utility>
+
+namespace kestrune {
+
+std::vector<RecordedCall> RecordingSink::Take() {
+  std::vector<RecordedCall> taken;
+  taken.swap(calls_);
+  return taken;
+}
+
+void Replay(const std::vector<RecordedCall>& calls, StatusSink& sink) {
+  for (const RecordedCall& call : calls) {
+    switch (call.kind) {
+      case RecordedCall::Kind::kStatus: sink.SetStatus(call.text.c_str()); break;
+      case RecordedCall::Kind::kError: sink.ShowError(call.text.c_str()); break;
+      case RecordedCall::Kind::kInfo: sink.ShowInfo(call.text.c_str()); break;
+      case RecordedCall::Kind::kFileDone: sink.FileDone(call.text.c_str(), call.outcome); break;
+    }
+  }
+}
+
+}  // namespace kestrune

@@ -1,0 +1,142 @@
+// Remembers the folded names of the folder listed last, shared by every thread of the process.
+#include "engine/platform/known_folder_names.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <climits>
+#include <cstdint>
+#include <cstring>
+#include <mutex>
+
+namespace kestrune {
+namespace {
+
+// A folder of up to half this many names is kept: a folder of a few thousand schematics,
+// each beside its temporary file for a moment.
+constexpr std::uint32_t kSlots = 16384;
+
+// FNV-1a of the name with ASCII letters folded; never zero, which marks a free slot.
+std::uint32_t FoldedHash(const char* name) {
+  std::uint32_t hash = 2166136261u;
+  for (; *name != '\0'; ++name) {
+    const char c = (*name >= 'A' && *name <= 'Z') ? static_cast<char>(*name - 'A' + 'a') : *name;
+    hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+  }
+  return hash != 0 ? hash : 1;
+}
+
+bool SameTime(const timespec& a, const timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+class KnownFolder {
+ public:
+  bool Describes(const struct stat& folder) const {
+    return known_ && folder.st_dev == device_ && folder.st_ino == inode_ &&
+           SameTime(folder.st_mtim, modified_) && SameTime(folder.st_ctim, changed_);
+  }
+  bool SameFolder(const struct stat& folder) const {
+    return known_ && folder.st_dev == device_ && folder.st_ino == inode_;
+  }
+  bool MayHold(const char* name) const {
+    const std::uint32_t hash = FoldedHash(name);
+    for (std::uint32_t slot = hash;; ++slot) {
+      const std::uint32_t held = slots_[slot % kSlots];
+      if (held == 0) return false;
+      if (held == hash) return true;
+    }
+  }
+  void Begin(const struct stat& folder) {
+    std::memset(slots_, 0, sizeof slots_);
+    used_ = 0;
+    known_ = true;
+    Retime(folder);
+  }
+  void Retime(const struct stat& folder) {
+    device_ = folder.st_dev;
+    inode_ = folder.st_ino;
+    modified_ = folder.st_mtim;
+    changed_ = folder.st_ctim;
+  }
+  void Add(const char* name) {
+    if (!known_) return;
+    if (used_ >= kSlots / 2) {
+      known_ = false;
+      return;
+    }
+    const std::uint32_t hash = FoldedHash(name);
+    std::uint32_t slot = hash;
+    while (slots_[slot % kSlots] != 0 && slots_[slot % kSlots] != hash) ++slot;
+    if (slots_[slot % kSlots] == 0) ++used_;
+    slots_[slot % kSlots] = hash;
+  }
+  void Forget() { known_ = false; }
+
+ private:
+  bool known_ = false;
+  dev_t device_ = 0;
+  ino_t inode_ = 0;
+  timespec modified_ = {};
+  timespec changed_ = {};
+  std::uint32_t used_ = 0;
+  std::uint32_t slots_[kSlots] = {};
+};
+
+std::mutex known_mutex;
+KnownFolder known;
+
+// The status of the folder that holds posix_path; false when it cannot be had.
+bool FolderOf(const char* posix_path, struct stat* folder) {
+  const char* slash = std::strrchr(posix_path, '/');
+  if (slash == nullptr) return stat(".", folder) == 0;
+  char name[PATH_MAX];
+  const std::size_t length = slash == posix_path ? 1 : static_cast<std::size_t>(slash - posix_path);
+  if (length >= sizeof name) return false;
+  std::memcpy(name, posix_path, length);
+  name[length] = '\0';
+  return stat(name, folder) == 0;
+}
+
+}  // namespace
+
+// The folder is described under the lock: a change of this process is never seen half done.
+bool KnownWithoutCaseVariant(int directory, const char* name) {
+  const std::lock_guard<std::mutex> hold(known_mutex);
+  struct stat folder;
+  return fstatat(directory, ".", &folder, 0) == 0 && known.Describes(folder) &&
+         !known.MayHold(name);
+}
+
+// The listing is recorded under the lock from Begin to End, so no thread sees half of it.
+void BeginFolderListing(int listing) {
+  known_mutex.lock();
+  struct stat folder;
+  if (fstat(listing, &folder) == 0) {
+    known.Begin(folder);
+  } else {
+    known.Forget();
+  }
+}
+
+void AddListedName(const char* name) { known.Add(name); }
+
+void ForgetFolderListing() { known.Forget(); }
+
+void EndFolderListing() { known_mutex.unlock(); }
+
+OwnFolderChange::OwnFolderChange() { known_mutex.lock(); }
+
+OwnFolderChange::~OwnFolderChange() { known_mutex.unlock(); }
+
+void OwnFolderChange::Succeeded(const char* posix_path, bool name_added) {
+  struct stat folder;
+  if (!FolderOf(posix_path, &folder) || !known.SameFolder(folder)) return;
+  if (name_added) {
+    const char* slash = std::strrchr(posix_path, '/');
+    known.Add(slash != nullptr ? slash + 1 : posix_path);
+  }
+  known.Retime(folder);
+}
+
+}  // namespace kestrune

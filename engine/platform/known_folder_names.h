@@ -1,0 +1,36 @@
+// What this process last listed of one folder, so that an unchanged folder is not listed again
+// to learn that a name has no variant in another letter case.
+#pragma once
+
+namespace kestrune {
+
+// True only when the folder open as directory (or AT_FDCWD) is, by identity and times, the
+// folder last listed, and that listing held no name equal to name ignoring ASCII case.
+// False whenever that is not known: the caller then lists the folder itself.
+bool KnownWithoutCaseVariant(int directory, const char* name);
+
+// Records a complete listing of the folder open as listing: Begin before the first entry is
+// read, Add for every entry, then End. A folder of more names than are kept is not recorded.
+void BeginFolderListing(int listing);
+void AddListedName(const char* name);
+// Drops the listing begun, for a listing that failed part way.
+void ForgetFolderListing();
+void EndFolderListing();
+
+// Held around each change this process makes to a folder's names (create, link, rename,
+// remove), so that no thread of it sees the folder's new times before what is known of the
+// folder includes the change. A change another program makes in the same moment may then
+// go unseen; a name missed that way is only taken as spelled, as every case-sensitive tool
+// takes it.
+class OwnFolderChange {
+ public:
+  OwnFolderChange();
+  ~OwnFolderChange();
+  OwnFolderChange(const OwnFolderChange&) = delete;
+  OwnFolderChange& operator=(const OwnFolderChange&) = delete;
+
+  // The change to posix_path succeeded; name_added: a name appeared there (not only went).
+  void Succeeded(const char* posix_path, bool name_added);
+};
+
+}  // namespace kestrune
