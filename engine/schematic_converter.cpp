@@ -177,10 +177,12 @@ ConversionEngine::LoopEnd ConversionEngine::CopyLines(ConversionLevel& level, ch
   for (;;) {
     for (;;) {
       char* const lines = level.writer.Reserve(TextReader::kBulkRoom);
-      std::size_t part_at;
-      const std::size_t taken = level.reader.TakePlainLines(lines, kMarkers, &part_at);
+      CarriedLines parts;
+      const std::size_t taken = level.reader.TakePlainLines(lines, kMarkers, &parts);
       if (taken == 0) break;
-      if (part_at != TextReader::kNotCarried) FollowPart(lines + part_at, lines + taken);
+      for (int i = 0; i < parts.count; ++i) {
+        FollowPart(lines + parts.lines[i].value, lines + parts.lines[i].end);
+      }
       if (copying) level.writer.Commit(taken);
     }
     std::size_t length;
