@@ -155,10 +155,7 @@ void ConversionEngine::FollowPart(const char* value, const char* line_end) {
   std::size_t length = static_cast<std::size_t>(line_end - value);
   if (length > 0 && value[length - 1] == '\n') --length;
   if (length >= kPathBytes) return;
-  char part[kPathBytes];
-  std::memcpy(part, value, length);
-  part[length] = '\0';
-  const char* nested = parts_.FindPart(part);
+  const char* nested = parts_.FindPart(value, length);
   if (nested == nullptr || visited_.IsVisited(nested)) return;
   if (convert_embedded_) ConvertFile(nested);
 }
