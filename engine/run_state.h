@@ -58,6 +58,9 @@ class PartTable {
   // The Default of the first row whose Name equals the name ignoring ASCII case; the
   // first row with an empty Name ends the search. Null when nothing matches.
   const char* FindPart(const char* name);
+  // The same for the name made of the first length bytes of name, or of those before a
+  // NUL byte among them.
+  const char* FindPart(const char* name, std::size_t length);
   const PartEntry& Row(int row) const { return rows_[row]; }
 
  private:
@@ -72,7 +75,9 @@ class PartTable {
     std::uint16_t tag;
   };
 
-  std::size_t SlotOf(const char* name) const;
+  // The Default for the size bytes of name, none of them NUL.
+  const char* FindName(const char* name, std::size_t size);
+  std::size_t SlotOf(const char* name, std::size_t length) const;
   void BuildIndex();
   bool SetField(int row, char* (*field)(PartEntry&), std::size_t capacity, const char* text);
 

@@ -113,10 +113,7 @@ void ConversionEngine::FollowPart(const char* value, const char* line_end) {
   std::size_t length = static_cast<std::size_t>(line_end - value);
   if (length > 0 && value[length - 1] == '\n') --length;
   if (length >= kPathBytes) return;
-  char part[kPathBytes];
-  std::memcpy(part, value, length);
-  part[length] = '\0';
-  const char* nested = parts_.FindPart(part);
+  const char* nested = parts_.FindPart(value, length);
   if (nested == nullptr || visited_.IsVisited(nested)) return;
   if (convert_embedded_) ConvertFile(nested);
 }
@@ -135,10 +132,12 @@ ConversionEngine::LoopEnd ConversionEngine::CopyLines(ConversionLevel& level, ch
   for (;;) {
     for (;;) {
       char* const lines = level.writer.Reserve(TextReader::kBulkRoom);
-      std::size_t part_at;
-      const std::size_t taken = level.reader.TakePlainLines(lines, kMarkers, &part_at);
+      CarriedLines parts;
+      const std::size_t taken = level.reader.TakePlainLines(lines, kMarkers, &parts);
       if (taken == 0) break;
-      if (part_at != TextReader::kNotCarried) FollowPart(lines + part_at, lines + taken);
+      for (int i = 0; i < parts.count; ++i) {
+        FollowPart(lines + parts.lines[i].value, lines + parts.lines[i].end);
+      }
       if (copying) level.writer.Commit(taken);
     }
     std::size_t length;

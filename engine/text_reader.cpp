@@ -24,7 +24,6 @@ unsigned LowestBit(std::uint64_t bits) { return static_cast<unsigned>(__builtin_
 unsigned HighestBit(std::uint64_t bits) {
   return 63u - static_cast<unsigned>(__builtin_clzll(bits));
 }
-std::uint64_t BitsBelow(unsigned count) { return count >= 64 ? ~0ull : (1ull << count) - 1; }
 
 #if defined(__SSE2__)
 // The bytes sought, each repeated across a vector.
@@ -112,30 +111,109 @@ char* CopyDropping(char* out, const char* block, unsigned size, std::uint64_t dr
   return CopyRun(out, block + from, size - from);
 }
 
-// The line feed that ends the line holding the carried marker at `marker`, when it lies in
-// the block behind the marker's first byte and no other marker stands before it; else null.
-// The block may reach beyond end into the buffer's slack; those bytes are not looked at.
-const char* CarriedLineFeed(const ByteClasses& classes, const LineMarkers& markers,
-                            const char* marker, const char* end) {
-  const char* const block = marker + 1;
-  const std::size_t left = static_cast<std::size_t>(end - block);
-  const BlockMasks masks = classes.Classify(block);
-  const std::uint64_t feeds =
-      masks.feeds & BitsBelow(left < kBlockBytes ? static_cast<unsigned>(left) : 64u);
-  if (feeds == 0) return nullptr;
-  const unsigned feed = LowestBit(feeds);
-  for (std::uint64_t marks = masks.marks & BitsBelow(feed); marks != 0; marks &= marks - 1) {
-    if (markers.MarkerAt(block + LowestBit(marks), end) != LineMarkers::kNoMarker) return nullptr;
+static_assert(TextReader::kBulkRoom <= 65536, "offsets in out fit a carried line's fields");
+static_assert(LineMarkers::kMaxTexts <= 8, "a byte has one bit per text");
+
+// Where a bulk scan stands: the first line not yet taken, in the buffer and decoded in out,
+// and the carried marker seen in that line so far, if any.
+class LineScan {
+ public:
+  LineScan(const LineMarkers& markers, const char* line_in, const char* data_end, char* out,
+           CarriedLines& carried)
+      : markers_(markers),
+        data_end_(data_end),
+        out_(out),
+        carried_(carried),
+        line_in_(line_in),
+        line_out_(out) {}
+  const char* line_in() const { return line_in_; }
+  char* line_out() const { return line_out_; }
+  bool in_marked_line() const { return marker_ != nullptr; }
+
+  // The lines of a block with no marker, up to its last line feed; to is where the block's
+  // copy ends in out.
+  void TakePlainBlock(const char* block, std::uint64_t feeds, std::uint64_t drops, char* to) {
+    if (feeds == 0) return;
+    // Behind the last line feed only a carriage return at the block's end can be dropped.
+    const unsigned line_end = HighestBit(feeds) + 1;
+    line_in_ = block + line_end;
+    line_out_ = to - (kBlockBytes - line_end) + (line_end < kBlockBytes ? (drops >> 63) : 0);
   }
-  return block + feed;
-}
+
+  // Sorts the marker bytes of a block by what they begin: the carried marker, wholly
+  // there, or another marker (or one cut off by the data's end); other bytes are left out.
+  void SortMarkers(const char* block, std::uint64_t marks, std::uint64_t* carried,
+                   std::uint64_t* others) {
+    *carried = *others = 0;
+    for (; marks != 0; marks &= marks - 1) {
+      const char* const at = block + LowestBit(marks);
+      const int found = markers_.MarkerAt(at, data_end_);
+      if (found == LineMarkers::kNoMarker) continue;
+      const std::size_t size = markers_.CarriedSize(found, at, data_end_);
+      if (size != 0) marker_size_ = size;
+      (size != 0 ? *carried : *others) |= marks & (0 - marks);
+    }
+  }
+
+  // The lines of a block line by line, with the markers sorted by SortMarkers; false when it
+  // stops at a line for ReadLine: one with a marker that is not the carried one, or with
+  // two, or one more than the carried lines hold.
+  bool TakeBlockLines(const char* block, std::uint64_t feeds, std::uint64_t carried,
+                      std::uint64_t others) {
+    for (;; feeds &= feeds - 1) {
+      const unsigned feed = feeds != 0 ? LowestBit(feeds) : kBlockBytes;
+      const std::uint64_t before = feed < kBlockBytes ? (1ull << feed) - 1 : ~0ull;
+      if ((others & before) != 0) return false;
+      if (const std::uint64_t in_line = carried & before) {
+        if (marker_ != nullptr || (in_line & (in_line - 1)) != 0 ||
+            carried_.count == CarriedLines::kMaxLines) {
+          return false;
+        }
+        marker_ = block + LowestBit(in_line);
+        carried &= ~before;
+      }
+      if (feeds == 0) return true;
+      if (!EndLine(block + feed)) return false;
+    }
+  }
+
+ private:
+  // The line ends at feed: it is taken, and listed when it holds the carried marker. False
+  // when it holds one but is longer than a piece, and so is for ReadLine.
+  bool EndLine(const char* feed) {
+    // Within a line only a carriage return directly before its line feed is dropped.
+    const char* const text_end = feed > line_in_ && feed[-1] == '\r' ? feed - 1 : feed;
+    const std::size_t length = static_cast<std::size_t>(text_end - line_in_) + 1;
+    if (marker_ != nullptr) {
+      if (length > kLineChars) return false;
+      const std::size_t value = static_cast<std::size_t>(marker_ - line_in_) + marker_size_;
+      carried_.lines[carried_.count++] =
+          CarriedLines::Line{static_cast<std::uint16_t>(line_out_ + value - out_),
+                             static_cast<std::uint16_t>(line_out_ + length - out_)};
+      marker_ = nullptr;
+    }
+    line_in_ = feed + 1;
+    line_out_ += length;
+    return true;
+  }
+
+  const LineMarkers& markers_;
+  const char* const data_end_;
+  char* const out_;
+  CarriedLines& carried_;
+  const char* line_in_;
+  char* line_out_;
+  const char* marker_ = nullptr;
+  std::size_t marker_size_ = 0;
+};
 
 }  // namespace
 
-LineMarkers::LineMarkers(const char* const* texts, int count, int carried)
-    : texts_(texts), count_(count) {
+LineMarkers::LineMarkers(const char* const* texts, int count, int carried) : texts_(texts) {
   for (int i = 0; i < count; ++i) {
     sizes_[i] = std::strlen(texts[i]);
+    by_first_byte_[static_cast<unsigned char>(texts[i][0])] |= static_cast<std::uint8_t>(1u << i);
+    by_second_byte_[static_cast<unsigned char>(texts[i][1])] |= static_cast<std::uint8_t>(1u << i);
     const char first = texts[i][0];
     if (std::memchr(first_bytes_, first, static_cast<std::size_t>(first_byte_count_)) == nullptr &&
         first_byte_count_ < kMaxFirstBytes) {
@@ -151,12 +229,17 @@ LineMarkers::LineMarkers(const char* const* texts, int count, int carried)
 }
 
 int LineMarkers::MarkerAt(const char* at, const char* end) const {
-  for (int i = 0; i < count_; ++i) {
-    if (texts_[i][0] != *at) continue;
-    if (static_cast<std::size_t>(end - at) < sizes_[i]) return i;
-    // The second byte first: most bytes that begin a marker begin no more of it.
-    if ((sizes_[i] < 2 || at[1] == texts_[i][1]) && std::memcmp(at, texts_[i], sizes_[i]) == 0)
-      return i;
+  const std::size_t left = static_cast<std::size_t>(end - at);
+  // The texts whose first two bytes stand there; most marker bytes begin none.
+  unsigned candidates = by_first_byte_[static_cast<unsigned char>(at[0])];
+  if (left >= 2) candidates &= by_second_byte_[static_cast<unsigned char>(at[1])];
+  for (; candidates != 0; candidates &= candidates - 1) {
+    const int i = static_cast<int>(LowestBit(candidates));
+    // Only the bytes before end count: a text cut off by end may start at `at`.
+    const std::size_t size = sizes_[i] < left ? sizes_[i] : left;
+    std::size_t same = size < 2 ? size : 2;
+    while (same < size && at[same] == texts_[i][same]) ++same;
+    if (same == size) return i;
   }
   return kNoMarker;
 }
@@ -227,19 +310,16 @@ std::size_t TextReader::ReadLine(char* line) {
 }
 
 // Takes the whole blocks from the read position on, up to the end of the last line that
-// lies wholly in them before a line that holds a marker. A carriage return before a line
-// feed is the only one dropped; within a line it can only stand at its end, so the pieces
-// ReadLine would make of a line without a marker, written one after another, are the line.
-std::size_t TextReader::ScanBlocks(char* out, const LineMarkers& markers, std::size_t* carried_at,
+// lies wholly in them before a line for ReadLine. A carriage return before a line feed is
+// the only one dropped; within a line it can only stand at its end, so the pieces ReadLine
+// would make of a line without a marker, written one after another, are the line.
+std::size_t TextReader::ScanBlocks(char* out, const LineMarkers& markers, CarriedLines* carried,
                                    bool* marked) {
   const ByteClasses classes(markers);
   const char* const data_end = buffer_ + end_;
-  const char* line_in = buffer_ + begin_;  // where the first line not yet taken starts
-  const char* marker = nullptr;
-  int found = LineMarkers::kNoMarker;
-  char* line_out = out;
+  LineScan scan(markers, buffer_ + begin_, data_end, out, *carried);
   char* to = out;
-  for (const char* block = line_in; data_end - block >= static_cast<long>(kBlockBytes);
+  for (const char* block = scan.line_in(); data_end - block >= static_cast<long>(kBlockBytes);
        block += kBlockBytes) {
     const BlockMasks masks = classes.Classify(block);
     std::uint64_t drops = masks.returns & (masks.feeds >> 1);
@@ -247,60 +327,26 @@ std::size_t TextReader::ScanBlocks(char* out, const LineMarkers& markers, std::s
         block[kBlockBytes] == '\n') {
       drops |= 1ull << 63;
     }
-    unsigned size = kBlockBytes;
-    for (std::uint64_t marks = masks.marks; marks != 0; marks &= marks - 1) {
-      found = markers.MarkerAt(block + LowestBit(marks), data_end);
-      if (found != LineMarkers::kNoMarker) {
-        size = LowestBit(marks);
-        marker = block + size;
-        *marked = true;
-        break;
-      }
-    }
-    drops &= BitsBelow(size);
-    to = CopyDropping(to, block, size, drops);
-    if (const std::uint64_t feeds = masks.feeds & BitsBelow(size)) {
-      // Behind the last line feed only a carriage return at the block's end can be dropped.
-      const unsigned line_end = HighestBit(feeds) + 1;
-      line_in = block + line_end;
-      line_out = to - (size - line_end) + (line_end < 64 && (drops >> line_end) != 0 ? 1 : 0);
-    }
-    if (*marked) break;
-  }
-  begin_ = static_cast<std::size_t>(line_in - buffer_);
-  if (const std::size_t carried = markers.CarriedSize(found, marker, data_end)) {
-    const char* const feed = CarriedLineFeed(classes, markers, marker, data_end);
-    if (char* const line_end =
-            feed == nullptr ? nullptr : TakeCarriedLine(line_out, to, marker, feed)) {
-      *marked = false;
-      *carried_at = static_cast<std::size_t>(to - out) + carried;
-      return static_cast<std::size_t>(line_end - out);
+    to = CopyDropping(to, block, kBlockBytes, drops);
+    std::uint64_t carried_marks, other_marks;
+    scan.SortMarkers(block, masks.marks, &carried_marks, &other_marks);
+    if ((carried_marks | other_marks) == 0 && !scan.in_marked_line()) {
+      scan.TakePlainBlock(block, masks.feeds, drops, to);
+    } else if (!scan.TakeBlockLines(block, masks.feeds, carried_marks, other_marks)) {
+      *marked = true;
+      break;
     }
   }
-  return static_cast<std::size_t>(line_out - out);
-}
-
-// The line whose start is decoded into line_out up to `to`, where its carried marker stands,
-// and which ends at feed, is taken whole when it is one piece; returns its end in out, or
-// null to leave it to ReadLine.
-char* TextReader::TakeCarriedLine(char* line_out, char* to, const char* marker, const char* feed) {
-  const char* const text_end = feed[-1] == '\r' ? feed - 1 : feed;
-  if (static_cast<std::size_t>(to - line_out) + static_cast<std::size_t>(text_end - marker) + 1 >
-      kLineChars) {
-    return nullptr;
-  }
-  char* const line_end = CopyRun(to, marker, static_cast<std::size_t>(text_end - marker));
-  *line_end = '\n';
-  begin_ = static_cast<std::size_t>(feed + 1 - buffer_);
-  return line_end + 1;
+  begin_ = static_cast<std::size_t>(scan.line_in() - buffer_);
+  return static_cast<std::size_t>(scan.line_out() - out);
 }
 
 std::size_t TextReader::TakePlainLines(char* out, const LineMarkers& markers,
-                                       std::size_t* carried_at) {
-  *carried_at = kNotCarried;
+                                       CarriedLines* carried) {
   for (;;) {
+    carried->count = 0;
     bool marked = false;
-    const std::size_t taken = ScanBlocks(out, markers, carried_at, &marked);
+    const std::size_t taken = ScanBlocks(out, markers, carried, &marked);
     if (taken > 0 || marked) return taken;
     // Not one whole line in the full blocks: read more, unless one line fills the buffer.
     if ((begin_ == 0 && end_ == kBufferBytes) || !Refill()) return 0;

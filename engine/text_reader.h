@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "engine/platform/platform.h"
 
@@ -19,7 +20,7 @@ class LineMarkers {
   static constexpr int kMaxTexts = 8;
   static constexpr int kMaxFirstBytes = 4;
   static constexpr int kNoMarker = -1;
-  // texts: at most kMaxTexts non-empty texts with at most kMaxFirstBytes different first
+  // texts: at most kMaxTexts texts of two bytes or more with at most kMaxFirstBytes different first
   // bytes, which must outlive the markers; carried: the index of the carried text, or
   // kNoMarker. A text that is the start of another, or starts with one, is not carried.
   LineMarkers(const char* const* texts, int count, int carried = kNoMarker);
@@ -34,11 +35,26 @@ class LineMarkers {
 
  private:
   const char* const* texts_;
-  int count_;
   int carried_ = kNoMarker;
   std::size_t sizes_[kMaxTexts] = {};
+  // For each byte, one bit per text that has it first, and per text that has it second.
+  std::uint8_t by_first_byte_[256] = {};
+  std::uint8_t by_second_byte_[256] = {};
   char first_bytes_[kMaxFirstBytes] = {};
   int first_byte_count_ = 0;
+};
+
+// The lines of one bulk take that hold the carried marker, in order: where the text behind
+// the marker starts in the decoded lines, and where its line ends. A take stops before a
+// line that would not fit.
+struct CarriedLines {
+  static constexpr int kMaxLines = 64;
+  struct Line {
+    std::uint16_t value;
+    std::uint16_t end;
+  };
+  Line lines[kMaxLines];
+  int count = 0;
 };
 
 // A carriage return directly before a line feed is dropped; every other byte, NUL and
@@ -55,23 +71,18 @@ class TextReader {
   // Reads the next piece into line (kLineBytes), zero-terminates it and returns its
   // length; 0 at the end of the file or after a read failure.
   std::size_t ReadLine(char* line);
-  // Where a carried marker is not: the value of *carried_at below.
-  static constexpr std::size_t kNotCarried = ~static_cast<std::size_t>(0);
   // Decodes into out (room for kBulkRoom) whole lines from the read position on that hold
   // no marker, exactly as ReadLine would return them piece by piece, and returns their
-  // length. The last of them may be a line of one piece holding the carried marker as its
-  // only marker, with its line feed at most 64 bytes behind the marker's first byte: then
-  // *carried_at is the offset in out just behind that text, else
-  // kNotCarried. 0 when the next line is for ReadLine: it holds another marker, it is
-  // longer than the buffer, or it comes near the end of the file.
-  std::size_t TakePlainLines(char* out, const LineMarkers& markers, std::size_t* carried_at);
+  // length. Among them may be lines of one piece holding the carried marker as their only
+  // marker: each is listed in carried, in order. 0 when the next line is for ReadLine: it
+  // holds another marker, it is longer than the buffer, or it comes near the end of the file.
+  std::size_t TakePlainLines(char* out, const LineMarkers& markers, CarriedLines* carried);
   bool failed() const { return failed_; }
 
  private:
   bool Refill();
-  std::size_t ScanBlocks(char* out, const LineMarkers& markers, std::size_t* carried_at,
+  std::size_t ScanBlocks(char* out, const LineMarkers& markers, CarriedLines* carried,
                          bool* marked);
-  char* TakeCarriedLine(char* line_out, char* to, const char* marker, const char* feed);
 
   Platform* files_ = nullptr;
   FileHandle file_ = kNoFile;
@@ -79,8 +90,8 @@ class TextReader {
   std::size_t end_ = 0;
   bool at_end_ = false;
   bool failed_ = false;
-  // A block scanned behind a marker may reach 64 bytes beyond the buffered data.
-  char buffer_[kBufferBytes + 64];
+  // A copy may read kCopySlack bytes beyond the buffered data.
+  char buffer_[kBufferBytes + kCopySlack];
 };
 
 }  // namespace kestrune

@@ -48,5 +48,30 @@ TEST_F(PartRows, EmptyNameEndsEveryLookupAndIsNeverMatched) {
   EXPECT_STREQ(parts.FindPart("r"), "");
 }
 
+// A "PART=" value is looked up by its bytes up to the line's end or a NUL byte, whichever
+// comes first; it finds the row whatever its size, and only that row.
+TEST_F(PartRows, ValuesOfEverySizeFindTheirRowUpToANulByte) {
+  parts.ResetParts();
+  std::string names[20];
+  for (int size = 1; size <= 19; ++size) {
+    for (int i = 0; i < size; ++i) names[size] += static_cast<char>('a' + (size + i) % 26);
+    parts.SetPartName(size - 1, names[size].c_str());
+    parts.SetPartDefault(size - 1, std::to_string(size).c_str());
+  }
+  for (int size = 1; size <= 19; ++size) {
+    std::string upper = names[size];
+    for (char& c : upper) c = static_cast<char>(c - 'a' + 'A');
+    const std::string after_nul = upper + std::string(1, '\0') + "tail";
+    const std::string longer = upper + "x";
+    EXPECT_STREQ(parts.FindPart(upper.data(), upper.size()), std::to_string(size).c_str());
+    EXPECT_STREQ(parts.FindPart(after_nul.data(), after_nul.size()), std::to_string(size).c_str());
+    EXPECT_EQ(parts.FindPart(longer.data(), longer.size()), nullptr) << size;
+    EXPECT_EQ(parts.FindPart(upper.data(), upper.size() - 1), nullptr) << size;  // no row's name
+  }
+  const std::string too_long(20, 'a');
+  EXPECT_EQ(parts.FindPart(too_long.data(), too_long.size()), nullptr);
+  EXPECT_EQ(parts.FindPart("\0a", 2), nullptr);
+}
+
 }  // namespace
 }  // namespace kestrune

@@ -115,16 +115,23 @@ Taken TakeMixed(const std::string& text, std::size_t read_size, const LineMarker
   char line[kLineBytes];
   std::size_t length = 1;
   while (length != 0) {
-    std::size_t carried_at;
-    for (std::size_t n; (n = reader.TakePlainLines(bulk, markers, &carried_at)) != 0;) {
+    CarriedLines carried;
+    for (std::size_t n; (n = reader.TakePlainLines(bulk, markers, &carried)) != 0;) {
       EXPECT_EQ(bulk[n - 1], '\n');
       taken.bytes.append(bulk, n);
-      if (carried_at == TextReader::kNotCarried) continue;
       const std::string bulk_bytes(bulk, n);
-      const std::size_t line_start = bulk_bytes.rfind('\n', n - 2) + 1;  // npos + 1 is 0
-      EXPECT_EQ(bulk_bytes.compare(carried_at - 5, 5, "PART="), 0);
-      EXPECT_GE(carried_at - 5, line_start);
-      taken.carried_lines.push_back(bulk_bytes.substr(line_start));
+      std::size_t previous_end = 0;
+      for (int i = 0; i < carried.count; ++i) {
+        const std::size_t value = carried.lines[i].value, end = carried.lines[i].end;
+        const bool whole_line = end > previous_end && end <= n && bulk[end - 1] == '\n';
+        EXPECT_TRUE(whole_line);
+        if (!whole_line) break;
+        const std::size_t line_start = bulk_bytes.rfind('\n', end - 2) + 1;  // npos + 1 is 0
+        EXPECT_GE(value - 5, line_start);
+        EXPECT_EQ(bulk_bytes.compare(value - 5, 5, "PART="), 0);
+        taken.carried_lines.push_back(bulk_bytes.substr(line_start, end - line_start));
+        previous_end = end;
+      }
     }
     while ((length = reader.ReadLine(line)) != 0) {
       taken.read_pieces.emplace_back(line, length);
@@ -190,6 +197,21 @@ TEST(TextReader, OnlyOnePieceLinesWithTheCarriedMarkerAloneComeInBulk) {
   const Taken taken = TakeMixed(plain + filler + "\n", 0, kMarkersCarryingPart);
   ASSERT_EQ(taken.carried_lines.size(), 1u);
   EXPECT_EQ(taken.carried_lines[0], "a 0 sp 0 0 0 10 hlb 100 PART=R1\n");
+}
+
+// A buffer full of part lines, some lines apart or next to each other, hands every one out
+// in bulk, in order, more of them than one take lists.
+TEST(TextReader, EveryPartLineOfABufferComesInBulkInOrder) {
+  std::string text;
+  Lines expected;
+  for (int n = 0; n < 1000; ++n) {
+    const std::string line = "PART=P" + std::to_string(n) + "\n";
+    text += (n % 3 == 0 ? "plain\r\n" : "") + line.substr(0, line.size() - 1) + "\r\n";
+    expected.push_back(line);
+  }
+  const Taken taken = TakeMixed(text + std::string(200, 'x') + "\n", 0, kMarkersCarryingPart);
+  EXPECT_EQ(taken.carried_lines, expected);
+  for (const std::string& piece : taken.read_pieces) EXPECT_EQ(MarkerCount(piece), 0u);
 }
 
 }  // namespace
