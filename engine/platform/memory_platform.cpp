@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "engine/platform/ini_reader.h"
+#include "engine/text_util.h"
 
 namespace kestrune {
 namespace {
@@ -144,6 +145,12 @@ bool MemoryPlatform::RenameReplacing(const char* from, const char* to) {
   files_[to] = std::move(file);
   return true;
 }
+
+bool MemoryPlatform::NativeName(const char* path, char* out, std::size_t capacity) {
+  return HasFile(path) && CopyText(out, capacity, path);
+}
+
+void MemoryPlatform::RemoveNow(const char* native_name) { files_.erase(native_name); }
 
 bool MemoryPlatform::Query(const char* path, FileInfo* info) {
   *info = FileInfo{};

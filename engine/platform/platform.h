@@ -82,6 +82,13 @@ class Platform {
   // to holds the old or the new file. Durable when it returns true.
   virtual bool RenameReplacing(const char* from, const char* to) = 0;
 
+  // Writes into out (capacity bytes) the name by which RemoveNow finds the file that path
+  // names, which must exist; false when that does not fit or the file is not on a disk.
+  virtual bool NativeName(const char* path, char* out, std::size_t capacity) = 0;
+  // Removes the file of a name that NativeName wrote, even while this process holds it
+  // open. Safe in a signal handler and on any thread: it takes no lock and allocates nothing.
+  virtual void RemoveNow(const char* native_name) = 0;
+
   // Describes the file a path names, following symbolic links; kind kMissing when there
   // is none. False only when the question itself failed.
   virtual bool Query(const char* path, FileInfo* info) = 0;

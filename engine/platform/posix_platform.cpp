@@ -195,6 +195,13 @@ class PosixPlatform final : public Platform {
     return true;
   }
 
+  bool NativeName(const char* path, char* out, std::size_t capacity) override {
+    return MapWindowsPath(path, out, capacity);
+  }
+
+  // unlink is async-signal-safe; an open file loses its name at once.
+  void RemoveNow(const char* native_name) override { unlink(native_name); }
+
   bool Query(const char* path, FileInfo* info) override {
     const MappedPath mapped(path);
     if (!mapped.ok()) return false;

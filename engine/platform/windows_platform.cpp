@@ -165,9 +165,10 @@ class WindowsPlatform final : public Platform {
   }
 
   // CREATE_NEW never opens an existing name, a symbolic link pointing nowhere included.
+  // Sharing deletion lets RemoveNow remove the file from another thread while it is written.
   FileHandle CreateNew(const char* path) override {
-    const HANDLE handle = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                      nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     return KeepIfDiskFile(handle);
   }
 
@@ -229,6 +230,17 @@ class WindowsPlatform final : public Platform {
   bool Remove(const char* path) override {
     if (DespiteReadOnly(path, [path] { return DeleteFileA(path) != 0; })) return true;
     return IsMissing(GetLastError());
+  }
+
+  bool NativeName(const char* path, char* out, std::size_t capacity) override {
+    return CopyText(out, capacity, path);
+  }
+
+  // The name goes when this process's last handle of the file closes, at its end at the
+  // latest; the read-only attribute would refuse the deletion.
+  void RemoveNow(const char* native_name) override {
+    SetFileAttributesA(native_name, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(native_name);
   }
 
   // No hard links: a second name of a file held open elsewhere cannot be removed again.
