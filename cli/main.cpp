@@ -7,6 +7,7 @@
 #include "cli/command_line.h"
 #include "cli/console_sink.h"
 #include "cli/input_files.h"
+#include "cli/interrupt.h"
 #include "cli/progress_line.h"
 #include "cli/report_sink.h"
 #include "engine/conversion_engine.h"
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
       command.dry_run ? static_cast<kestrune::Platform&>(dry_run) : kestrune::SystemPlatform();
   // Megabytes, and allocation-free: static storage, one engine for every file.
   static kestrune::ConversionEngine engine(platform, sink);
+  kestrune::RemoveTemporariesOnInterrupt(engine);
   for (std::size_t done = 0; done < inputs.files.size(); ++done) {
     engine.RunConversion(inputs.files[done].c_str(), command.ini_path.c_str(),
                          command.backups ? 1 : 0, command.embedded ? 1 : 0);
