@@ -1,4 +1,5 @@
-// A conversion interrupted by SIGINT, SIGTERM or SIGHUP, stopped at every platform call.
+// Conversions interrupted by SIGINT, SIGTERM or SIGHUP at every platform call, and the dialog
+// program's at the end of the session.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
@@ -13,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "app/common/convert_command.h"
+#include "app/common/termination_signals.h"
 #include "cli/interrupt.h"
 #include "tests/reliability/child_process.h"
 #include "tests/reliability/schematic_tree.h"
@@ -178,6 +181,62 @@ TEST_F(Interrupted, AtEachCallOfANestedRun) {
   std::cout << "[ figures  ] interrupts at each call of a nested run: " << interrupts << ", "
             << while_copying << " while copying\n";
   EXPECT_GT(while_copying, 10) << "too few interrupts while the files were copied";
+}
+
+// Waits, once the large file's conversion has begun, until a signal ends the process.
+class StallingSink : public RecordingSink {
+ public:
+  explicit StallingSink(int report) : report_(report) {}
+  void SetStatus(const char* text) override {
+    if (std::string(text).find("Converting BIG.SCH") == std::string::npos) return;
+    if (write(report_, "s", 1) != 1) _exit(4);
+    for (;;) pause();
+  }
+
+ private:
+  int report_;
+};
+
+// What the dialog program does at the end of the session: the toolkit's handler runs on top
+// of the conversion's stack, as this signal handler does.
+void OnSessionEnd(int) { _exit(RemoveConvertTemporaries() ? 0 : 5); }
+
+// The dialog program's Convert command, stopped while both levels' temporary files are
+// there, then ended by the session or a signal: it ends as it was told, its inputs are
+// exactly as they were, and no temporary file is left.
+TEST_F(Interrupted, DialogProgramLeavesNoTemporaryFile) {
+  const SchematicTree tree = SchematicTree::Large(workspace.path(), kLargeBytes);
+  for (const int signal_number : {SIGUSR1, SIGTERM, SIGHUP, SIGINT}) {
+    const bool session_end = signal_number == SIGUSR1;
+    SCOPED_TRACE(session_end ? "end of the session" : strsignal(signal_number));
+    tree.Plant();
+    ChildProcess child([&](int report) {
+      StartSignalsAsFromATerminal({});
+      if (session_end) {
+        signal(SIGUSR1, OnSessionEnd);
+      } else {
+        RemoveConvertTemporariesOnTermination();
+      }
+      StallingSink sink_that_waits(report);
+      RunConvertCommand(
+          sink_that_waits,
+          MakeConvertRequest(tree.top(), tree.ini(), FieldEncoding::kSingleByte, false, true));
+      return std::string("done");
+    });
+    ASSERT_TRUE(child.AwaitReport(kChildTimeout));
+    EXPECT_EQ(TemporaryNames(tree.root()), (std::vector<std::string>{"BIG.TMP", "TOP.TMP"}));
+    child.Kill(signal_number);
+    end = child.Finish(kChildTimeout);
+    if (session_end) {
+      EXPECT_TRUE(end.exited && end.code == 0) << "no conversion in progress, or ended otherwise";
+    } else {
+      EXPECT_EQ(end.signal, signal_number);
+    }
+    EXPECT_EQ(TemporaryNames(tree.root()), kNoTemporaries) << "temporary files left";
+    for (const TreeFile& file : tree.files()) {
+      EXPECT_EQ(ReadWholeFile(tree.root() / file.file), file.original) << file.reference;
+    }
+  }
 }
 
 }  // namespace
