@@ -3,8 +3,8 @@
 
 namespace kestrune {
 
-void RemovableName::Arm(Platform& files, const char* path) {
-  if (files.NativeName(path, native_, sizeof native_)) state_.store(kArmed);
+void RemovableName::Arm(Platform& files, FileHandle file, const char* path) {
+  if (files.PrepareRemoval(file, path, &ticket_)) state_.store(kArmed);
 }
 
 void RemovableName::Disarm() {
@@ -16,7 +16,7 @@ void RemovableName::Disarm() {
 
 void RemovableName::RemoveNow(Platform& files) {
   int armed = kArmed;
-  if (state_.compare_exchange_strong(armed, kRemoving)) files.RemoveNow(native_);
+  if (state_.compare_exchange_strong(armed, kRemoving)) files.RemoveNow(ticket_);
 }
 
 }  // namespace kestrune

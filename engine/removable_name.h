@@ -3,20 +3,19 @@
 
 #include <atomic>
 
-#include "engine/capacities.h"
 #include "engine/platform/platform.h"
 
 namespace kestrune {
 
-// The name is kept in the platform's native form, since a signal handler may map no path.
-// Arming publishes it, complete, to RemoveNow; disarming takes it back before the run
-// closes, removes or renames the file, so that RemoveNow never reaches a name that is no
+// What removes the file is prepared in advance (a signal handler may map no path): arming
+// publishes it, complete, to RemoveNow; disarming takes it back before the run closes,
+// removes or renames the file, so that RemoveNow never reaches a name or handle that is no
 // longer this run's file: a signal at any moment leaves at worst the temporary file.
 class RemovableName {
  public:
   // For a file this run has just created under path and holds open and locked. Stays
-  // disarmed when the platform gives no native name (nothing on a disk, or too long).
-  void Arm(Platform& files, const char* path);
+  // disarmed when the platform cannot prepare its removal (nothing on a disk, too long).
+  void Arm(Platform& files, FileHandle file, const char* path);
   // Before the file is closed. Should a removal have begun, the process is ending: the
   // caller waits here for that end, so that it never renames a removed file.
   void Disarm();
@@ -28,7 +27,7 @@ class RemovableName {
   static_assert(std::atomic<int>::is_always_lock_free, "needed in a signal handler");
 
   std::atomic<int> state_{kDisarmed};
-  char native_[kNativePathBytes] = {};
+  RemovalTicket ticket_;
 };
 
 }  // namespace kestrune

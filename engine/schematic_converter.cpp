@@ -138,7 +138,7 @@ bool ConversionEngine::CreateTemporary(ConversionJob& job) {
     }
     CopyText(job.temporary, kPathBytes, name);
     // Locked, the name is this run's until the file is closed.
-    job.level->temporary_name.Arm(platform_, job.temporary);
+    job.level->temporary_name.Arm(platform_, job.output, job.temporary);
     // Owner first: giving a file away may clear its set-id bits.
     if (platform_.QueryOpen(job.output, &job.level->temporary) &&
         platform_.SetOwner(job.output, job.level->input) &&

@@ -32,7 +32,7 @@ class DryRunPlatform : public PlatformWrapper {
   bool Link(const char* existing, const char* new_name) override;
   bool RenameReplacing(const char* from, const char* to) override;
   // What a dry run creates is in memory: nothing on the disk for a signal to remove.
-  bool NativeName(const char*, char*, std::size_t) override { return false; }
+  bool PrepareRemoval(FileHandle, const char*, RemovalTicket*) override { return false; }
   bool Query(const char* path, FileInfo* info) override;
   bool QueryOpen(FileHandle file, FileInfo* info) override;
 

@@ -146,11 +146,12 @@ bool MemoryPlatform::RenameReplacing(const char* from, const char* to) {
   return true;
 }
 
-bool MemoryPlatform::NativeName(const char* path, char* out, std::size_t capacity) {
-  return HasFile(path) && CopyText(out, capacity, path);
+bool MemoryPlatform::PrepareRemoval(FileHandle file, const char* path, RemovalTicket* ticket) {
+  ticket->file = file;
+  return HasFile(path) && CopyText(ticket->native_name, sizeof ticket->native_name, path);
 }
 
-void MemoryPlatform::RemoveNow(const char* native_name) { files_.erase(native_name); }
+void MemoryPlatform::RemoveNow(const RemovalTicket& ticket) { files_.erase(ticket.native_name); }
 
 bool MemoryPlatform::Query(const char* path, FileInfo* info) {
   *info = FileInfo{};

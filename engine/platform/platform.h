@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/capacities.h"
+
 namespace kestrune {
 
 // An open file of the platform; kNoFile when an open failed.
@@ -40,6 +42,14 @@ inline bool Unchanged(const FileInfo& then, const FileInfo& now) {
 }
 
 enum class LockOutcome { kLocked, kHeldElsewhere, kFailed };
+
+// What RemoveNow needs to remove a file this process holds open, prepared in advance: its
+// name in native form where files go by name (POSIX), the open file where they go by handle
+// (Windows).
+struct RemovalTicket {
+  FileHandle file = kNoFile;
+  char native_name[kNativePathBytes] = {};
+};
 
 // Every path is given in the Windows form the design tools write (backslashes, drive
 // letters); each implementation opens such paths by its own conventions. No method
@@ -82,12 +92,13 @@ class Platform {
   // to holds the old or the new file. Durable when it returns true.
   virtual bool RenameReplacing(const char* from, const char* to) = 0;
 
-  // Writes into out (capacity bytes) the name by which RemoveNow finds the file that path
-  // names, which must exist; false when that does not fit or the file is not on a disk.
-  virtual bool NativeName(const char* path, char* out, std::size_t capacity) = 0;
-  // Removes the file of a name that NativeName wrote, even while this process holds it
-  // open. Safe in a signal handler and on any thread: it takes no lock and allocates nothing.
-  virtual void RemoveNow(const char* native_name) = 0;
+  // Fills ticket for the open file that path names; false when the name does not fit or
+  // the file is not on a disk.
+  virtual bool PrepareRemoval(FileHandle file, const char* path, RemovalTicket* ticket) = 0;
+  // Removes the file of a ticket while it is still open and written; the writer goes on
+  // unharmed. Safe in a signal handler and on any thread: it takes no lock and allocates
+  // nothing.
+  virtual void RemoveNow(const RemovalTicket& ticket) = 0;
 
   // Describes the file a path names, following symbolic links; kind kMissing when there
   // is none. False only when the question itself failed.
