@@ -56,6 +56,8 @@ void StartSignalsAsFromATerminal(const std::vector<int>& ignored) {
 class Interrupted : public EngineFixture {
  protected:
   Workspace workspace{scratch.path()};
+  // How the child of the last run ended.
+  ChildEnd end;
 
   // Plants the tree and converts it, as the command line does, in a child that waits before
   // the first call for which stop_at (given its number and kind) is true; interrupt is then
@@ -87,9 +89,6 @@ class Interrupted : public EngineFixture {
     EXPECT_FALSE(end.timed_out) << "the run did not end";
     return stopped;
   }
-
-  // How the child of the last run ended.
-  ChildEnd end;
 
   // A stop in the middle of the large file's writes, with the temporary files of both
   // levels there: the inputs are exactly as they were, and no temporary file is left.
