@@ -2,11 +2,12 @@
 #include "cli/file_batch.h"
 
 #include <cstdlib>
-#include <memory>
+#include <functional>
 #include <set>
 #include <tuple>
 #include <utility>
 
+#include "cli/interrupt.h"
 #include "cli/recording_sink.h"
 #include "engine/conversion_engine.h"
 #include "engine/file_names.h"
@@ -31,8 +32,10 @@ void Run(ConversionEngine& engine, const std::string& file, const BatchOptions& 
 
 void ConvertOneAfterAnother(const std::vector<std::string>& files, const BatchOptions& options,
                             Platform& platform, ConsoleSink& sink, ProgressLine& progress) {
-  // Megabytes, though it allocates nothing itself: one engine for every file.
-  const auto engine = std::make_unique<ConversionEngine>(platform, sink);
+  // Megabytes, though it allocates nothing itself: one engine for every file, kept until the
+  // program ends, since an interrupt may reach it at any moment.
+  auto* const engine = new ConversionEngine(platform, sink);
+  WatchOnInterrupt(*engine);
   for (std::size_t done = 0; done < files.size(); ++done) {
     Run(*engine, files[done], options);
     progress.Show(done + 1, files.size());
@@ -40,6 +43,13 @@ void ConvertOneAfterAnother(const std::vector<std::string>& files, const BatchOp
 }
 
 #if !defined(_WIN32)
+// One worker's engine and the sink that keeps what its runs say.
+struct Worker {
+  explicit Worker(Platform& platform) : engine(platform, recorder) {}
+  RecordingSink recorder;
+  ConversionEngine engine;
+};
+
 // Workers take the next file as each finishes; what a file's run said waits until every file
 // before it has been reported.
 void ConvertAtOnce(const std::vector<std::string>& files, const BatchOptions& options,
@@ -50,20 +60,22 @@ void ConvertAtOnce(const std::vector<std::string>& files, const BatchOptions& op
   std::mutex mutex;
   std::condition_variable one_finished;
   std::atomic<std::size_t> next{0};
-  const auto work = [&] {
-    RecordingSink recorder;
-    const auto engine = std::make_unique<ConversionEngine>(platform, recorder);
+  const auto work = [&](Worker& worker) {
     for (std::size_t file; (file = next++) < count;) {
-      Run(*engine, files[file], options);
+      Run(worker.engine, files[file], options);
       const std::lock_guard<std::mutex> hold(mutex);
-      said[file] = recorder.Take();
+      said[file] = worker.recorder.Take();
       finished[file] = 1;
       one_finished.notify_all();
     }
   };
   std::vector<std::thread> workers;
-  for (std::size_t job = 0; job < count && job < static_cast<std::size_t>(options.jobs); ++job)
-    workers.emplace_back(work);
+  for (std::size_t job = 0; job < count && job < static_cast<std::size_t>(options.jobs); ++job) {
+    // Kept until the program ends, since an interrupt may reach its engine at any moment.
+    auto* const worker = new Worker(platform);
+    WatchOnInterrupt(worker->engine);
+    workers.emplace_back(work, std::ref(*worker));
+  }
   for (std::size_t file = 0; file < count; ++file) {
     std::vector<RecordedCall> calls;
     {

@@ -7,6 +7,7 @@
 #include "cli/console_sink.h"
 #include "cli/file_batch.h"
 #include "cli/input_files.h"
+#include "cli/interrupt.h"
 #include "cli/progress_line.h"
 #include "cli/report_sink.h"
 #include "engine/platform/dry_run_platform.h"
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
   static kestrune::DryRunPlatform dry_run(kestrune::SystemPlatform());
   kestrune::Platform& platform =
       command.dry_run ? static_cast<kestrune::Platform&>(dry_run) : kestrune::SystemPlatform();
+  kestrune::RemoveTemporariesOnInterrupt();
   kestrune::BatchOptions options;
   options.ini_path = command.ini_path;
   options.backups = command.backups;

@@ -8,6 +8,9 @@ namespace kestrune {
 // Every path the engine keeps, shows or derives: at most 199 characters, which is what a
 // Convert command can deliver. A longer path is refused, never cut.
 constexpr std::size_t kPathBytes = 200;
+// A path in the platform's native form, which may be longer: a Windows-form path mapped
+// into a Wine prefix gains the prefix's own path.
+constexpr std::size_t kNativePathBytes = 1024;
 // An error as shown: its message, a line feed and the path it is about.
 constexpr std::size_t kErrorBytes = 128 + kPathBytes;
 // Files one run visits.

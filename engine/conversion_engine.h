@@ -45,6 +45,11 @@ class ConversionEngine {
   // Every visited path, a line each, then "Converted!" or "Finished with errors!".
   const char* ClosingText();
 
+  // Removes the temporary file of each conversion in progress, leaving every input as it
+  // is: for a signal handler, or another thread, that then ends the process. A conversion
+  // that reaches its temporary file afterwards waits for that end.
+  void RemoveTemporariesNow() { open_files_.RemoveTemporariesNow(platform_); }
+
   bool IsVisited(const char* path) const { return visited_.IsVisited(path); }
   const char* FindPart(const char* name) { return parts_.FindPart(name); }
   const VisitedFiles& visited() const { return visited_; }

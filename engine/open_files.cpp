@@ -20,4 +20,9 @@ bool OpenFiles::HeldOpen(const FileInfo& file) const {
   return false;
 }
 
+// Every level, not only those in use: the count of levels may be changing at this moment.
+void OpenFiles::RemoveTemporariesNow(Platform& files) {
+  for (ConversionLevel& level : levels_) level.temporary_name.RemoveNow(files);
+}
+
 }  // namespace kestrune

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/platform/platform.h"
+#include "engine/removable_name.h"
 #include "engine/run_state.h"
 #include "engine/text_reader.h"
 #include "engine/text_writer.h"
@@ -15,6 +16,7 @@ struct ConversionLevel {
   TextWriter writer;
   FileInfo input;
   FileInfo temporary;
+  RemovableName temporary_name;
 };
 
 class OpenFiles {
@@ -30,6 +32,8 @@ class OpenFiles {
   void LeaveLevel();
   // True when the file is an input or a temporary file of a level in use, whatever path names it.
   bool HeldOpen(const FileInfo& file) const;
+  // Removes the temporary file of every level that holds one. Safe in a signal handler.
+  void RemoveTemporariesNow(Platform& files);
 
  private:
   // The outermost level converts the files a user names, which may be of any size; it writes

@@ -97,12 +97,15 @@ bool ConversionEngine::CreateTemporary(ConversionJob& job) {
   job.output = CreateTemporaryFile(platform_, open_files_, job.temporary, name);
   if (job.output == kNoFile) return false;
   CopyText(job.temporary, kPathBytes, name);
+  // Locked, the name is this run's until the file is closed.
+  job.level->temporary_name.Arm(platform_, job.output, job.temporary);
   // Owner first: giving a file away may clear its set-id bits.
   if (platform_.QueryOpen(job.output, &job.level->temporary) &&
       platform_.SetOwner(job.output, job.level->input) &&
       platform_.SetMode(job.output, job.level->input.mode)) {
     return true;
   }
+  job.level->temporary_name.Disarm();
   platform_.Close(job.output);
   platform_.Remove(job.temporary);
   return false;
@@ -175,6 +178,7 @@ ConversionEngine::LoopEnd ConversionEngine::CopyEnd(bool read_failed, Version ve
 
 // Closes both files and removes the temporary one; the input stays as it was.
 void ConversionEngine::Abandon(ConversionJob& job, const char* error) {
+  job.level->temporary_name.Disarm();
   platform_.Close(job.output);
   platform_.Close(job.input);
   if (!platform_.Remove(job.temporary) && error == nullptr) {
@@ -197,6 +201,8 @@ FileOutcome ConversionEngine::Finish(ConversionJob& job, LoopEnd end) {
     return FileOutcome::kNotConverted;
   }
   bool written = job.level->writer.Finish() && platform_.Sync(job.output);
+  // Once closed, the file is no longer locked, and soon renamed into the input's place.
+  job.level->temporary_name.Disarm();
   written = platform_.Close(job.output) && written;
   platform_.Close(job.input);
   if (!written) {

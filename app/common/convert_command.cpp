@@ -1,6 +1,7 @@
 // The Convert command as every front end performs it: read two fields and two boxes, run.
 #include "app/common/convert_command.h"
 
+#include <atomic>
 #include <cstring>
 #include <new>
 
@@ -9,6 +10,9 @@
 namespace kestrune {
 
 namespace {
+
+// The engine of the command in progress, for RemoveConvertTemporaries.
+std::atomic<ConversionEngine*> running_engine{nullptr};
 
 bool IsUtf8Continuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0u) == 0x80u; }
 
@@ -48,8 +52,17 @@ ConvertRequest MakeConvertRequest(const char* input_text, const char* ini_text,
 void RunConvertCommand(StatusSink& sink, const ConvertRequest& request) {
   alignas(ConversionEngine) static unsigned char storage[sizeof(ConversionEngine)];
   ConversionEngine* engine = new (storage) ConversionEngine(SystemPlatform(), sink);
+  running_engine.store(engine);
   engine->RunConversion(request.input_path, request.ini_path, request.backups, request.embedded);
+  running_engine.store(nullptr);
   engine->~ConversionEngine();
+}
+
+bool RemoveConvertTemporaries() {
+  ConversionEngine* const engine = running_engine.load();
+  if (engine == nullptr) return false;
+  engine->RemoveTemporariesNow();
+  return true;
 }
 
 }  // namespace kestrune

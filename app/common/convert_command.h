@@ -31,4 +31,9 @@ ConvertRequest MakeConvertRequest(const char* input_text, const char* ini_text,
 // Runs the conversion the request describes, reporting through sink.
 void RunConvertCommand(StatusSink& sink, const ConvertRequest& request);
 
+// Removes the temporary files of the Convert command in progress, leaving its files as they
+// were; false when none is in progress. For the end of the desktop session and for
+// termination signals: the program must end at once afterwards. Safe in a signal handler.
+bool RemoveConvertTemporaries();
+
 }  // namespace kestrune

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "app/common/convert_command.h"
 #include "app/win32/about_dlg.h"
 #include "app/win32/file_picker.h"
 #include "app/win32/long_message_box.h"
@@ -28,8 +29,8 @@ CConvertDlg::CConvertDlg(ProfileStore& settings, std::optional<std::string> inpu
       m_givenInputFile(std::move(input_file)),
       m_hIcon(LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 
-// The message map: the window menu, painting, the drag icon, dropped files and the three
-// buttons.
+// The message map: the window menu, painting, the drag icon, dropped files, the three
+// buttons and the end of the session.
 bool CConvertDlg::OnMessage(UINT message, WPARAM wparam, LPARAM, INT_PTR* result) {
   switch (message) {
     case WM_SYSCOMMAND: return m_presenter.OnSystemCommand(static_cast<UINT>(wparam));
@@ -37,8 +38,16 @@ bool CConvertDlg::OnMessage(UINT message, WPARAM wparam, LPARAM, INT_PTR* result
     case WM_QUERYDRAGICON: *result = reinterpret_cast<INT_PTR>(m_hIcon); return true;
     case WM_DROPFILES: return OnDropFiles(reinterpret_cast<HDROP>(wparam));
     case WM_COMMAND: return HIWORD(wparam) == BN_CLICKED && OnCommand(LOWORD(wparam));
+    case WM_ENDSESSION: return wparam && OnEndSession();
     default: return false;
   }
+}
+
+// A conversion runs deep in this window's stack, which cannot be unwound from here: its
+// temporary files go and the program ends at once.
+bool CConvertDlg::OnEndSession() {
+  if (RemoveConvertTemporaries()) ExitProcess(0);
+  return false;
 }
 
 bool CConvertDlg::OnCommand(UINT id) {

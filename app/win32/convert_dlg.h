@@ -46,6 +46,7 @@ class CConvertDlg final : public CModalDialog, public ConvertDialogView {
 
  private:
   bool OnCommand(UINT id);
+  bool OnEndSession();
   bool OnPaint();
   bool OnDropFiles(HDROP drop);
   void AddAboutItem();

@@ -5,8 +5,10 @@
 
 #include <wx/utils.h>
 
+#include "app/common/convert_command.h"
 #include "app/common/settings_location.h"
 #include "app/common/settings_schema.h"
+#include "app/common/termination_signals.h"
 #include "app/wx/app_resources.h"
 #include "app/wx/convert_dlg.h"
 
@@ -20,6 +22,8 @@ bool CConvertApp::OnInit() {
       SettingsFilePath(std::getenv("XDG_CONFIG_HOME"), wxGetHomeDir().utf8_str(),
                        kSettingsCompanyKey, std::string(GetAppName().utf8_str())));
   LoadAppResources();
+  RemoveConvertTemporariesOnTermination();
+  Bind(wxEVT_END_SESSION, &CConvertApp::OnEndSession, this);
   return true;
 }
 
@@ -29,6 +33,13 @@ int CConvertApp::OnRun() {
   dialog.ShowModal();
   SetTopWindow(nullptr);
   return 0;
+}
+
+// A conversion runs deep in the main window's stack, which cannot be unwound from here: its
+// temporary files go and the program ends at once.
+void CConvertApp::OnEndSession(wxCloseEvent& event) {
+  if (RemoveConvertTemporaries()) std::_Exit(EXIT_SUCCESS);
+  event.Skip();
 }
 
 }  // namespace kestrune

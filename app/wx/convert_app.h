@@ -6,6 +6,7 @@
 #include <utility>
 
 #include <wx/app.h>
+#include <wx/event.h>
 #include <wx/string.h>
 
 namespace kestrune {
@@ -20,6 +21,8 @@ class CConvertApp final : public wxApp {
   int OnRun() override;
 
  private:
+  void OnEndSession(wxCloseEvent& event);
+
   static inline std::optional<std::string> s_inputFile;
   wxString m_settingsFile;
 };

@@ -31,6 +31,8 @@ class DryRunPlatform : public PlatformWrapper {
   bool Remove(const char* path) override;
   bool Link(const char* existing, const char* new_name) override;
   bool RenameReplacing(const char* from, const char* to) override;
+  // What a dry run creates is in memory: nothing on the disk for a signal to remove.
+  bool PrepareRemoval(FileHandle, const char*, RemovalTicket*) override { return false; }
   bool Query(const char* path, FileInfo* info) override;
   bool QueryOpen(FileHandle file, FileInfo* info) override;
 
@@ -52,7 +54,7 @@ class DryRunPlatform : public PlatformWrapper {
   std::uint64_t next_index_ = 0;
   std::map<FileHandle, MemoryFile> open_;
   std::map<std::string, MemoryFile> created_;  // closed created files, by name
-  std::map<Identity, std::string> replaced_;    // what a replaced file would hold
+  std::map<Identity, std::string> replaced_;   // what a replaced file would hold
 };
 
 }  // namespace kestrune

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "engine/platform/ini_reader.h"
+#include "engine/text_util.h"
 
 namespace kestrune {
 namespace {
@@ -144,6 +145,13 @@ bool MemoryPlatform::RenameReplacing(const char* from, const char* to) {
   files_[to] = std::move(file);
   return true;
 }
+
+bool MemoryPlatform::PrepareRemoval(FileHandle file, const char* path, RemovalTicket* ticket) {
+  ticket->file = file;
+  return HasFile(path) && CopyText(ticket->native_name, sizeof ticket->native_name, path);
+}
+
+void MemoryPlatform::RemoveNow(const RemovalTicket& ticket) { files_.erase(ticket.native_name); }
 
 bool MemoryPlatform::Query(const char* path, FileInfo* info) {
   *info = FileInfo{};

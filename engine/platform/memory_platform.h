@@ -45,6 +45,9 @@ class MemoryPlatform : public Platform {
   bool Remove(const char* path) override;
   bool Link(const char* existing, const char* new_name) override;
   bool RenameReplacing(const char* from, const char* to) override;
+  bool PrepareRemoval(FileHandle file, const char* path, RemovalTicket* ticket) override;
+  // Unlike the real platforms' RemoveNow, not for signal handlers: tests call it in place of one.
+  void RemoveNow(const RemovalTicket& ticket) override;
   bool Query(const char* path, FileInfo* info) override;
   bool QueryOpen(FileHandle file, FileInfo* info) override;
   bool ResolveLink(const char* path, char* out, std::size_t capacity) override;

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/capacities.h"
+
 namespace kestrune {
 
 // An open file of the platform; kNoFile when an open failed.
@@ -40,6 +42,14 @@ inline bool Unchanged(const FileInfo& then, const FileInfo& now) {
 }
 
 enum class LockOutcome { kLocked, kHeldElsewhere, kFailed };
+
+// What RemoveNow needs to remove a file this process holds open, prepared in advance: its
+// name in native form where files go by name (POSIX), the open file where they go by handle
+// (Windows).
+struct RemovalTicket {
+  FileHandle file = kNoFile;
+  char native_name[kNativePathBytes] = {};
+};
 
 // Every path is given in the Windows form the design tools write (backslashes, drive
 // letters); each implementation opens such paths by its own conventions. No method
@@ -81,6 +91,14 @@ class Platform {
   // Moves from over to, replacing an existing to atomically: at every instant the name
   // to holds the old or the new file. Durable when it returns true.
   virtual bool RenameReplacing(const char* from, const char* to) = 0;
+
+  // Fills ticket for the open file that path names; false when the name does not fit or
+  // the file is not on a disk.
+  virtual bool PrepareRemoval(FileHandle file, const char* path, RemovalTicket* ticket) = 0;
+  // Removes the file of a ticket while it is still open and written; the writer goes on
+  // unharmed. Safe in a signal handler and on any thread: it takes no lock and allocates
+  // nothing.
+  virtual void RemoveNow(const RemovalTicket& ticket) = 0;
 
   // Describes the file a path names, following symbolic links; kind kMissing when there
   // is none. False only when the question itself failed.

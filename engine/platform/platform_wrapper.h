@@ -36,6 +36,10 @@ class PlatformWrapper : public Platform {
   bool RenameReplacing(const char* from, const char* to) override {
     return target_.RenameReplacing(from, to);
   }
+  bool PrepareRemoval(FileHandle file, const char* path, RemovalTicket* ticket) override {
+    return target_.PrepareRemoval(file, path, ticket);
+  }
+  void RemoveNow(const RemovalTicket& ticket) override { target_.RemoveNow(ticket); }
   bool Query(const char* path, FileInfo* info) override { return target_.Query(path, info); }
   bool QueryOpen(FileHandle file, FileInfo* info) override { return target_.QueryOpen(file, info); }
   bool ResolveLink(const char* path, char* out, std::size_t capacity) override {

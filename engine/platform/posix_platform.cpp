@@ -209,6 +209,14 @@ class PosixPlatform final : public Platform {
     return true;
   }
 
+  bool PrepareRemoval(FileHandle file, const char* path, RemovalTicket* ticket) override {
+    ticket->file = file;
+    return MapWindowsPath(path, ticket->native_name, sizeof ticket->native_name);
+  }
+
+  // unlink is async-signal-safe; an open file loses its name at once.
+  void RemoveNow(const RemovalTicket& ticket) override { unlink(ticket.native_name); }
+
   bool Query(const char* path, FileInfo* info) override {
     const MappedPath mapped(path);
     if (!mapped.ok()) return false;

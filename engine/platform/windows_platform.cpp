@@ -165,9 +165,10 @@ class WindowsPlatform final : public Platform {
   }
 
   // CREATE_NEW never opens an existing name, a symbolic link pointing nowhere included.
+  // DELETE access lets RemoveNow remove the file through this handle; others still may not.
   FileHandle CreateNew(const char* path) override {
-    const HANDLE handle = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = CreateFileA(path, GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     return KeepIfDiskFile(handle);
   }
 
@@ -229,6 +230,25 @@ class WindowsPlatform final : public Platform {
   bool Remove(const char* path) override {
     if (DespiteReadOnly(path, [path] { return DeleteFileA(path) != 0; })) return true;
     return IsMissing(GetLastError());
+  }
+
+  bool PrepareRemoval(FileHandle file, const char* /*path*/, RemovalTicket* ticket) override {
+    ticket->file = file;
+    return GetFileType(ToHandle(file)) == FILE_TYPE_DISK;
+  }
+
+  // The file goes when its handle closes, at the process's end at the latest; the read-only
+  // attribute would refuse that. Windows XP lacks the call: the file then stays, for the
+  // next run to remove.
+  void RemoveNow(const RemovalTicket& ticket) override {
+    const auto set_information =
+        KernelFunction<SetInformationFunction>("SetFileInformationByHandle");
+    if (set_information == nullptr) return;
+    FILE_BASIC_INFO basic{};  // zero times leave the file's times as they are
+    basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    set_information(ToHandle(ticket.file), FileBasicInfo, &basic, sizeof basic);
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    set_information(ToHandle(ticket.file), FileDispositionInfo, &disposition, sizeof disposition);
   }
 
   // No hard links: a second name of a file held open elsewhere cannot be removed again.

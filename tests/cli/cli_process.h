@@ -19,6 +19,7 @@ namespace kestrune::test {
 
 struct CliResult {
   int exit_status = -1;  // 128 + signal number when the program was killed
+  int signal = 0;        // the signal that killed it, 0 when it exited
   std::string out;
   std::string err;
 };
@@ -35,12 +36,15 @@ class CliSandbox {
   std::filesystem::path work() const { return root_.path() / "work"; }
   std::filesystem::path wine_prefix() const { return root_.path() / "wine"; }
 
-  // Runs the program with exactly these arguments (no shell), in work(), stdin empty.
-  CliResult Run(const std::vector<std::string>& arguments) const {
+  // Runs the program with exactly these arguments (no shell), in work(), stdin empty; the
+  // variables given ("NAME=value") go before the test's own.
+  CliResult Run(const std::vector<std::string>& arguments,
+                const std::vector<std::string>& variables = {}) const {
     const std::string out_file = root_.PathOf("stdout");
     const std::string err_file = root_.PathOf("stderr");
     const std::string folder = work().string();
-    const std::vector<std::string> environment = Environment();
+    std::vector<std::string> environment = Environment();
+    environment.insert(environment.begin(), variables.begin(), variables.end());
     std::vector<char*> argv = Pointers(arguments, KESTRUNE_CLI_PATH);
     std::vector<char*> envp = Pointers(environment, nullptr);
 
@@ -61,6 +65,7 @@ class CliSandbox {
     int status = 0;
     if (child < 0 || waitpid(child, &status, 0) != child) return result;
     result.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     result.out = ReadWholeFile(out_file);
     result.err = ReadWholeFile(err_file);
     return result;

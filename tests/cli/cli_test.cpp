@@ -1,6 +1,8 @@
 // Runs of the built kestrune-cli: arguments, exit status, traces, and the files it leaves.
 #include <gtest/gtest.h>
+#include <signal.h>
 
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -158,6 +160,41 @@ TEST_F(CliTest, TraceOfAWholeNestedRun) {
   EXPECT_EQ(Get("SUB.SCH"), kSubConverted);
   EXPECT_EQ(FolderListing(sandbox_.work()),
             (std::vector<std::string>{"MSIM.INI", "SUB.SCH", "TOP.SCH", "lib"}));
+}
+
+// A signal while both levels' temporary files are there (at the first fsync, the nested
+// file's): the program removes them, leaves the inputs as they were and exits with 128 plus
+// the signal's number.
+TEST_F(CliTest, InterruptedRunLeavesNoTemporaryFileAndTheInputsWhole) {
+  for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(strsignal(signal_number));
+    const std::vector<std::string> environment = {
+        std::string("LD_PRELOAD=") + KESTRUNE_SIGNAL_AT_FSYNC,
+        "KESTRUNE_TEST_FSYNC_SIGNAL=" + std::to_string(signal_number),
+        "ASAN_OPTIONS=verify_asan_link_order=0"};
+    fs::remove_all(sandbox_.work());
+    fs::create_directory(sandbox_.work());
+    PutHierarchy();
+    CliResult result = sandbox_.Run({"--ini", "./MSIM.INI", "--embedded", "TOP.SCH"}, environment);
+    EXPECT_EQ(result.signal, 0) << "killed by the signal";
+    EXPECT_EQ(result.exit_status, 128 + signal_number);
+    EXPECT_EQ(Get("TOP.SCH"), kTop);
+    EXPECT_EQ(Get("SUB.SCH"), kSub);
+    EXPECT_EQ(FolderListing(sandbox_.work()),
+              (std::vector<std::string>{"MSIM.INI", "SUB.SCH", "TOP.SCH", "lib"}));
+
+    // Four files converted at once, each with its temporary file there.
+    fs::remove_all(sandbox_.work());
+    fs::create_directory(sandbox_.work());
+    const std::vector<std::string> names = {"A.SCH", "B.SCH", "C.SCH", "D.SCH"};
+    for (const std::string& name : names) Put(name, kSub);
+    std::vector<std::string> at_once = environment;
+    at_once.insert(at_once.end(), {"KESTRUNE_JOBS=4", "KESTRUNE_TEST_FSYNC_TOGETHER=4"});
+    result = sandbox_.Run(Join(kNoIni, names), at_once);
+    EXPECT_EQ(result.exit_status, 128 + signal_number);
+    for (const std::string& name : names) EXPECT_EQ(Get(name), kSub) << name;
+    EXPECT_EQ(FolderListing(sandbox_.work()), names);
+  }
 }
 
 // Without --ini the design tools' own "C:\WINDOWS\MSIM.INI" is read, from the Wine prefix.

@@ -67,12 +67,13 @@ ChildProcess::~ChildProcess() {
   if (pipe_ >= 0) close(pipe_);
 }
 
-bool ChildProcess::AwaitReport(std::chrono::milliseconds timeout) {
-  char byte;
-  return Readable(pipe_, std::chrono::steady_clock::now() + timeout) && read(pipe_, &byte, 1) == 1;
+bool ChildProcess::AwaitReport(std::chrono::milliseconds timeout, char* byte) {
+  char read_byte;
+  if (byte == nullptr) byte = &read_byte;
+  return Readable(pipe_, std::chrono::steady_clock::now() + timeout) && read(pipe_, byte, 1) == 1;
 }
 
-void ChildProcess::Kill() { kill(pid_, SIGKILL); }
+void ChildProcess::Kill(int signal_number) { kill(pid_, signal_number); }
 
 ChildEnd ChildProcess::Finish(std::chrono::milliseconds timeout) {
   ChildEnd end;

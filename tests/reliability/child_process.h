@@ -2,6 +2,7 @@
 // rights.
 #pragma once
 
+#include <signal.h>
 #include <sys/types.h>
 
 #include <chrono>
@@ -32,9 +33,10 @@ class ChildProcess {
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
-  // Waits for the next report byte; false when the child ended or the time ran out first.
-  bool AwaitReport(std::chrono::milliseconds timeout);
-  void Kill();
+  // Waits for the next report byte, kept in byte unless null; false when the child ended or
+  // the time ran out first.
+  bool AwaitReport(std::chrono::milliseconds timeout, char* byte = nullptr);
+  void Kill(int signal_number = SIGKILL);
   // Collects the output and reaps the child, killing it once timeout has passed.
   ChildEnd Finish(std::chrono::milliseconds timeout);
 

@@ -1,6 +1,8 @@
 // What every platform layer promises, checked on the system's own against real files.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "tests/support/platform_fixture.h"
 
 namespace kestrune::test {
@@ -28,6 +30,24 @@ TEST_F(PlatformContract, CreateNewRefusesAnExistingNameAndLeavesItUntouched) {
   // Spelled in another letter case it is still the same, existing file.
   EXPECT_EQ(files_.CreateNew(PathOf("AMP.SCH").c_str()), kNoFile);
   EXPECT_EQ(ReadFile("Amp.Sch"), "old contents");
+}
+
+// What a signal handler or another thread does while the file is still being written: the
+// file goes, whatever its mode, and the writer goes on unharmed.
+TEST_F(PlatformContract, RemoveNowRemovesAFileStillBeingWritten) {
+  for (const unsigned mode : {0600u, 0444u}) {
+    SCOPED_TRACE("mode " + std::to_string(mode));
+    const std::string path = PathOf("Held.Tmp");
+    const FileHandle out = files_.CreateNew(path.c_str());
+    ASSERT_NE(out, kNoFile);
+    ASSERT_TRUE(files_.SetMode(out, mode));
+    RemovalTicket ticket;
+    ASSERT_TRUE(files_.PrepareRemoval(out, path.c_str(), &ticket));
+    files_.RemoveNow(ticket);
+    EXPECT_TRUE(files_.Write(out, "more", 4));
+    EXPECT_TRUE(files_.Close(out));
+    EXPECT_FALSE(Exists("Held.Tmp"));
+  }
 }
 
 }  // namespace

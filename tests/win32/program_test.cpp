@@ -15,26 +15,27 @@ namespace {
 
 struct FoundWindow {
   DWORD process;
+  const char* caption;
   HWND window;
 };
 
-BOOL CALLBACK MatchMainWindow(HWND window, LPARAM context) {
+BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
   auto* wanted = reinterpret_cast<FoundWindow*>(context);
   DWORD owner_process = 0;
   GetWindowThreadProcessId(window, &owner_process);
   if (owner_process == wanted->process && IsWindowVisible(window) &&
-      TextOf(window) == kMainCaption) {
+      TextOf(window) == wanted->caption) {
     wanted->window = window;
   }
   return wanted->window == nullptr;
 }
 
-HWND WaitForMainWindowOf(DWORD process) {
-  FoundWindow found{process, nullptr};
+HWND WaitForWindowOf(DWORD process, const char* caption) {
+  FoundWindow found{process, caption, nullptr};
   const DWORD start = GetTickCount();
   while (found.window == nullptr && GetTickCount() - start < kWaitMilliseconds) {
     Sleep(20);
-    EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&found));
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&found));
   }
   return found.window;
 }
@@ -73,7 +74,10 @@ class StartedProgram {
   StartedProgram& operator=(const StartedProgram&) = delete;
 
   bool started() const { return process_.hProcess != nullptr; }
-  HWND WaitForWindow() const { return WaitForMainWindowOf(process_.dwProcessId); }
+  // The program's visible window of that caption, the main window by default.
+  HWND WaitForWindow(const char* caption = kMainCaption) const {
+    return WaitForWindowOf(process_.dwProcessId, caption);
+  }
   // The exit code when the program ended in time, else -1.
   long WaitForExit() const {
     DWORD code = 0;
@@ -125,6 +129,35 @@ TEST(Program, AFileNamedOnTheCommandLineFillsTheInputField) {
   EXPECT_EQ(ItemText(window, IDC_INI_FILE), kDefaultIniPath);
   Cancel(window);
   EXPECT_EQ(program.WaitForExit(), 0);
+}
+
+// The end of the session while a nested file's error box is open, with the top file's
+// temporary file there: the program removes it and ends, and the top file keeps its bytes.
+TEST(Program, TheSessionsEndDuringARunLeavesNoTemporaryFile) {
+  ScratchDir scratch;
+  DeleteApplicationKey("KESTRUNE");
+  const std::string top = "*version 7.1\r\n@index\r\nPART=AMP\r\n";
+  WriteWholeFile(scratch.path() / "TOP.SCH", top);
+  WriteWholeFile(scratch.path() / "AMP.SCH", "no schematic\r\n");
+  WriteWholeFile(scratch.path() / "PARTS.slb", "*version 7.1\nPART=AMP\nDEFAULT=AMP.SCH\n");
+  WriteWholeFile(scratch.path() / "MSIM.INI", "[MICROSIM]\nLIBPATH=" + NativePath(scratch.path()) +
+                                                  "\n[PART LIBS]\nLIB1=PARTS [.slb]\n");
+  const StartedProgram program(scratch, "KESTRUNE.EXE");
+  ASSERT_TRUE(program.started());
+  const HWND window = program.WaitForWindow();
+  ASSERT_NE(window, nullptr);
+  SetItemText(window, IDC_INPUT_FILE, scratch.PathOf("TOP.SCH"));
+  SetItemText(window, IDC_INI_FILE, scratch.PathOf("MSIM.INI"));
+  SendMessageA(GetDlgItem(window, IDC_EMBEDDED), BM_SETCHECK, BST_CHECKED, 0);
+  PostMessageA(GetDlgItem(window, IDC_CONVERT), BM_CLICK, 0, 0);
+  ASSERT_NE(program.WaitForWindow("Convert"), nullptr) << "no error box";
+  EXPECT_TRUE(std::filesystem::exists(scratch.path() / "TOP.TMP"));
+
+  PostMessageA(window, WM_ENDSESSION, TRUE, 0);
+  EXPECT_EQ(program.WaitForExit(), 0);
+  EXPECT_FALSE(std::filesystem::exists(scratch.path() / "TOP.TMP"));
+  EXPECT_EQ(ReadWholeFile(scratch.path() / "TOP.SCH"), top);
+  DeleteApplicationKey("KESTRUNE");
 }
 
 // What the program writes to its standard output, and its exit code, when started so.

@@ -1,0 +1,243 @@
+// Conversions interrupted by SIGINT, SIGTERM or SIGHUP at every platform call, and the dialog
+// program's at the end of the session.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/common/convert_command.h"
+#include "app/common/termination_signals.h"
+#include "cli/interrupt.h"
+#include "tests/reliability/child_process.h"
+#include "tests/reliability/schematic_tree.h"
+#include "tests/reliability/workspace.h"
+#include "tests/support/engine_fixture.h"
+#include "tests/support/faulty_platform.h"
+
+namespace kestrune::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kLargeBytes = 4 << 20;
+constexpr std::chrono::milliseconds kChildTimeout{30000};
+constexpr int kInterruptSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// The names of the temporary files under root, sorted: TMP extensions, with or without a
+// digit appended.
+std::vector<std::string> TemporaryNames(const fs::path& root) {
+  std::vector<std::string> found;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    const std::string name = entry.path().filename().string();
+    if (name.find(".TMP") != std::string::npos) found.push_back(name);
+  }
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+const std::vector<std::string> kNoTemporaries;
+
+// The signals start with their default handling, as in a program started from a terminal,
+// whatever the test runner's own are; ignored lists those ignored instead.
+void StartSignalsAsFromATerminal(const std::vector<int>& ignored) {
+  for (const int signal_number : kInterruptSignals) signal(signal_number, SIG_DFL);
+  for (const int signal_number : ignored) signal(signal_number, SIG_IGN);
+}
+
+class Interrupted : public EngineFixture {
+ protected:
+  Workspace workspace{scratch.path()};
+  // How the child of the last run ended.
+  ChildEnd end;
+
+  // Plants the tree and converts it, as the command line does, in a child that waits before
+  // the first call for which stop_at (given its number and kind) is true; interrupt is then
+  // called with the kind of that call. False when the run ended before such a call.
+  bool InterruptedRun(const SchematicTree& tree, bool backups,
+                      const std::function<bool(int, Call)>& stop_at,
+                      const std::function<void(ChildProcess&, Call)>& interrupt,
+                      const std::vector<int>& ignored = {}) {
+    tree.Plant();
+    ChildProcess child([&](int report) {
+      StartSignalsAsFromATerminal(ignored);
+      FaultyPlatform files(SystemPlatform());
+      files.BeforeEachCall([&](int number, Call kind) {
+        if (!stop_at(number, kind)) return;
+        const char byte = static_cast<char>(kind);
+        if (write(report, &byte, 1) != 1) _exit(4);
+        for (;;) pause();
+      });
+      RecordingSink unseen;
+      const auto engine = std::make_unique<ConversionEngine>(files, unseen);
+      WatchOnInterrupt(*engine);
+      RemoveTemporariesOnInterrupt();
+      engine->RunConversion(tree.top(), tree.ini(), backups ? 1 : 0, 1);
+      return std::string();
+    });
+    char kind = 0;
+    const bool stopped = child.AwaitReport(kChildTimeout, &kind);
+    if (stopped) interrupt(child, static_cast<Call>(kind));
+    end = child.Finish(kChildTimeout);
+    EXPECT_FALSE(end.timed_out) << "the run did not end";
+    return stopped;
+  }
+
+  // A stop in the middle of the large file's writes, with the temporary files of both
+  // levels there: the inputs are exactly as they were, and no temporary file is left.
+  void ExpectInterruptedMidWrite(const std::vector<int>& ignored, const std::vector<int>& sent,
+                                 int expected_signal) {
+    const SchematicTree tree = SchematicTree::Large(workspace.path(), kLargeBytes);
+    int writes = 0;
+    ASSERT_TRUE(InterruptedRun(
+        tree, true, [&](int, Call kind) { return kind == Call::kWrite && ++writes == 20; },
+        [&](ChildProcess& child, Call) {
+          EXPECT_EQ(TemporaryNames(tree.root()), (std::vector<std::string>{"BIG.TMP", "TOP.TMP"}))
+              << "no temporary file at two levels";
+          for (const int signal_number : sent) child.Kill(signal_number);
+        },
+        ignored));
+    EXPECT_TRUE(end.exited) << "ended by signal " << end.signal;
+    EXPECT_EQ(end.code, 128 + expected_signal);
+    EXPECT_EQ(TemporaryNames(tree.root()), kNoTemporaries) << "temporary files left";
+    for (const TreeFile& file : tree.files()) {
+      EXPECT_EQ(ReadWholeFile(tree.root() / file.file), file.original) << file.reference;
+    }
+  }
+};
+
+TEST_F(Interrupted, MidWriteLeavesNoTemporaryFileAndTheInputsWhole) {
+  for (const int signal_number : kInterruptSignals) {
+    SCOPED_TRACE(std::string("signal ") + strsignal(signal_number));
+    ExpectInterruptedMidWrite({}, {signal_number}, signal_number);
+  }
+}
+
+// As under nohup: the hangup passes the run by, the later SIGTERM ends it.
+TEST_F(Interrupted, SignalIgnoredAtTheStartStaysIgnored) {
+  ExpectInterruptedMidWrite({SIGHUP}, {SIGHUP, SIGTERM}, SIGTERM);
+}
+
+// Once the run has closed its temporary file for the swap, another run may take the name
+// for its own file: an interrupt then leaves that file alone.
+TEST_F(Interrupted, AfterTheCloseLeavesTheNameToAnotherRun) {
+  const SchematicTree tree = SchematicTree::Large(workspace.path(), kLargeBytes);
+  const fs::path temporary = tree.root() / "BIG.TMP";
+  const std::string others = "another run's file";
+  ASSERT_TRUE(InterruptedRun(
+      tree, false, [](int, Call kind) { return kind == Call::kRenameReplacing; },
+      [&](ChildProcess& child, Call) {
+        fs::remove(temporary);
+        WriteWholeFile(temporary, others);
+        child.Kill(SIGTERM);
+      }));
+  EXPECT_EQ(end.code, 128 + SIGTERM);
+  EXPECT_EQ(fs::exists(temporary) ? ReadWholeFile(temporary) : "(removed)", others);
+  for (const TreeFile& file : tree.files()) {
+    EXPECT_EQ(ReadWholeFile(tree.root() / file.file), file.original) << file.reference;
+  }
+}
+
+// At whichever call the signal comes, no name loses its contents; while the files are
+// being copied no temporary file is left. Elsewhere one may be (just created, or closed
+// for the swap), and the next run removes it, as after a kill.
+TEST_F(Interrupted, AtEachCallOfANestedRun) {
+  const SchematicTree tree = SchematicTree::ThreeLevels(workspace.path());
+  int interrupts = 0;
+  int while_copying = 0;
+  for (int call = 1;; ++call) {
+    const int signal_number = kInterruptSignals[call % 3];
+    SCOPED_TRACE("interrupted before call " + std::to_string(call) + " by " +
+                 strsignal(signal_number));
+    bool copying = false;
+    const bool stopped = InterruptedRun(
+        tree, call % 2 == 0, [call](int number, Call) { return number == call; },
+        [&](ChildProcess& child, Call kind) {
+          copying = kind == Call::kRead || kind == Call::kWrite;
+          child.Kill(signal_number);
+        });
+    if (!stopped) break;
+    ++interrupts;
+    if (copying) ++while_copying;
+    EXPECT_TRUE(end.exited) << "ended by signal " << end.signal;
+    EXPECT_EQ(end.code, 128 + signal_number);
+    ExpectEveryNameWhole(tree);
+    if (copying) {
+      EXPECT_EQ(TemporaryNames(tree.root()), kNoTemporaries) << "temporary files left";
+    }
+    sink.calls.clear();
+    engine().RunConversion(tree.top(), tree.ini(), call % 2 == 0 ? 1 : 0, 1);
+    EXPECT_EQ(ExpectNothingLost(tree, {call % 2 == 0, sink.calls, {}, false}), tree.files().size());
+    if (HasFailure()) break;
+  }
+  std::cout << "[ figures  ] interrupts at each call of a nested run: " << interrupts << ", "
+            << while_copying << " while copying\n";
+  EXPECT_GT(while_copying, 10) << "too few interrupts while the files were copied";
+}
+
+// Waits, once the large file's conversion has begun, until a signal ends the process.
+class StallingSink : public RecordingSink {
+ public:
+  explicit StallingSink(int report) : report_(report) {}
+  void SetStatus(const char* text) override {
+    if (std::string(text).find("Converting BIG.SCH") == std::string::npos) return;
+    if (write(report_, "s", 1) != 1) _exit(4);
+    for (;;) pause();
+  }
+
+ private:
+  int report_;
+};
+
+// What the dialog program does at the end of the session: the toolkit's handler runs on top
+// of the conversion's stack, as this signal handler does.
+void OnSessionEnd(int) { _exit(RemoveConvertTemporaries() ? 0 : 5); }
+
+// The dialog program's Convert command, stopped while both levels' temporary files are
+// there, then ended by the session or a signal: it ends as it was told, its inputs are
+// exactly as they were, and no temporary file is left.
+TEST_F(Interrupted, DialogProgramLeavesNoTemporaryFile) {
+  const SchematicTree tree = SchematicTree::Large(workspace.path(), kLargeBytes);
+  for (const int signal_number : {SIGUSR1, SIGTERM, SIGHUP, SIGINT}) {
+    const bool session_end = signal_number == SIGUSR1;
+    SCOPED_TRACE(session_end ? "end of the session" : strsignal(signal_number));
+    tree.Plant();
+    ChildProcess child([&](int report) {
+      StartSignalsAsFromATerminal({});
+      if (session_end) {
+        signal(SIGUSR1, OnSessionEnd);
+      } else {
+        RemoveConvertTemporariesOnTermination();
+      }
+      StallingSink sink_that_waits(report);
+      RunConvertCommand(
+          sink_that_waits,
+          MakeConvertRequest(tree.top(), tree.ini(), FieldEncoding::kSingleByte, false, true));
+      return std::string("done");
+    });
+    ASSERT_TRUE(child.AwaitReport(kChildTimeout));
+    EXPECT_EQ(TemporaryNames(tree.root()), (std::vector<std::string>{"BIG.TMP", "TOP.TMP"}));
+    child.Kill(signal_number);
+    end = child.Finish(kChildTimeout);
+    if (session_end) {
+      EXPECT_TRUE(end.exited && end.code == 0) << "no conversion in progress, or ended otherwise";
+    } else {
+      EXPECT_EQ(end.signal, signal_number);
+    }
+    EXPECT_EQ(TemporaryNames(tree.root()), kNoTemporaries) << "temporary files left";
+    for (const TreeFile& file : tree.files()) {
+      EXPECT_EQ(ReadWholeFile(tree.root() / file.file), file.original) << file.reference;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace kestrune::test
