@@ -4,11 +4,10 @@
 #include <signal.h>
 
 #include "app/common/convert_command.h"
+#include "engine/platform/interrupt_signals.h"
 
 namespace kestrune {
 namespace {
-
-constexpr int kTerminationSignals[] = {SIGTERM, SIGHUP, SIGINT};
 
 // The signal is blocked while its handler runs: raised again, it ends the program on return.
 void OnTermination(int signal_number) {
@@ -19,18 +18,6 @@ void OnTermination(int signal_number) {
 
 }  // namespace
 
-void RemoveConvertTemporariesOnTermination() {
-  struct sigaction action = {};
-  action.sa_handler = OnTermination;
-  sigemptyset(&action.sa_mask);
-  for (const int signal_number : kTerminationSignals) sigaddset(&action.sa_mask, signal_number);
-  for (const int signal_number : kTerminationSignals) {
-    struct sigaction previous;
-    if (sigaction(signal_number, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) {
-      continue;
-    }
-    sigaction(signal_number, &action, nullptr);
-  }
-}
+void RemoveConvertTemporariesOnTermination() { CatchInterruptSignals(OnTermination); }
 
 }  // namespace kestrune
