@@ -52,6 +52,14 @@ bool BackupName(const char* path, char* out) {
   return StemWith(path, stem, "P71", out);
 }
 
+// At the longest paths the temporary name has no alternative that fits; the fallback name,
+// shorter than any long file name, has.
+bool BackupCopyName(const char* path, char* out) {
+  char alternative[kPathBytes];
+  if (TemporaryName(path, out) && AlternativeTemporaryName(out, 1, alternative)) return true;
+  return StemWith(path, FolderLength(path), kFallbackTemporaryName, out);
+}
+
 bool AlternativeTemporaryName(const char* temporary, int attempt, char* out) {
   const int written = std::snprintf(out, kPathBytes, "%s%d", temporary, attempt);
   return written >= 0 && static_cast<std::size_t>(written) < kPathBytes;

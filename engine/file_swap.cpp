@@ -40,7 +40,7 @@ bool CopyContents(Platform& files, FileHandle in, FileHandle out) {
 bool CopyBackup(Platform& files, const OpenFiles& open, const SwapNames& names, FileInfo* copy) {
   char first[kPathBytes];
   char temporary[kPathBytes];
-  if (!TemporaryName(names.target, first)) return false;
+  if (!BackupCopyName(names.target, first)) return false;
   const FileHandle in = files.OpenForRead(names.target);
   if (in == kNoFile) return false;
   // The swap's own temporary file is closed by now, but no leftover.
