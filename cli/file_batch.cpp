@@ -97,30 +97,23 @@ std::string FolderOf(const std::string& path) {
   return separator == 0 ? path.substr(0, 1) : path.substr(0, separator);
 }
 
-std::string FileNameOf(const std::string& path) {
-  const std::size_t separator = path.find_last_of("/\\");
-  return separator == std::string::npos ? path : path.substr(separator + 1);
-}
-
-// The file name up to its extension dot (never its first character), letters folded; the
-// fallback temporary name's stem for a name without such a dot, since that is what its
-// temporary file shares with every other such name of its folder.
-std::vector<std::string> FoldedStems(const std::string& path) {
-  std::string name = FileNameOf(path);
-  const std::size_t dot = name.rfind('.');
-  const bool dotless = dot == std::string::npos || dot == 0;
-  if (!dotless) name.resize(dot);
-  for (char& c : name)
+// The file name of the temporary or backup name the engine gives path, letters folded; empty
+// when none fits.
+std::string FoldedNameOf(bool (*name_of)(const char*, char*), const std::string& path) {
+  char name[kPathBytes];
+  if (!name_of(path.c_str(), name)) return std::string();
+  std::string folded = name;
+  folded.erase(0, folded.find_last_of("/\\") + 1);
+  for (char& c : folded)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  if (!dotless) return {name};
-  return {name, FoldedStems(kFallbackTemporaryName).front()};
+  return folded;
 }
 
 }  // namespace
 
 bool FilesStayApart(const std::vector<std::string>& files, Platform& platform) {
   std::set<std::pair<std::uint64_t, std::uint64_t>> inputs;
-  std::set<std::tuple<std::uint64_t, std::uint64_t, std::string>> stems;
+  std::set<std::tuple<std::uint64_t, std::uint64_t, std::string>> names;
   for (const std::string& path : files) {
     FileInfo file;
     FileInfo folder;
@@ -129,8 +122,10 @@ bool FilesStayApart(const std::vector<std::string>& files, Platform& platform) {
       return false;
     if (file.kind != FileKind::kMissing && !inputs.emplace(file.device, file.index).second)
       return false;
-    for (const std::string& stem : FoldedStems(path))
-      if (!stems.emplace(folder.device, folder.index, stem).second) return false;
+    for (const auto name_of : {TemporaryName, BackupName}) {
+      const std::string name = FoldedNameOf(name_of, path);
+      if (name.empty() || !names.emplace(folder.device, folder.index, name).second) return false;
+    }
   }
   return true;
 }

@@ -25,9 +25,9 @@ void ConvertFiles(const std::vector<std::string>& files, const BatchOptions& opt
                   Platform& platform, ConsoleSink& sink, ProgressLine& progress);
 
 // True when no file's run can touch a name another file's run touches: no two paths name
-// one file, no path is a symbolic link, and no two files of one folder share the name
-// before the extension, ignoring letter case (their temporary and backup names would
-// meet; every name without an extension shares the fallback temporary name).
+// one file, no path is a symbolic link, and no two files of one folder share a temporary or
+// a backup name, ignoring letter case (every name without an extension shares the fallback
+// temporary name).
 bool FilesStayApart(const std::vector<std::string>& files, Platform& platform);
 
 // The number of files converted at once: $KESTRUNE_JOBS when it is a number from 1 to 64,
