@@ -108,8 +108,7 @@ bool KnownWithoutCaseVariant(int directory, const char* name) {
          !known.MayHold(name);
 }
 
-// The listing is recorded under the lock from Begin to End, so no thread sees half of it.
-void BeginFolderListing(int listing) {
+FolderListingRecord::FolderListingRecord(int listing) {
   known_mutex.lock();
   struct stat folder;
   if (fstat(listing, &folder) == 0) {
@@ -119,11 +118,12 @@ void BeginFolderListing(int listing) {
   }
 }
 
-void AddListedName(const char* name) { known.Add(name); }
+FolderListingRecord::~FolderListingRecord() {
+  if (!complete_) known.Forget();
+  known_mutex.unlock();
+}
 
-void ForgetFolderListing() { known.Forget(); }
-
-void EndFolderListing() { known_mutex.unlock(); }
+void FolderListingRecord::Add(const char* name) { known.Add(name); }
 
 OwnFolderChange::OwnFolderChange() { known_mutex.lock(); }
 

@@ -9,13 +9,23 @@ namespace kestrune {
 // False whenever that is not known: the caller then lists the folder itself.
 bool KnownWithoutCaseVariant(int directory, const char* name);
 
-// Records a complete listing of the folder open as listing: Begin before the first entry is
-// read, Add for every entry, then End. A folder of more names than are kept is not recorded.
-void BeginFolderListing(int listing);
-void AddListedName(const char* name);
-// Drops the listing begun, for a listing that failed part way.
-void ForgetFolderListing();
-void EndFolderListing();
+// Records a complete listing of the folder open as listing, under the lock of what is known,
+// so that no thread sees half of it: Add every entry, then Complete; a listing not completed
+// (it failed part way) is forgotten when the record goes. A folder of more names than are
+// kept is not recorded.
+class FolderListingRecord {
+ public:
+  explicit FolderListingRecord(int listing);
+  ~FolderListingRecord();
+  FolderListingRecord(const FolderListingRecord&) = delete;
+  FolderListingRecord& operator=(const FolderListingRecord&) = delete;
+
+  void Add(const char* name);
+  void Complete() { complete_ = true; }
+
+ private:
+  bool complete_ = false;
+};
 
 // Held around each change this process makes to a folder's names (create, link, rename,
 // remove), so that no thread of it sees the folder's new times before what is known of the

@@ -83,9 +83,9 @@ class DirectoryCursor {
 };
 
 // Counts the entries of the directory open as listing that equal name ignoring ASCII case,
-// copying the first one into match (same length as name); every entry is recorded as the
-// folder's known names.
-int CountCaseVariants(int listing, const char* name, char* match) {
+// copying the first one into match (same length as name) and every entry into record; -1
+// when the listing failed.
+int CountCaseVariants(int listing, const char* name, char* match, FolderListingRecord& record) {
   alignas(struct dirent64) char buffer[4096];
   int found = 0;
   for (;;) {
@@ -97,7 +97,7 @@ int CountCaseVariants(int listing, const char* name, char* match) {
       std::memcpy(&record_length, entry + offsetof(struct dirent64, d_reclen),
                   sizeof record_length);
       const char* entry_name = entry + offsetof(struct dirent64, d_name);
-      AddListedName(entry_name);
+      record.Add(entry_name);
       if (EqualsIgnoreCase(entry_name, name) && ++found == 1) std::strcpy(match, entry_name);
       at += record_length;
     }
@@ -115,10 +115,12 @@ void MatchLetterCase(int directory, char* name) {
   const int listing = openat(directory, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (listing < 0) return;
   char match[NAME_MAX + 1];
-  BeginFolderListing(listing);
-  const int variants = CountCaseVariants(listing, name, match);
-  if (variants < 0) ForgetFolderListing();
-  EndFolderListing();
+  int variants;
+  {
+    FolderListingRecord record(listing);
+    variants = CountCaseVariants(listing, name, match, record);
+    if (variants >= 0) record.Complete();
+  }
   if (variants == 1) std::strcpy(name, match);
   close(listing);
 }
