@@ -2,12 +2,7 @@
 # entry that desktop-file-validate accepts, which opens a file of the type that the installed
 # shared-mime-info XML gives to *.sch names in any letter case. Run with -DBUILD_DIR=... -DPREFIX=...
 # -DVALIDATE=desktop-file-validate -DUPDATE_MIME=update-mime-database.
-file(REMOVE_RECURSE "${PREFIX}")
-execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
-                RESULT_VARIABLE result OUTPUT_QUIET)
-if(NOT result EQUAL 0)
-  message(FATAL_ERROR "cmake --install failed: ${result}")
-endif()
+include("${CMAKE_CURRENT_LIST_DIR}/../support/install_into_prefix.cmake")
 
 set(entry "${PREFIX}/share/applications/KESTRUNE.desktop")
 execute_process(COMMAND "${VALIDATE}" "${entry}" RESULT_VARIABLE result OUTPUT_VARIABLE complaints
