@@ -186,7 +186,19 @@ class DesktopFontSize {
   NONCLIENTMETRICSA saved_;
 };
 
-using Templates = ConvertDialogTest;
+class Templates : public ConvertDialogTest {
+ protected:
+  // Opens the About box from the system menu, checks it against its template and closes it.
+  void ExpectAboutBoxAsDesigned() {
+    PostMessageA(dialog_, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+    const HWND about = thread_->WaitForDialog(kIDD_ABOUTBOX.caption, dialog_);
+    ASSERT_NE(about, nullptr);
+    ExpectFrame(about, kIDD_ABOUTBOX);
+    ExpectControls(about, kIDD_ABOUTBOX);
+    ClickLater(about, IDOK);
+    EXPECT_TRUE(WaitUntilGone(about));
+  }
+};
 
 TEST_F(Templates, TheMainDialogIsLaidOutAsDesigned) {
   ASSERT_NE(Open(), nullptr);
@@ -219,13 +231,7 @@ TEST_F(Templates, TabGoesThroughTheControlsInTemplateOrder) {
 
 TEST_F(Templates, TheAboutBoxIsLaidOutAsDesigned) {
   ASSERT_NE(Open(), nullptr);
-  PostMessageA(dialog_, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
-  const HWND about = thread_->WaitForDialog(kIDD_ABOUTBOX.caption, dialog_);
-  ASSERT_NE(about, nullptr);
-  ExpectFrame(about, kIDD_ABOUTBOX);
-  ExpectControls(about, kIDD_ABOUTBOX);
-  ClickLater(about, IDOK);
-  EXPECT_TRUE(WaitUntilGone(about));
+  ExpectAboutBoxAsDesigned();
 }
 
 TEST_F(Templates, ALargeDesktopFontGrowsBothDialogsWithNothingClipped) {
@@ -233,13 +239,7 @@ TEST_F(Templates, ALargeDesktopFontGrowsBothDialogsWithNothingClipped) {
   ASSERT_NE(Open(), nullptr);
   ExpectFrame(dialog_, kIDD_CONVERT_DIALOG);
   ExpectControls(dialog_, kIDD_CONVERT_DIALOG);
-  PostMessageA(dialog_, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
-  const HWND about = thread_->WaitForDialog(kIDD_ABOUTBOX.caption, dialog_);
-  ASSERT_NE(about, nullptr);
-  ExpectFrame(about, kIDD_ABOUTBOX);
-  ExpectControls(about, kIDD_ABOUTBOX);
-  ClickLater(about, IDOK);
-  EXPECT_TRUE(WaitUntilGone(about));
+  ExpectAboutBoxAsDesigned();
 }
 
 }  // namespace
