@@ -11,6 +11,7 @@
 #include "cli/recording_sink.h"
 #include "engine/conversion_engine.h"
 #include "engine/file_names.h"
+#include "engine/text_util.h"
 
 #if !defined(_WIN32)
 #include <atomic>
@@ -115,15 +116,22 @@ bool FilesStayApart(const std::vector<std::string>& files, Platform& platform) {
   std::set<std::pair<std::uint64_t, std::uint64_t>> inputs;
   std::set<std::tuple<std::uint64_t, std::uint64_t, std::string>> names;
   for (const std::string& path : files) {
+    // The engine derives its names from the real name; a link's differs from its path by more
+    // than letter case, and links are converted one after another.
+    char real_name[kPathBytes];
+    if (!platform.RealName(path.c_str(), real_name, sizeof real_name) ||
+        !EqualsIgnoreCase(real_name, path.c_str()))
+      return false;
     FileInfo file;
     FileInfo folder;
-    if (!platform.Query(path.c_str(), &file) || file.is_link) return false;
-    if (!platform.Query(FolderOf(path).c_str(), &folder) || folder.kind != FileKind::kDirectory)
+    if (!platform.Query(real_name, &file) ||
+        !platform.Query(FolderOf(real_name).c_str(), &folder) ||
+        folder.kind != FileKind::kDirectory)
       return false;
     if (file.kind != FileKind::kMissing && !inputs.emplace(file.device, file.index).second)
       return false;
     for (const auto name_of : {TemporaryName, BackupName}) {
-      const std::string name = FoldedNameOf(name_of, path);
+      const std::string name = FoldedNameOf(name_of, real_name);
       if (name.empty() || !names.emplace(folder.device, folder.index, name).second) return false;
     }
   }

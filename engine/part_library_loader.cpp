@@ -63,7 +63,9 @@ bool LibraryFileName(const char* directory, const char* library, char* out) {
 
 // False when the library cannot be opened or a read fails; the parts read until then stay.
 bool LoadLibrary(Platform& files, TextReader& reader, const char* file_name, PartCollector& parts) {
-  const FileHandle file = files.OpenForRead(file_name);
+  char real_name[kNativePathBytes];  // a link's target may be longer than the path
+  if (!files.RealName(file_name, real_name, sizeof real_name)) return false;
+  const FileHandle file = files.OpenForRead(real_name);
   if (file == kNoFile) return false;
   reader.Start(files, file);
   char line[kLineBytes];

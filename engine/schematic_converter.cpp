@@ -29,16 +29,16 @@ constexpr char kNewVersion[] = "*version 7.1";
 constexpr std::size_t kVersionChars = sizeof kOldVersion - 1;
 constexpr char kPartKey[] = "PART=";
 
-// Finds the file to rewrite; the error when there is no regular file, else null.
+// Finds the file to rewrite under its real name, from which every name the conversion
+// changes is derived, so that none of them is matched in another letter case; the error when
+// there is no regular file, else null.
 const char* LocateTarget(Platform& files, ConversionJob& job) {
   FileInfo info;
-  if (!files.Query(job.path, &info) || info.kind == FileKind::kMissing) {
+  if (!files.RealName(job.path, job.target, kPathBytes) || !files.Query(job.target, &info) ||
+      info.kind == FileKind::kMissing) {
     return "ERROR: Unable to open input file!";
   }
-  if (info.kind != FileKind::kRegular) return "ERROR: Input is not a regular file!";
-  const bool located = info.is_link ? files.ResolveLink(job.path, job.target, kPathBytes)
-                                    : CopyText(job.target, kPathBytes, job.path);
-  return located ? nullptr : "ERROR: Unable to open input file!";
+  return info.kind == FileKind::kRegular ? nullptr : "ERROR: Input is not a regular file!";
 }
 
 // Derives the temporary and backup names; a name that would be the input's own is refused.

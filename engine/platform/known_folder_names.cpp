@@ -36,9 +36,6 @@ class KnownFolder {
     return known_ && folder.st_dev == device_ && folder.st_ino == inode_ &&
            SameTime(folder.st_mtim, modified_) && SameTime(folder.st_ctim, changed_);
   }
-  bool SameFolder(const struct stat& folder) const {
-    return known_ && folder.st_dev == device_ && folder.st_ino == inode_;
-  }
   bool MayHold(const char* name) const {
     const std::uint32_t hash = FoldedHash(name);
     for (std::uint32_t slot = hash;; ++slot) {
@@ -51,9 +48,6 @@ class KnownFolder {
     std::memset(slots_, 0, sizeof slots_);
     used_ = 0;
     known_ = true;
-    Retime(folder);
-  }
-  void Retime(const struct stat& folder) {
     device_ = folder.st_dev;
     inode_ = folder.st_ino;
     modified_ = folder.st_mtim;
@@ -86,21 +80,8 @@ class KnownFolder {
 std::mutex known_mutex;
 KnownFolder known;
 
-// The status of the folder that holds posix_path; false when it cannot be had.
-bool FolderOf(const char* posix_path, struct stat* folder) {
-  const char* slash = std::strrchr(posix_path, '/');
-  if (slash == nullptr) return stat(".", folder) == 0;
-  char name[PATH_MAX];
-  const std::size_t length = slash == posix_path ? 1 : static_cast<std::size_t>(slash - posix_path);
-  if (length >= sizeof name) return false;
-  std::memcpy(name, posix_path, length);
-  name[length] = '\0';
-  return stat(name, folder) == 0;
-}
-
 }  // namespace
 
-// The folder is described under the lock: a change of this process is never seen half done.
 bool KnownWithoutCaseVariant(int directory, const char* name) {
   const std::lock_guard<std::mutex> hold(known_mutex);
   struct stat folder;
@@ -124,19 +105,5 @@ FolderListingRecord::~FolderListingRecord() {
 }
 
 void FolderListingRecord::Add(const char* name) { known.Add(name); }
-
-OwnFolderChange::OwnFolderChange() { known_mutex.lock(); }
-
-OwnFolderChange::~OwnFolderChange() { known_mutex.unlock(); }
-
-void OwnFolderChange::Succeeded(const char* posix_path, bool name_added) {
-  struct stat folder;
-  if (!FolderOf(posix_path, &folder) || !known.SameFolder(folder)) return;
-  if (name_added) {
-    const char* slash = std::strrchr(posix_path, '/');
-    known.Add(slash != nullptr ? slash + 1 : posix_path);
-  }
-  known.Retime(folder);
-}
 
 }  // namespace kestrune

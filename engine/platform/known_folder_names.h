@@ -27,20 +27,4 @@ class FolderListingRecord {
   bool complete_ = false;
 };
 
-// Held around each change this process makes to a folder's names (create, link, rename,
-// remove), so that no thread of it sees the folder's new times before what is known of the
-// folder includes the change. A change another program makes in the same moment may then
-// go unseen; a name missed that way is only taken as spelled, as every case-sensitive tool
-// takes it.
-class OwnFolderChange {
- public:
-  OwnFolderChange();
-  ~OwnFolderChange();
-  OwnFolderChange(const OwnFolderChange&) = delete;
-  OwnFolderChange& operator=(const OwnFolderChange&) = delete;
-
-  // The change to posix_path succeeded; name_added: a name appeared there (not only went).
-  void Succeeded(const char* posix_path, bool name_added);
-};
-
 }  // namespace kestrune

@@ -52,8 +52,10 @@ struct RemovalTicket {
 };
 
 // Every path is given in the Windows form the design tools write (backslashes, drive
-// letters); each implementation opens such paths by its own conventions. No method
-// allocates heap memory, and none blocks on a FIFO or a device.
+// letters); each implementation opens such paths by its own conventions, each name as
+// spelled. Only RealName looks for a name in another letter case, so that a run never
+// changes, nor asks about, a file it did not name exactly. No method allocates heap memory,
+// and none blocks on a FIFO or a device.
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -105,9 +107,12 @@ class Platform {
   virtual bool Query(const char* path, FileInfo* info) = 0;
   // Describes an open file.
   virtual bool QueryOpen(FileHandle file, FileInfo* info) = 0;
-  // Writes into out (capacity bytes) a path of the file that a symbolic link finally
-  // points to; false when that does not fit or fails.
-  virtual bool ResolveLink(const char* path, char* out, std::size_t capacity) = 0;
+  // Writes into out (capacity bytes) the name under which the file that path names is
+  // found: for a symbolic link, a path of the file it finally points to; else path itself,
+  // where the file system tells letter cases apart with each component that does not exist
+  // as spelled in the letter case of the one entry that matches it ignoring case. A name that
+  // names nothing comes back as spelled. False when that does not fit or fails.
+  virtual bool RealName(const char* path, char* out, std::size_t capacity) = 0;
 
   // GetPrivateProfileStringA(section, key, fallback, out, capacity, ini_path): the key's
   // value, or the fallback when the file, section or key is missing, cut to capacity - 1.

@@ -11,7 +11,6 @@
 #include <cstring>
 
 #include "engine/platform/ini_reader.h"
-#include "engine/platform/known_folder_names.h"
 #include "engine/platform/platform.h"
 #include "engine/platform/windows_path_on_posix.h"
 #include "engine/text_util.h"
@@ -19,8 +18,8 @@
 namespace kestrune {
 namespace {
 
-// The POSIX name of a Windows-form path, held on the stack; a path that cannot be mapped
-// fails the call that needed it.
+// The POSIX name of a Windows-form path as spelled, held on the stack; a path that cannot be
+// mapped fails the call that needed it.
 class MappedPath {
  public:
   explicit MappedPath(const char* text) : mapped_(MapWindowsPath(text, name_, sizeof name_)) {}
@@ -122,10 +121,7 @@ class PosixPlatform final : public Platform {
   FileHandle CreateNew(const char* path) override {
     const MappedPath mapped(path);
     if (!mapped.ok()) return kNoFile;
-    OwnFolderChange change;
-    const int fd = open(mapped.name(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd >= 0) change.Succeeded(mapped.name(), true);
-    return fd;
+    return open(mapped.name(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   }
 
   long Read(FileHandle file, char* buffer, std::size_t size) override {
@@ -179,10 +175,7 @@ class PosixPlatform final : public Platform {
   bool Remove(const char* path) override {
     const MappedPath mapped(path);
     if (!mapped.ok()) return false;
-    OwnFolderChange change;
-    if (unlink(mapped.name()) != 0) return IsMissing(errno);
-    change.Succeeded(mapped.name(), false);
-    return true;
+    return unlink(mapped.name()) == 0 || IsMissing(errno);
   }
 
   // linkat without flags names the existing path itself, a symbolic link included.
@@ -190,20 +183,14 @@ class PosixPlatform final : public Platform {
     const MappedPath from(existing);
     const MappedPath to(new_name);
     if (!from.ok() || !to.ok()) return false;
-    OwnFolderChange change;
-    if (linkat(AT_FDCWD, from.name(), AT_FDCWD, to.name(), 0) != 0) return false;
-    change.Succeeded(to.name(), true);
-    return true;
+    return linkat(AT_FDCWD, from.name(), AT_FDCWD, to.name(), 0) == 0;
   }
 
   bool RenameReplacing(const char* from, const char* to) override {
     const MappedPath source(from);
     MappedPath target(to);
-    if (!source.ok() || !target.ok()) return false;
-    {
-      OwnFolderChange change;
-      if (std::rename(source.name(), target.name()) != 0) return false;
-      change.Succeeded(target.name(), true);
+    if (!source.ok() || !target.ok() || std::rename(source.name(), target.name()) != 0) {
+      return false;
     }
     SyncDirectoryOf(target.name());
     return true;
@@ -238,10 +225,14 @@ class PosixPlatform final : public Platform {
     return true;
   }
 
-  // realpath given a buffer works in its own stack scratch space for paths of ordinary length.
-  bool ResolveLink(const char* path, char* out, std::size_t capacity) override {
-    const MappedPath mapped(path);
+  // The letter case is found first, since a link may be named in any case; realpath given a
+  // buffer works in its own stack scratch space for paths of ordinary length.
+  bool RealName(const char* path, char* out, std::size_t capacity) override {
+    if (!MatchLetterCase(path, out, capacity)) return false;
+    const MappedPath mapped(out);
     if (!mapped.ok()) return false;
+    struct stat status;
+    if (lstat(mapped.name(), &status) != 0 || !S_ISLNK(status.st_mode)) return true;
     char resolved[PATH_MAX];
     if (realpath(mapped.name(), resolved) == nullptr) return false;
     return CopyText(out, capacity, resolved);

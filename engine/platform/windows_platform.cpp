@@ -285,7 +285,12 @@ class WindowsPlatform final : public Platform {
     return Describe(ToHandle(file), info);
   }
 
-  bool ResolveLink(const char* path, char* out, std::size_t capacity) override {
+  // The file system finds names in any letter case itself, so only a link needs resolving.
+  bool RealName(const char* path, char* out, std::size_t capacity) override {
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !IsSymbolicLink(path, attributes)) {
+      return CopyText(out, capacity, path);
+    }
     static const auto final_path =
         KernelFunction<GetFinalPathFunction>("GetFinalPathNameByHandleA");
     if (final_path == nullptr) return false;

@@ -410,6 +410,54 @@ TEST_F(CliTest, FolderConvertsItsSchematicsInNameOrder) {
   }
 }
 
+// On POSIX a name in another letter case is another file: a run changes only its input and
+// the temporary and backup names derived from the input's own name, spelled exactly.
+TEST_F(CliTest, ANameInAnotherLetterCaseIsAnotherFile) {
+  using Tree = std::map<std::string, std::string>;
+  struct Case {
+    const char* what;
+    Tree before;
+    std::vector<std::vector<std::string>> command_lines;
+    Tree after;
+  };
+  const std::string kUsers = "a user's file\n";
+  const std::vector<Case> cases = {
+      {"files of the user beside the input",
+       {{"a.sch", kSub}, {"a.tmp", kUsers}, {"A.p71", kUsers}, {"A.TMP", kUsers}},
+       {{"a.sch"}},
+       {{"a.sch", kSubConverted}, {"a.tmp", kUsers}, {"A.p71", kUsers}, {"A.TMP", kUsers}}},
+      {"two files of one command line",
+       {{"a.sch", kSub}, {"A.SCH", kTop}},
+       {{"-b", "a.sch", "A.SCH"}},
+       {{"a.sch", kSubConverted}, {"a.P71", kSub}, {"A.SCH", kTopConverted}, {"A.P71", kTop}}},
+      {"another file's backup, without backups",
+       {{"a.sch", kSub}, {"A.SCH", kTop}},
+       {{"-b", "A.SCH"}, {"a.sch"}},
+       {{"a.sch", kSubConverted}, {"A.SCH", kTopConverted}, {"A.P71", kTop}}},
+      {"another file's backup, in another command line",
+       {{"a.sch", kSub}, {"A.SCH", kTop}},
+       {{"-b", "a.sch"}, {"-b", "A.SCH"}},
+       {{"a.sch", kSubConverted}, {"a.P71", kSub}, {"A.SCH", kTopConverted}, {"A.P71", kTop}}},
+      {"an input found in another letter case",
+       {{"Dir/Amp.Sch", kSub}, {"Dir/amp.tmp", kUsers}},
+       {{"-b", "dir/AMP.SCH"}},
+       {{"Dir/", ""},
+        {"Dir/Amp.Sch", kSubConverted},
+        {"Dir/Amp.P71", kSub},
+        {"Dir/amp.tmp", kUsers}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(sandbox_.work());
+    for (const auto& [name, bytes] : c.before) Put(name, bytes);
+    for (const std::vector<std::string>& arguments : c.command_lines) {
+      const CliResult result = Run(Join(kNoIni, arguments));
+      EXPECT_EQ(result.exit_status, 0) << testing::PrintToString(arguments) << result.err;
+    }
+    EXPECT_EQ(TreeSnapshot(sandbox_.work()), c.after);
+  }
+}
+
 // Files converted at once are reported, and end up, exactly as one after another: the first
 // file is large, so the files after it finish first.
 TEST_F(CliTest, FilesConvertedAtOnceAreReportedAsOneAfterAnother) {

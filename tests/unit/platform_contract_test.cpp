@@ -27,8 +27,11 @@ TEST_F(PlatformContract, CreatedFileHoldsExactlyWhatWasWritten) {
 TEST_F(PlatformContract, CreateNewRefusesAnExistingNameAndLeavesItUntouched) {
   WriteFile("Amp.Sch", "old contents");
   EXPECT_EQ(files_.CreateNew(PathOf("Amp.Sch").c_str()), kNoFile);
-  // Spelled in another letter case it is still the same, existing file.
+#ifdef _WIN32
+  // Spelled in another letter case it is still the same, existing file; on POSIX that is
+  // another name (PosixPlatformTest.NamesAreTakenAsSpelled...).
   EXPECT_EQ(files_.CreateNew(PathOf("AMP.SCH").c_str()), kNoFile);
+#endif
   EXPECT_EQ(ReadFile("Amp.Sch"), "old contents");
 }
 

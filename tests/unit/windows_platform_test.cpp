@@ -230,9 +230,15 @@ TEST_F(WindowsPlatformTest, ModesAreTheReadOnlyAttribute) {
   EXPECT_FALSE(files_.Close(out));
 }
 
-TEST_F(WindowsPlatformTest, ResolveLinkFindsTheFinalTargetOfASymbolicLink) {
+// The file system finds a name in any letter case itself: only a link has another real name.
+TEST_F(WindowsPlatformTest, RealNameFindsTheFinalTargetOfASymbolicLink) {
   fs::create_directory(scratch_.path() / "Work");
   WriteFile("Work/Amp.Sch", "x");
+  char out[MAX_PATH];
+  for (const char* name : {"WORK\\amp.SCH", "Work\\Missing.Sch"}) {
+    ASSERT_TRUE(files_.RealName(PathOf(name).c_str(), out, sizeof out));
+    EXPECT_EQ(std::string(out), PathOf(name));
+  }
   // Wine 8 reports success without making a link.
   if (!CreateSymbolicLinkA(PathOf("Shortcut.Sch").c_str(), PathOf("Work\\Amp.Sch").c_str(), 0) ||
       GetFileAttributesA(PathOf("Shortcut.Sch").c_str()) == INVALID_FILE_ATTRIBUTES) {
@@ -241,14 +247,13 @@ TEST_F(WindowsPlatformTest, ResolveLinkFindsTheFinalTargetOfASymbolicLink) {
   const FileInfo link = QueryOf("Shortcut.Sch");
   EXPECT_TRUE(link.is_link);
   EXPECT_TRUE(SameFile(link, QueryOf("Work\\Amp.Sch")));
-  char out[MAX_PATH];
-  ASSERT_TRUE(files_.ResolveLink(PathOf("Shortcut.Sch").c_str(), out, sizeof out));
+  ASSERT_TRUE(files_.RealName(PathOf("Shortcut.Sch").c_str(), out, sizeof out));
   FileInfo target;
   EXPECT_TRUE(files_.Query(out, &target));
   EXPECT_FALSE(target.is_link) << out;
   EXPECT_TRUE(SameFile(target, QueryOf("Work\\Amp.Sch"))) << out;
   EXPECT_EQ(std::string(out).find("\\\\?\\"), std::string::npos) << out;
-  EXPECT_FALSE(files_.ResolveLink(PathOf("Shortcut.Sch").c_str(), out, 4));
+  EXPECT_FALSE(files_.RealName(PathOf("Shortcut.Sch").c_str(), out, 4));
 }
 
 // --- Converting under Windows semantics ------------------------------------------------
