@@ -11,6 +11,7 @@
 #include "cli/recording_sink.h"
 #include "engine/conversion_engine.h"
 #include "engine/file_names.h"
+#include "engine/session_backups.h"
 #include "engine/text_util.h"
 
 #if !defined(_WIN32)
@@ -34,8 +35,9 @@ void Run(ConversionEngine& engine, const std::string& file, const BatchOptions& 
 void ConvertOneAfterAnother(const std::vector<std::string>& files, const BatchOptions& options,
                             Platform& platform, ConsoleSink& sink, ProgressLine& progress) {
   // Megabytes, though it allocates nothing itself: one engine for every file, kept until the
-  // program ends, since an interrupt may reach it at any moment.
-  auto* const engine = new ConversionEngine(platform, sink);
+  // program ends, since an interrupt may reach it at any moment; with it the record of every
+  // file's backup, which no later file may replace.
+  auto* const engine = new ConversionEngine(platform, sink, *new SessionBackups);
   WatchOnInterrupt(*engine);
   for (std::size_t done = 0; done < files.size(); ++done) {
     Run(*engine, files[done], options);
@@ -44,10 +46,12 @@ void ConvertOneAfterAnother(const std::vector<std::string>& files, const BatchOp
 }
 
 #if !defined(_WIN32)
-// One worker's engine and the sink that keeps what its runs say.
+// One worker's engine, the sink that keeps what its runs say and the record of its backups
+// (FilesStayApart keeps every backup name to one worker).
 struct Worker {
-  explicit Worker(Platform& platform) : engine(platform, recorder) {}
+  explicit Worker(Platform& platform) : engine(platform, recorder, backups) {}
   RecordingSink recorder;
+  SessionBackups backups;
   ConversionEngine engine;
 };
 

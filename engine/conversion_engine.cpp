@@ -13,7 +13,7 @@ bool Fits(const char* path) { return TextLength(path) < kPathBytes; }
 
 void ConversionEngine::StartRun(bool backups, bool embedded) {
   visited_.ResetVisited();
-  backups_.ResetBackups();
+  command_backups_.ResetBackups();
   error_shown_ = false;
   create_backups_ = backups;
   convert_embedded_ = embedded;

@@ -16,8 +16,12 @@ struct ConversionJob;
 // on separate files may go on at once on separate threads.
 class ConversionEngine {
  public:
-  // The platform and the sink must outlive the engine.
+  // The platform and the sink must outlive the engine, and so must backups where given: no
+  // Convert command then removes or replaces a backup recorded there by an earlier one, of
+  // this engine or another. Without it, only those of the same command are kept apart.
   ConversionEngine(Platform& platform, StatusSink& sink) : platform_(platform), sink_(sink) {}
+  ConversionEngine(Platform& platform, StatusSink& sink, RunBackups& backups)
+      : platform_(platform), sink_(sink), backups_(&backups) {}
   ConversionEngine(const ConversionEngine&) = delete;
   ConversionEngine& operator=(const ConversionEngine&) = delete;
 
@@ -29,7 +33,8 @@ class ConversionEngine {
   void RunConversion(const char* inputPath, const char* iniPath, int backups, int embedded);
 
   // The steps of a run, for callers that take them one at a time.
-  // Empties the visited list and sets the two options.
+  // Empties the visited list (and the engine's own record of backups) and sets the two
+  // options.
   void StartRun(bool backups, bool embedded);
   // Rebuilds the part table from the libraries of iniPath, showing each step. An INI file or
   // library that cannot be read, and parts beyond the table's rows, are passed over; with
@@ -77,7 +82,8 @@ class ConversionEngine {
   Platform& platform_;
   StatusSink& sink_;
   VisitedFiles visited_;
-  RunBackups backups_;
+  CommandBackups command_backups_;
+  RunBackups* backups_ = &command_backups_;
   PartTable parts_;
   bool create_backups_ = false;
   bool convert_embedded_ = false;

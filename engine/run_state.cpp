@@ -26,11 +26,13 @@ bool VisitedFiles::RecordVisited(const char* path) {
   return true;
 }
 
-void RunBackups::RecordBackup(const FileInfo& backup) {
-  if (count_ < kVisitedRows) made_[count_++] = backup;
+bool CommandBackups::RecordBackup(const FileInfo& backup) {
+  if (count_ >= kVisitedRows) return false;
+  made_[count_++] = backup;
+  return true;
 }
 
-bool RunBackups::MadeThisRun(const FileInfo& file) const {
+bool CommandBackups::MadeThisRun(const FileInfo& file) const {
   for (int i = 0; i < count_; ++i) {
     if (SameFile(made_[i], file)) return true;
   }

@@ -29,13 +29,26 @@ class VisitedFiles {
   int count_ = 0;
 };
 
-// The backups this run has made, by file identity, so that a later file of the run whose
-// backup name is taken never removes or replaces one. Each visited file makes one at most.
+// The backups made so far, by file identity, so that a later file whose backup name is taken
+// never removes or replaces one. An engine keeps one for each Convert command; a front end
+// whose runs must keep apart for longer (a command line, a dialog's session) gives each of
+// its engines the same one.
 class RunBackups {
  public:
+  // False when the backup cannot be recorded: it must then not stay.
+  virtual bool RecordBackup(const FileInfo& backup) = 0;
+  virtual bool MadeThisRun(const FileInfo& file) const = 0;
+
+ protected:
+  ~RunBackups() = default;
+};
+
+// The backups of one Convert command; each visited file makes one at most.
+class CommandBackups final : public RunBackups {
+ public:
   void ResetBackups() { count_ = 0; }
-  void RecordBackup(const FileInfo& backup);
-  bool MadeThisRun(const FileInfo& file) const;
+  bool RecordBackup(const FileInfo& backup) override;
+  bool MadeThisRun(const FileInfo& file) const override;
 
  private:
   FileInfo made_[kVisitedRows];

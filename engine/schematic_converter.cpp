@@ -213,7 +213,7 @@ FileOutcome ConversionEngine::Finish(ConversionJob& job, LoopEnd end) {
   const SwapNames names{job.target, job.temporary, job.backup, job.level->input,
                         job.level->temporary};
   const SwapOutcome swapped =
-      SwapIntoPlace(platform_, open_files_, backups_, names, create_backups_);
+      SwapIntoPlace(platform_, open_files_, *backups_, names, create_backups_);
   if (swapped == SwapOutcome::kSwapped) return FileOutcome::kConverted;
   if (!TemporaryTaken(swapped)) platform_.Remove(job.temporary);
   // A stray backup is named instead of the input, so that the user can remove it.

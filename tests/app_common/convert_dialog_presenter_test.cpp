@@ -175,6 +175,21 @@ TEST_F(ConvertCommand, TheTickedBackupBoxReachesTheRun) {
   EXPECT_EQ(ReadWholeFile(scratch.path() / "KEEP.P71"), "*version 7.1\r\n");
 }
 
+// The dialog makes an engine for each command; the record of the session's backups outlives
+// them, so that a later command whose backup name is taken leaves its file as it was.
+TEST_F(ConvertCommand, NoCommandReplacesTheBackupOfAnEarlierOne) {
+  WriteWholeFile(scratch.path() / "AMP.SCH", "*version 7.1\r\nfirst\r\n");
+  WriteWholeFile(scratch.path() / "AMP", "*version 7.1\r\nsecond\r\n");
+  for (const char* name : {"AMP.SCH", "AMP"}) {
+    view.controls = DialogSettings{PathOf(name), PathOf("NONE.INI"), true, false};
+    presenter.OnConvert();
+  }
+  EXPECT_EQ(view.log.end()[-3],
+            "error ERROR: Backup name already used in this run!\n" + PathOf("AMP"));
+  EXPECT_EQ(ReadWholeFile(scratch.path() / "AMP.P71"), "*version 7.1\r\nfirst\r\n");
+  EXPECT_EQ(ReadWholeFile(scratch.path() / "AMP"), "*version 7.1\r\nsecond\r\n");
+}
+
 // A field is read into the engine's path capacity: the run sees its first 199 bytes.
 TEST_F(ConvertCommand, ARunReadsAtMost199BytesOfAFieldInEitherEncoding) {
   const std::string folder = PathOf("");

@@ -344,6 +344,27 @@ TEST_F(CliTest, BackupKeepsThePreviousContentsAndItsAbsenceRemovesAnOldOne) {
   EXPECT_EQ(FolderListing(sandbox_.work()), std::vector<std::string>{"TOP.SCH"});
 }
 
+// One command line never removes or replaces a backup it made: a later file whose backup name
+// is taken stays as it was.
+TEST_F(CliTest, ALaterFileNeverReplacesTheBackupOfAnEarlierOne) {
+  Put("a.sch", kSub);
+  Put("a", kTop);
+  Put("a.old", kTop);
+  Put("b.sch", kSub);
+  const CliResult result = Run(Join(kNoIni, {"-b", "a.sch", "a", "a.old", "b.sch"}));
+  EXPECT_EQ(result.exit_status, 1);
+  EXPECT_EQ(result.err,
+            "kestrune-cli: a: Backup name already used in this run\n"
+            "kestrune-cli: a.old: Backup name already used in this run\n");
+  EXPECT_EQ(Get("a.P71"), kSub);
+  EXPECT_EQ(Get("a.sch"), kSubConverted);
+  EXPECT_EQ(Get("a"), kTop);
+  EXPECT_EQ(Get("a.old"), kTop);
+  EXPECT_EQ(Get("b.P71"), kSub);
+  EXPECT_EQ(FolderListing(sandbox_.work()),
+            (std::vector<std::string>{"a", "a.P71", "a.old", "a.sch", "b.P71", "b.sch"}));
+}
+
 TEST_F(CliTest, WithoutEmbeddedTheNestedFileStaysAsItWas) {
   PutHierarchy();
   const CliResult result = Run({"--trace", "--ini", "./MSIM.INI", "TOP.SCH"});

@@ -35,7 +35,7 @@ class WindowsPlatformTest : public test::PlatformFixture {
     files_.Query(paths[0].c_str(), &input);
     files_.Query(paths[1].c_str(), &written);
     const SwapNames names{paths[0].c_str(), paths[1].c_str(), paths[2].c_str(), input, written};
-    RunBackups each_swap_its_own_run;
+    CommandBackups each_swap_its_own_run;
     return SwapIntoPlace(files_, *no_open_files_, each_swap_its_own_run, names, keep_backup) ==
            SwapOutcome::kSwapped;
   }
