@@ -14,6 +14,8 @@ namespace kestrune {
 // target), the names derived from that, and its open files.
 struct ConversionJob {
   const char* path;  // as given: shown, listed and compared
+  FileInfo file;     // what path names: compared with the files visited
+  int row;           // where the visited list holds it
   char target[kPathBytes];
   char temporary[kPathBytes];
   char backup[kPathBytes];
@@ -33,12 +35,12 @@ constexpr char kPartKey[] = "PART=";
 // changes is derived, so that none of them is matched in another letter case; the error when
 // there is no regular file, else null.
 const char* LocateTarget(Platform& files, ConversionJob& job) {
-  FileInfo info;
-  if (!files.RealName(job.path, job.target, kPathBytes) || !files.Query(job.target, &info) ||
-      info.kind == FileKind::kMissing) {
+  if (!files.RealName(job.path, job.target, kPathBytes) || !files.Query(job.target, &job.file) ||
+      job.file.kind == FileKind::kMissing) {
+    job.file = FileInfo{};
     return "ERROR: Unable to open input file!";
   }
-  return info.kind == FileKind::kRegular ? nullptr : "ERROR: Input is not a regular file!";
+  return job.file.kind == FileKind::kRegular ? nullptr : "ERROR: Input is not a regular file!";
 }
 
 // Derives the temporary and backup names; a name that would be the input's own is refused.
@@ -117,8 +119,7 @@ void ConversionEngine::FollowPart(const char* value, const char* line_end) {
   if (length > 0 && value[length - 1] == '\n') --length;
   if (length >= kPathBytes) return;
   const char* nested = parts_.FindPart(value, length);
-  if (nested == nullptr || visited_.IsVisited(nested)) return;
-  if (convert_embedded_) ConvertFile(nested);
+  if (nested != nullptr && convert_embedded_) ConvertFile(nested);
 }
 
 // Lines that hold none of the texts the rewrites look for go through in bulk, and so do
@@ -214,7 +215,10 @@ FileOutcome ConversionEngine::Finish(ConversionJob& job, LoopEnd end) {
                         job.level->temporary};
   const SwapOutcome swapped =
       SwapIntoPlace(platform_, open_files_, *backups_, names, create_backups_);
-  if (swapped == SwapOutcome::kSwapped) return FileOutcome::kConverted;
+  if (swapped == SwapOutcome::kSwapped) {
+    visited_.Reidentify(job.row, job.level->temporary);
+    return FileOutcome::kConverted;
+  }
   if (!TemporaryTaken(swapped)) platform_.Remove(job.temporary);
   // A stray backup is named instead of the input, so that the user can remove it.
   ShowError(SwapError(swapped), BackupLeft(swapped) ? job.backup : job.path);
@@ -236,9 +240,15 @@ FileOutcome ConversionEngine::Convert(ConversionJob& job) {
   return Finish(job, CopyLines(*job.level, line));
 }
 
+// A file reached again, under this name or another, closes a cycle: it is passed over in
+// silence. Any other file is recorded before its errors are shown, so that it is listed.
 void ConversionEngine::ConvertFile(const char* path) {
   if (visited_.IsVisited(path)) return;
-  if (!visited_.RecordVisited(path)) {
+  ConversionJob job{};
+  job.path = path;
+  const char* error = LocateTarget(platform_, job);
+  if (visited_.IsVisited(path, job.file)) return;
+  if (!visited_.RecordVisited(path, job.file)) {
     if (TextLength(path) >= kPathBytes) {
       ShowError("ERROR: Input file path is too long!");
     } else {
@@ -247,9 +257,7 @@ void ConversionEngine::ConvertFile(const char* path) {
     sink_.FileDone(path, FileOutcome::kNotConverted);
     return;
   }
-  ConversionJob job{};
-  job.path = path;
-  const char* error = LocateTarget(platform_, job);
+  job.row = visited_.VisitedCount() - 1;
   if (error == nullptr) error = DeriveNames(job);
   if (error != nullptr) {
     ShowError(error, path);

@@ -508,12 +508,16 @@ TEST_F(CliTest, FilesConvertedAtOnceAreReportedAsOneAfterAnother) {
 }
 
 // A dry run changes nothing, creates nothing and removes nothing, and reports what the real
-// run after it does: also for a file converted by an earlier command of the same run.
+// run after it does: also for a file converted by an earlier command of the same run, and
+// for one reached again under another name once converted.
 TEST_F(CliTest, DryRunLeavesTheTreeAndReportsWhatTheRealRunDoes) {
   for (const std::vector<std::string>& backup : {std::vector<std::string>{}, {"--backup"}}) {
     SCOPED_TRACE(testing::PrintToString(backup));
     fs::remove_all(sandbox_.work());
     PutHierarchy();
+    Put("MSIM.INI", std::string(kIni) + "LIB2=AGAIN\r\n");
+    Put("lib/AGAIN.slb", "PART=AGAIN\r\nDEFAULT=.\\SUB.SCH\r\n");
+    Put("A_TWICE.SCH", "*version 7.1\r\nPART=SUBBLK\r\nPART=AGAIN\r\n");
     Put("TOP.P71", "an old backup\n");
     Put("BAD.SCH", "not a schematic\n");
     Put("sub/NESTED.SCH", kTop);
