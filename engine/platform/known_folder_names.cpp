@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <ctime>
 #include <mutex>
 
 namespace kestrune {
@@ -15,6 +16,11 @@ namespace {
 // A folder of up to half this many names is kept: a folder of a few thousand schematics,
 // each beside its temporary file for a moment.
 constexpr std::uint32_t kSlots = 16384;
+
+// The coarsest tick of the file systems' timestamps: FAT's two seconds. A change within the
+// tick of the folder's last one may leave its times as they were (ramfs, ext4 without fine
+// timestamps: the kernel's clock tick).
+constexpr time_t kTimestampTick = 2;
 
 // FNV-1a of the name with ASCII letters folded; never zero, which marks a free slot.
 std::uint32_t FoldedHash(const char* name) {
@@ -80,6 +86,17 @@ class KnownFolder {
 std::mutex known_mutex;
 KnownFolder known;
 
+bool TickBefore(const timespec& time, const timespec& moment) {
+  return time.tv_sec + kTimestampTick < moment.tv_sec ||
+         (time.tv_sec + kTimestampTick == moment.tv_sec && time.tv_nsec <= moment.tv_nsec);
+}
+
+// As git treats an index entry as racily clean: only when the folder's last change lies a
+// whole tick before the listing began can no later change keep the times the listing saw.
+bool Settled(const struct stat& folder, const timespec& begun) {
+  return TickBefore(folder.st_mtim, begun) && TickBefore(folder.st_ctim, begun);
+}
+
 }  // namespace
 
 bool KnownWithoutCaseVariant(int directory, const char* name) {
@@ -91,8 +108,10 @@ bool KnownWithoutCaseVariant(int directory, const char* name) {
 
 FolderListingRecord::FolderListingRecord(int listing) {
   known_mutex.lock();
+  timespec begun;
   struct stat folder;
-  if (fstat(listing, &folder) == 0) {
+  if (clock_gettime(CLOCK_REALTIME, &begun) == 0 && fstat(listing, &folder) == 0 &&
+      Settled(folder, begun)) {
     known.Begin(folder);
   } else {
     known.Forget();

@@ -314,6 +314,38 @@ TEST_F(RealFileSystem, OneFileUnderSeveralSpellingsIsConvertedOnceAndNeverDamage
             (std::set<std::string>{"MID.P71", "MID.SCH", "TOP.P71", "TOP.SCH"}));
 }
 
+bool SameTimes(const struct stat& a, const struct stat& b) {
+  return a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+         a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+// No lookup misses a file that exists when it is made, also where timestamps are coarse: on a
+// ramfs another program's file created in the clock tick of the folder's last listing leaves
+// the folder's times as they were. Each attempt that does not fall into that tick is retried.
+TEST_F(RealFileSystem, ALookupFindsAFileCreatedInTheTickOfTheLastListing) {
+  const TmpfsMount ram(scratch.path() / "ram", "", "ramfs");
+  if (!ram.mounted()) GTEST_SKIP() << ram.error();
+  Platform& files = SystemPlatform();
+  char real[kNativePathBytes];
+  int attempts = 0;
+  for (bool in_one_tick = false; !in_one_tick; ++attempts) {
+    if (attempts == 1000) GTEST_SKIP() << "timestamps are fine here: every change shows";
+    const fs::path folder = ram.path() / ("s" + std::to_string(attempts));
+    fs::create_directory(folder);
+    ASSERT_TRUE(files.RealName((folder / "gone.sch").c_str(), real, sizeof real));  // lists it
+    struct stat listed;
+    struct stat changed;
+    ASSERT_EQ(stat(folder.c_str(), &listed), 0);
+    WriteWholeFile(folder / "LATE.SCH", "x");
+    ASSERT_EQ(stat(folder.c_str(), &changed), 0);
+    in_one_tick = SameTimes(listed, changed);
+    ASSERT_TRUE(files.RealName((folder / "late.sch").c_str(), real, sizeof real));
+    EXPECT_EQ(std::string(real), (folder / "LATE.SCH").string());
+  }
+  std::cout << "[ figures  ] ramfs lookups: " << attempts << " attempts to create a file in the "
+            << "tick of a listing\n";
+}
+
 TEST_F(RealFileSystem, InputsNamedLikeTheirOwnTemporaryOrBackupFileAreLeftAlone) {
   const Schematic schematic = MakeSchematic({});
   for (const std::string name : {"AMP.TMP", "amp.p71", "QUORVA.TMP", "X.tmp"}) {
