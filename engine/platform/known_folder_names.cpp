@@ -91,10 +91,11 @@ bool TickBefore(const timespec& time, const timespec& moment) {
          (time.tv_sec + kTimestampTick == moment.tv_sec && time.tv_nsec <= moment.tv_nsec);
 }
 
-// As git treats an index entry as racily clean: only when the folder's last change lies a
-// whole tick before the listing began can no later change keep the times the listing saw.
+// As git treats an index entry as racily clean: only when the folder's names last changed a
+// whole tick before the listing began can no later change of them, which sets the
+// modification time to the present, keep the time the listing saw.
 bool Settled(const struct stat& folder, const timespec& begun) {
-  return TickBefore(folder.st_mtim, begun) && TickBefore(folder.st_ctim, begun);
+  return TickBefore(folder.st_mtim, begun);
 }
 
 }  // namespace

@@ -12,9 +12,9 @@ bool KnownWithoutCaseVariant(int directory, const char* name);
 // Records a complete listing of the folder open as listing, under the lock of what is known,
 // so that no thread sees half of it: Add every entry, then Complete; a listing not completed
 // (it failed part way) is forgotten when the record goes. A folder of more names than are
-// kept is not recorded, nor one whose times lie less than a timestamp's tick before the
-// listing began: a change within that tick, by this process or another, may leave the times
-// unchanged, and a listing is only used again while they are.
+// kept is not recorded, nor one whose modification time lies less than a timestamp's tick
+// before the listing began: a change within that tick, by this process or another, may leave
+// the times unchanged, and a listing is only used again while they are.
 class FolderListingRecord {
  public:
   explicit FolderListingRecord(int listing);

@@ -105,25 +105,67 @@ int CountCaseVariants(int listing, const char* name, char* match, FolderListingR
   }
 }
 
-// Where directory has no entry spelled exactly as name, replaces name in place by the one
-// entry that matches it ignoring ASCII case. Several such entries and no exact one: name is
-// kept, since picking one would depend on the order of the listing. A folder listed before
-// and unchanged since is not listed again.
-void MatchComponent(int directory, char* name) {
+// A name of up to this many letters has few enough letter-case variants (255) to ask for
+// each instead of listing the folder, which costs as much as the folder is large.
+constexpr int kMostLettersToProbe = 8;
+
+bool Exists(int directory, const char* name) {
   struct stat status;
-  if (fstatat(directory, name, &status, AT_SYMLINK_NOFOLLOW) == 0 || errno != ENOENT) return;
-  if (KnownWithoutCaseVariant(directory, name)) return;
+  return fstatat(directory, name, &status, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+// Counts the letter-case variants of name (missing as spelled) that directory holds, up to
+// two, by asking for each, copying the first into match; -1 when name has too many letters
+// or a question failed otherwise than by a missing name.
+int ProbeCaseVariants(int directory, const char* name, char* match) {
+  int letters[kMostLettersToProbe];
+  int count = 0;
+  for (int at = 0; name[at] != '\0'; ++at) {
+    if (!IsAsciiLetter(name[at])) continue;
+    if (count == kMostLettersToProbe) return -1;
+    letters[count++] = at;
+  }
+  int found = 0;
+  char variant[NAME_MAX + 1];
+  for (unsigned flips = 1; flips < (1u << count) && found < 2; ++flips) {
+    std::strcpy(variant, name);
+    for (int i = 0; i < count; ++i) {
+      if (flips & (1u << i)) variant[letters[i]] ^= 'a' - 'A';
+    }
+    if (Exists(directory, variant)) {
+      if (++found == 1) std::strcpy(match, variant);
+    } else if (errno != ENOENT) {
+      return -1;
+    }
+  }
+  return found;
+}
+
+// Counts the case variants of name in a listing of directory, remembering the listing.
+int ListCaseVariants(int directory, const char* name, char* match) {
   const int listing = openat(directory, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (listing < 0) return;
-  char match[NAME_MAX + 1];
+  if (listing < 0) return -1;
   int variants;
   {
     FolderListingRecord record(listing);
     variants = CountCaseVariants(listing, name, match, record);
     if (variants >= 0) record.Complete();
   }
-  if (variants == 1) std::strcpy(name, match);
   close(listing);
+  return variants;
+}
+
+// Where directory has no entry spelled exactly as name, replaces name in place by the one
+// entry that matches it ignoring ASCII case. Several such entries and no exact one: name is
+// kept, since picking one would depend on the order of the listing. Each answer comes from
+// the folder as it is when asked, or from a listing that no change since can have missed.
+void MatchComponent(int directory, char* name) {
+  if (Exists(directory, name) || errno != ENOENT) return;
+  if (KnownWithoutCaseVariant(directory, name)) return;
+  char match[NAME_MAX + 1];
+  int variants = ProbeCaseVariants(directory, name, match);
+  if (variants < 0) variants = ListCaseVariants(directory, name, match);
+  if (variants == 1) std::strcpy(name, match);
 }
 
 // "$WINEPREFIX/dosdevices/x:", the folder where Wine keeps drive x; the prefix defaults to

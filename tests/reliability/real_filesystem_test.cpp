@@ -332,15 +332,16 @@ TEST_F(RealFileSystem, ALookupFindsAFileCreatedInTheTickOfTheLastListing) {
     if (attempts == 1000) GTEST_SKIP() << "timestamps are fine here: every change shows";
     const fs::path folder = ram.path() / ("s" + std::to_string(attempts));
     fs::create_directory(folder);
-    ASSERT_TRUE(files.RealName((folder / "gone.sch").c_str(), real, sizeof real));  // lists it
+    // Names of more than eight letters are looked for in a listing of the folder.
+    ASSERT_TRUE(files.RealName((folder / "gone_away.sch").c_str(), real, sizeof real));
     struct stat listed;
     struct stat changed;
     ASSERT_EQ(stat(folder.c_str(), &listed), 0);
-    WriteWholeFile(folder / "LATE.SCH", "x");
+    WriteWholeFile(folder / "LATECOMER.SCH", "x");
     ASSERT_EQ(stat(folder.c_str(), &changed), 0);
     in_one_tick = SameTimes(listed, changed);
-    ASSERT_TRUE(files.RealName((folder / "late.sch").c_str(), real, sizeof real));
-    EXPECT_EQ(std::string(real), (folder / "LATE.SCH").string());
+    ASSERT_TRUE(files.RealName((folder / "latecomer.sch").c_str(), real, sizeof real));
+    EXPECT_EQ(std::string(real), (folder / "LATECOMER.SCH").string());
   }
   std::cout << "[ figures  ] ramfs lookups: " << attempts << " attempts to create a file in the "
             << "tick of a listing\n";

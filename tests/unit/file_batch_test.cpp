@@ -36,6 +36,7 @@ TEST(FileBatch, OnlyFilesWhoseNamesCannotMeetAreConvertedAtOnce) {
       {{"a/ONE.SCH", "a/TWO.SCH", "b/ONE.SCH"}, true},
       {{"a/ONE.SCH", "a/MISSING.SCH", "a\\TWO.SCH"}, true},
       {{"a/ONE.SCH", "a/NODOT"}, true},
+      {{"A/one.sch", "a/two.sch"}, true},         // found in the letter case on disk
       {{"a/ONE.SCH", "a/one.sch"}, false},        // one temporary and one backup name
       {{"a/ONE.SCH", "a/ONE.P71"}, false},        // one file's backup is the other file
       {{"a/NODOT", "a/OTHER"}, false},            // both use the fallback temporary name

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -150,7 +151,9 @@ TEST_F(WindowsPathTest, MappingTakesEveryComponentAsSpelled) {
 
 TEST_F(WindowsPathTest, ComponentsTakeTheLetterCaseFoundOnDisk) {
   MakeFile("Work/Amp.Sch");
+  MakeFile("Work/Amplifier.Sch");
   EXPECT_EQ(Match(Root() + "\\work\\AMP.SCH"), Root() + "\\Work\\Amp.Sch");
+  EXPECT_EQ(Match(Root() + "\\work\\AMPLIFIER.SCH"), Root() + "\\Work\\Amplifier.Sch");
   EXPECT_EQ(Match(Root() + "/WORK//amp.sch"), Root() + "/Work//Amp.Sch");
 }
 
@@ -162,9 +165,11 @@ TEST_F(WindowsPathTest, ExactSpellingWinsOverCaseVariants) {
 }
 
 TEST_F(WindowsPathTest, AmbiguousCaseVariantsKeepTheGivenSpelling) {
-  MakeFile("Work/Amp.Sch");
-  MakeFile("Work/AMP.sch");
+  for (const char* name : {"Amp.Sch", "AMP.sch", "Amplifier.Sch", "AMPLIFIER.sch"}) {
+    MakeFile(std::string("Work/") + name);
+  }
   EXPECT_EQ(Match(Root() + "\\work\\amp.SCH"), Root() + "\\Work\\amp.SCH");
+  EXPECT_EQ(Match(Root() + "\\work\\amplifier.SCH"), Root() + "\\Work\\amplifier.SCH");
 }
 
 TEST_F(WindowsPathTest, MissingComponentsAreKeptAsGiven) {
@@ -175,42 +180,52 @@ TEST_F(WindowsPathTest, MissingComponentsAreKeptAsGiven) {
   EXPECT_EQ(Match(Root() + "\\Missing\\work"), Root() + "\\Missing\\work");
 }
 
-// A folder listed once is not listed again while unchanged, so what another program changes
-// in it after a lookup must still be seen by the next one.
+// A short name's letter-case variants are each asked for; a long name's are looked for in a
+// listing, which is used again while the folder is unchanged (here since an hour). Either
+// way a lookup sees what another program changed since the last one.
 TEST_F(WindowsPathTest, ALookupSeesWhatAnotherProgramChangedSinceTheLastOne) {
+  using Spellings = std::vector<std::string>;  // as asked for, then three variants
   struct Case {
-    const char* name;
-    std::vector<std::string> before;
-    void (*change)(const fs::path& folder);
-    const char* expected;  // the name "NEW.TMP" maps to afterwards
+    const char* what;
+    std::vector<int> before;
+    void (*change)(const fs::path& folder, const Spellings& names);
+    int expected;
   };
   const std::vector<Case> cases = {
       {"variant added",
        {},
-       [](const fs::path& f) { test::WriteWholeFile(f / "new.tmp", "x"); },
-       "new.tmp"},
+       [](const fs::path& f, const Spellings& n) { test::WriteWholeFile(f / n[1], "x"); },
+       1},
       {"second variant added",
-       {"new.tmp"},
-       [](const fs::path& f) { test::WriteWholeFile(f / "New.Tmp", "x"); },
-       "NEW.TMP"},
+       {1},
+       [](const fs::path& f, const Spellings& n) { test::WriteWholeFile(f / n[2], "x"); },
+       0},
       {"only variant renamed",
-       {"new.tmp"},
-       [](const fs::path& f) { fs::rename(f / "new.tmp", f / "nEw.tmp"); },
-       "nEw.tmp"},
+       {1},
+       [](const fs::path& f, const Spellings& n) { fs::rename(f / n[1], f / n[3]); },
+       3},
       {"only variant removed",
-       {"new.tmp"},
-       [](const fs::path& f) { fs::remove(f / "new.tmp"); },
-       "NEW.TMP"},
+       {1},
+       [](const fs::path& f, const Spellings& n) { fs::remove(f / n[1]); },
+       0},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const fs::path folder = scratch_.path() / c.name;
-    fs::create_directories(folder);
-    for (const std::string& name : c.before) test::WriteWholeFile(folder / name, "x");
-    const std::string text = folder.string() + "/NEW.TMP";
-    ASSERT_TRUE(Match(text).has_value());
-    c.change(folder);
-    EXPECT_EQ(Match(text), (folder / c.expected).string());
+  const std::vector<Spellings> names = {
+      {"NEW.TMP", "new.tmp", "New.Tmp", "nEw.tmp"},
+      {"NEWER_DRAWING.TMP", "newer_drawing.tmp", "Newer_Drawing.Tmp", "nEwer_drawing.tmp"}};
+  for (const Spellings& spelling : names) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(spelling[0] + ", " + c.what);
+      const fs::path folder = scratch_.path() / (spelling[0] + " " + c.what);
+      fs::create_directories(folder);
+      for (int name : c.before) test::WriteWholeFile(folder / spelling[name], "x");
+      fs::last_write_time(folder, fs::file_time_type::clock::now() - std::chrono::hours(1));
+      const std::string text = folder.string() + "/" + spelling[0];
+      for (int lookup = 0; lookup < 2; ++lookup) {
+        EXPECT_EQ(Match(text), (folder / spelling[c.before.empty() ? 0 : c.before[0]]).string());
+      }
+      c.change(folder, spelling);
+      EXPECT_EQ(Match(text), (folder / spelling[c.expected]).string());
+    }
   }
 }
 
