@@ -99,7 +99,15 @@ bool DryRunPlatform::Remove(const char* path) {
   return true;
 }
 
-bool DryRunPlatform::Link(const char* /*existing*/, const char* /*new_name*/) { return true; }
+// The new name answers for the existing file from now on, as a second name of it would: a
+// later file of the run that finds its backup name taken finds it so here too.
+bool DryRunPlatform::Link(const char* existing, const char* new_name) {
+  FileInfo info;
+  if (!Query(existing, &info) || info.kind == FileKind::kMissing) return false;
+  info.is_link = false;
+  created_[new_name] = MemoryFile{new_name, info, {}};
+  return true;
+}
 
 bool DryRunPlatform::RenameReplacing(const char* from, const char* to) {
   const auto created = created_.find(from);

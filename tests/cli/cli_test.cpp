@@ -508,8 +508,9 @@ TEST_F(CliTest, FilesConvertedAtOnceAreReportedAsOneAfterAnother) {
 }
 
 // A dry run changes nothing, creates nothing and removes nothing, and reports what the real
-// run after it does: also for a file converted by an earlier command of the same run, and
-// for one reached again under another name once converted.
+// run after it does: also for a file converted by an earlier command of the same run, for one
+// reached again under another name once converted, and for one whose backup name an earlier
+// file took.
 TEST_F(CliTest, DryRunLeavesTheTreeAndReportsWhatTheRealRunDoes) {
   for (const std::vector<std::string>& backup : {std::vector<std::string>{}, {"--backup"}}) {
     SCOPED_TRACE(testing::PrintToString(backup));
@@ -518,6 +519,8 @@ TEST_F(CliTest, DryRunLeavesTheTreeAndReportsWhatTheRealRunDoes) {
     Put("MSIM.INI", std::string(kIni) + "LIB2=AGAIN\r\n");
     Put("lib/AGAIN.slb", "PART=AGAIN\r\nDEFAULT=.\\SUB.SCH\r\n");
     Put("A_TWICE.SCH", "*version 7.1\r\nPART=SUBBLK\r\nPART=AGAIN\r\n");
+    Put("DUP.SCH", kSub);
+    Put("DUP.sch", kSub);  // its backup name is DUP.SCH's
     Put("TOP.P71", "an old backup\n");
     Put("BAD.SCH", "not a schematic\n");
     Put("sub/NESTED.SCH", kTop);
