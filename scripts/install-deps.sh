@@ -5,7 +5,7 @@ set -euo pipefail
 
 declare -A packages=(
   [build]="cmake g++ make libgtest-dev libgmock-dev"
-  [gui]="libwxgtk3.2-dev xvfb xauth desktop-file-utils shared-mime-info libglib2.0-bin appstream"
+  [gui]="libwxgtk3.2-dev xvfb xauth desktop-file-utils shared-mime-info libglib2.0-bin appstream xdotool x11-utils"
   [display]="xvfb xauth"
   [windows]="g++-mingw-w64-i686 wine wine32:i386"
   [fuzz]="clang libclang-rt-14-dev"
