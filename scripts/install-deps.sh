@@ -4,7 +4,7 @@
 set -euo pipefail
 
 declare -A packages=(
-  [build]="cmake g++ make libgtest-dev libgmock-dev bash-completion shellcheck"
+  [build]="cmake g++ make libgtest-dev libgmock-dev bash-completion shellcheck mandoc"
   [gui]="libwxgtk3.2-dev xvfb xauth desktop-file-utils shared-mime-info libglib2.0-bin appstream xdotool x11-utils"
   [display]="xvfb xauth"
   [windows]="g++-mingw-w64-i686 wine wine32:i386"
