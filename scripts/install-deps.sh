@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, the Debian packages that the named parts of the build need and lacks.
-# Usage: scripts/install-deps.sh [build] [gui] [display] [windows] [fuzz] [bench]   (default: build)
+# Usage: scripts/install-deps.sh [build] [gui] [display] [windows] [fuzz] [bench] [package]
+#        (default: build)
 set -euo pipefail
 
 declare -A packages=(
@@ -10,6 +11,7 @@ declare -A packages=(
   [windows]="g++-mingw-w64-i686 wine wine32:i386"
   [fuzz]="clang libclang-rt-14-dev"
   [bench]="libbenchmark-dev gnuplot-nox"
+  [package]="dpkg-dev lintian unzip"
 )
 
 wanted=()
