@@ -1,5 +1,6 @@
 # Installs the build tree into a scratch prefix and checks that the manual pages (compressed),
-# the bash completion, the README and the licence arrive, and nothing that only the .deb holds. Run with -DBUILD_DIR=... -DPREFIX=... -DWITH_DIALOG=ON|OFF.
+# the bash completion, the README and the licence arrive, and nothing that only the .deb holds.
+# Run with -DBUILD_DIR=... -DPREFIX=... -DWITH_DIALOG=ON|OFF.
 include("${CMAKE_CURRENT_LIST_DIR}/../support/install_into_prefix.cmake")
 set(expected bin/kestrune-cli share/man/man1/kestrune-cli.1.gz
     share/bash-completion/completions/kestrune-cli share/doc/kestrune/README.md
