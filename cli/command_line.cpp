@@ -159,7 +159,8 @@ std::string HelpText() {
          "      --trace      print every status, error and closing text to standard output\n"
          "  -h, --help       show this text\n"
          "      --version    show the version and licence\n\n"
-         "Exit status: 0 converted, 1 an error was shown, 2 usage error.\n";
+         "Exit status: 0 converted, 1 an error was shown, 2 usage error.\n\n" +
+         KESTRUNE_BUG_REPORT_LINE + "\n";
 }
 
 std::string VersionText() {

@@ -30,8 +30,8 @@ check_executable() {
   done
   newer=$(awk 'NF == 3 && $1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ {print $3}' <<<"$headers" |
     grep -Ex "$vista_functions" || true)
-  [[ -z "$newer" ]] || { echo "$file: imports what Windows XP lacks:" $newer >&2; return 1; }
-  echo "$file: $subsystem, subsystem version 4.0, imports" $dlls
+  [[ -z "$newer" ]] || { echo "$file: imports what Windows XP lacks: ${newer//$'\n'/ }" >&2; return 1; }
+  echo "$file: $subsystem, subsystem version 4.0, imports ${dlls//$'\n'/ }"
 }
 check_executable "$release/cli/kestrune-cli.exe" "Windows CUI" "KERNEL32.DLL MSVCRT.DLL"
 check_executable "$release/app/win32/KESTRUNE.EXE" "Windows GUI" \

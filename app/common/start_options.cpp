@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "res/version.h"
+
 namespace kestrune {
 
 namespace {
@@ -50,7 +52,7 @@ std::string StartHelpText() {
          "Opens the window that converts PSpice 7.1 schematics in place to release 6.1,\n"
          "with FILE in its input field when one is named.\n\n"
          "      --help     show this text\n"
-         "      --version  show the version and licence\n";
+         "      --version  show the version and licence\n\n" KESTRUNE_BUG_REPORT_LINE "\n";
 }
 
 }  // namespace kestrune

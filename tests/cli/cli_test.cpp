@@ -96,6 +96,7 @@ TEST_F(CliTest, HelpAndVersionExitZeroOnStandardOutput) {
   const CliResult help = Run({"--help"});
   EXPECT_EQ(help.exit_status, 0);
   EXPECT_NE(help.out.find("Usage: kestrune-cli"), std::string::npos) << help.out;
+  EXPECT_EQ(Lines(help.out).back(), KESTRUNE_BUG_REPORT_LINE);
   EXPECT_EQ(help.err, "");
 
   const CliResult version = Run({"--version"});

@@ -7,6 +7,7 @@
 
 #include "res/defaults.h"
 #include "res/resource.h"
+#include "res/version.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/win32/convert_dialog_fixture.h"
 
@@ -187,7 +188,7 @@ TEST(Program, HelpAndVersionAnswerOnStandardOutputWithoutAWindow) {
   EXPECT_EQ(help.output.rfind("Usage: KESTRUNE ", 0), 0u) << help.output;
   const ProgramAnswer version = AnswerOf(scratch, "--version");
   EXPECT_EQ(version.exit_code, 0);
-  EXPECT_EQ(version.output.rfind("KESTRUNE (", 0), 0u) << version.output;
+  EXPECT_EQ(version.output.rfind("KESTRUNE " KESTRUNE_VERSION_TEXT "\n", 0), 0u) << version.output;
   EXPECT_NE(version.output.find("licence"), std::string::npos) << version.output;
   const ProgramAnswer refused = AnswerOf(scratch, "--bogus");
   EXPECT_EQ(refused.exit_code, 2);
