@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/common/settings_schema.h"
 #include "tests/app_common/awkward_texts.h"
@@ -136,6 +138,57 @@ TEST_F(SettingsFile, WritesWithoutFlushLeaveTheFileAlone) {
     store.WriteString("Options", "Input File", "LOST.SCH");
   }
   EXPECT_EQ(Load().input_file, "KEPT.SCH");
+}
+
+// Dotfile managers keep the file elsewhere and link it in: the links stay links, the file
+// they lead to gets the settings beside itself and keeps its permissions.
+TEST_F(SettingsFile, ALinkedFileIsWrittenThroughItsLinks) {
+  namespace fs = std::filesystem;
+  struct Case {
+    const char* what;
+    std::vector<std::pair<std::string, std::string>> links;  // name, target as written
+    bool target_exists;
+  };
+  const std::string stored = scratch.PathOf("dotfiles/kestrune/KESTRUNE.conf");
+  const Case cases[] = {
+      {"a relative link", {{path, "../dotfiles/kestrune/KESTRUNE.conf"}}, true},
+      {"a chain of links",
+       {{path, scratch.PathOf("dotfiles/current")},
+        {scratch.PathOf("dotfiles/current"), "kestrune/KESTRUNE.conf"}},
+       true},
+      {"a link to a file not made yet", {{path, stored}}, false},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.what);
+    fs::remove_all(scratch.path() / "Brindlewood");
+    fs::remove_all(scratch.path() / "dotfiles");
+    fs::create_directories(scratch.path() / "Brindlewood");
+    fs::create_directories(scratch.path() / "dotfiles/kestrune");
+    if (test.target_exists) {
+      WriteWholeFile(stored, "[Options]\nBackup=1\n");
+      fs::permissions(stored, fs::perms(0640));
+    }
+    for (const auto& [name, target] : test.links) fs::create_symlink(target, name);
+    DialogSettings saved;
+    saved.input_file = "LINKED.SCH";
+    ASSERT_TRUE(Save(saved));
+    for (const auto& link : test.links) EXPECT_TRUE(fs::is_symlink(link.first)) << link.first;
+    EXPECT_NE(ReadWholeFile(stored).find("LINKED.SCH"), std::string::npos);
+    EXPECT_EQ(fs::status(stored).permissions(), fs::perms(test.target_exists ? 0640 : 0600));
+    EXPECT_EQ(Load().input_file, "LINKED.SCH");
+    const auto folder = fs::directory_iterator(scratch.path() / "dotfiles/kestrune");
+    EXPECT_EQ(std::distance(begin(folder), end(folder)), 1) << "a temporary file was left";
+  }
+}
+
+TEST_F(SettingsFile, ALoopOfLinksGivesAFailedSaveAndStays) {
+  std::filesystem::create_directories(scratch.path() / "Brindlewood");
+  std::filesystem::create_symlink("loop", path);
+  std::filesystem::create_symlink("KESTRUNE.conf", scratch.PathOf("Brindlewood/loop"));
+  ExpectDefaults(Load());
+  EXPECT_FALSE(Save(DialogSettings{}));
+  EXPECT_TRUE(std::filesystem::is_symlink(path));
+  EXPECT_EQ(std::filesystem::read_symlink(path), "loop");
 }
 
 }  // namespace
