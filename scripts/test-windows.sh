@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh build windows display
+scripts/install-deps.sh build gui windows display
 objdump=i686-w64-mingw32-objdump
 
 # The shipped programs: the win32 thread model, so that nothing needs Windows Vista.
@@ -53,3 +53,9 @@ wineserver -w
 # programs need no display; the dialog tests get a virtual one.
 ctest --preset win32 -j"$(nproc)"
 xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset win32-display
+
+# The Linux program beside the shipped Windows one, on the same files in this prefix: each
+# must see the other's locks. The native tree builds the Linux program and the test.
+cmake --preset default
+cmake --build --preset default -j"$(nproc)" --target beside_wine_tests
+KESTRUNE_WINDOWS_CLI="$PWD/$release/cli/kestrune-cli.exe" build/tests/beside_wine_tests

@@ -80,7 +80,8 @@ class Platform {
   virtual bool SetOwner(FileHandle file, const FileInfo& like) = 0;
   // Locks an open file against every other open file of it, in this process or another,
   // without waiting. Closing the file releases it, and so does the end of its process,
-  // however it ends.
+  // however it ends. The handle may afterwards stand for another open of the same file (on
+  // POSIX one that may also write, for a lock that Windows programs under Wine see).
   virtual LockOutcome TryLock(FileHandle file) = 0;
   // Closes the handle in every case; false when the close reported a failure.
   virtual bool Close(FileHandle file) = 0;

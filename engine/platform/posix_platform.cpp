@@ -12,6 +12,7 @@
 
 #include "engine/platform/ini_reader.h"
 #include "engine/platform/platform.h"
+#include "engine/platform/run_lock.h"
 #include "engine/platform/windows_path_on_posix.h"
 #include "engine/text_util.h"
 
@@ -99,6 +100,54 @@ void StartWriteBack(int fd, std::size_t just_written) {
   }
 }
 
+// Puts a descriptor of the same file open for writing in the place of a read-only one, where
+// the user may write the file: only then can the record lock below be a write lock, which
+// also keeps out a read lock (Wine takes one for a file opened only to be read). Opening for
+// writing changes nothing in the file; O_NONBLOCK keeps a lease held elsewhere from making
+// the open wait. False where the descriptor stays as it was.
+bool ReopenForWriting(int fd) {
+  char name[32];
+  std::snprintf(name, sizeof name, "/proc/self/fd/%d", fd);
+  const int writable = open(name, O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (writable < 0) return false;
+  struct stat before;
+  struct stat after;
+  const off_t position = lseek(fd, 0, SEEK_CUR);
+  const bool replaced = fstat(fd, &before) == 0 && fstat(writable, &after) == 0 &&
+                        before.st_dev == after.st_dev && before.st_ino == after.st_ino &&
+                        position >= 0 && lseek(writable, position, SEEK_SET) == position &&
+                        dup3(writable, fd, O_CLOEXEC) == fd;
+  close(writable);
+  return replaced;
+}
+
+// An open-file-description lock on the run's byte: it belongs to the open file, as the BSD
+// lock does, and conflicts with the classic record locks through which Wine's server keeps
+// Windows programs' byte-range locks. Where the kernel or the file system has no such
+// locks, the BSD lock stands alone.
+LockOutcome LockRunByte(int fd, bool writable) {
+  struct flock range {};
+  range.l_type = writable ? F_WRLCK : F_RDLCK;
+  range.l_whence = SEEK_SET;
+  range.l_start = static_cast<off_t>(kRunLockOffset);
+  range.l_len = 1;
+  int result;
+  do {
+    result = fcntl(fd, F_OFD_SETLK, &range);
+  } while (result != 0 && errno == EINTR);
+  if (result != 0) {
+    if (errno == EAGAIN || errno == EACCES) return LockOutcome::kHeldElsewhere;
+    return errno == EINVAL || errno == ENOLCK || errno == EOPNOTSUPP ? LockOutcome::kLocked
+                                                                     : LockOutcome::kFailed;
+  }
+  if (writable) return LockOutcome::kLocked;
+  // A read lock keeps out writers' locks only; a reader's lock held elsewhere (a Windows
+  // run's on a file that it may not write either) shows when a write lock is asked about.
+  range.l_type = F_WRLCK;
+  if (fcntl(fd, F_OFD_GETLK, &range) != 0) return LockOutcome::kFailed;
+  return range.l_type == F_UNLCK ? LockOutcome::kLocked : LockOutcome::kHeldElsewhere;
+}
+
 class PosixPlatform final : public Platform {
  public:
   // Non-blocking, so that opening a FIFO cannot wait for a writer; whatever is not a
@@ -158,15 +207,23 @@ class PosixPlatform final : public Platform {
     return fchown(Descriptor(file), static_cast<uid_t>(-1), like.group) == 0 || errno == EPERM;
   }
 
-  // A BSD lock belongs to the open file, not the process: two opens of one file in one
-  // process exclude each other, and a close or the process's end releases it.
+  // A BSD lock, which other runs of this program on Linux know, and a record lock on the
+  // run's byte, which Windows programs under Wine see. Both belong to the open file, not the
+  // process: two opens of one file in one process exclude each other, and a close or the
+  // process's end releases them.
   LockOutcome TryLock(FileHandle file) override {
+    const int fd = Descriptor(file);
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags < 0) return LockOutcome::kFailed;
+    const bool writable = (flags & O_ACCMODE) != O_RDONLY || ReopenForWriting(fd);
     int result;
     do {
-      result = flock(Descriptor(file), LOCK_EX | LOCK_NB);
+      result = flock(fd, LOCK_EX | LOCK_NB);
     } while (result != 0 && errno == EINTR);
-    if (result == 0) return LockOutcome::kLocked;
-    return errno == EWOULDBLOCK ? LockOutcome::kHeldElsewhere : LockOutcome::kFailed;
+    if (result != 0) {
+      return errno == EWOULDBLOCK ? LockOutcome::kHeldElsewhere : LockOutcome::kFailed;
+    }
+    return LockRunByte(fd, writable);
   }
 
   // Linux closes the descriptor even when close reports EINTR, so it is never retried.

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "engine/platform/platform.h"
+#include "engine/platform/run_lock.h"
 #include "engine/text_util.h"
 
 namespace kestrune {
@@ -212,11 +213,11 @@ class WindowsPlatform final : public Platform {
   // administrator may give a file away, so nothing is changed.
   bool SetOwner(FileHandle, const FileInfo&) override { return true; }
 
-  // One byte far beyond any end of file: byte-range locks on Windows also refuse reads, and
-  // this one must keep out other runs only, never a program that reads the file.
+  // The run's byte, failing at once when another handle holds it.
   LockOutcome TryLock(FileHandle file) override {
     OVERLAPPED far_away{};
-    far_away.OffsetHigh = 0x40000000u;
+    far_away.Offset = static_cast<DWORD>(kRunLockOffset);
+    far_away.OffsetHigh = static_cast<DWORD>(kRunLockOffset >> 32);
     if (LockFileEx(ToHandle(file), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
                    &far_away)) {
       return LockOutcome::kLocked;
