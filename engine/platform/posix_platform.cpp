@@ -35,6 +35,26 @@ class MappedPath {
 
 int Descriptor(FileHandle file) { return static_cast<int>(file); }
 
+// The errno of the last call of this thread that failed, 0 once taken: kept per thread, as
+// errno itself is, so that runs on other threads neither see nor change it.
+thread_local int last_failure = 0;
+
+// Keeps error as this thread's last failure and gives back the call's failure result.
+template <typename Result>
+Result Failed(Result result, int error = errno) {
+  last_failure = error;
+  return result;
+}
+
+// strerror_r's result in either of its forms: GNU's text, or XSI's status with the text in
+// the buffer.
+[[maybe_unused]] const char* ErrorText(const char* gnu_text, const char* /*buffer*/) {
+  return gnu_text;
+}
+[[maybe_unused]] const char* ErrorText(int xsi_status, const char* buffer) {
+  return xsi_status == 0 ? buffer : "Unknown error";
+}
+
 bool IsMissing(int error) { return error == ENOENT || error == ENOTDIR; }
 
 FileKind KindOf(mode_t mode) {
@@ -106,13 +126,15 @@ class PosixPlatform final : public Platform {
   // regular file (FIFO, device, directory) is then refused.
   FileHandle OpenForRead(const char* path) override {
     const MappedPath mapped(path);
-    if (!mapped.ok()) return kNoFile;
+    if (!mapped.ok()) return Failed(kNoFile, ENAMETOOLONG);
     const int fd = open(mapped.name(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return kNoFile;
+    if (fd < 0) return Failed(kNoFile);
     struct stat status;
-    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    const int error = fstat(fd, &status) != 0 ? errno : S_ISDIR(status.st_mode) ? EISDIR : 0;
+    if (error != 0 || !S_ISREG(status.st_mode)) {
       close(fd);
-      return kNoFile;
+      // A device or FIFO has no errno of its own; the engine names that case itself.
+      return error != 0 ? Failed(kNoFile, error) : kNoFile;
     }
     return fd;
   }
@@ -121,10 +143,11 @@ class PosixPlatform final : public Platform {
   // nobody else may open the file before it has its owner and mode.
   FileHandle CreateNew(const char* path) override {
     const MappedPath mapped(path);
-    if (!mapped.ok()) return kNoFile;
+    if (!mapped.ok()) return Failed(kNoFile, ENAMETOOLONG);
     OwnFolderChange change;
     const int fd = open(mapped.name(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd >= 0) change.Succeeded(mapped.name(), true);
+    if (fd < 0) return Failed(kNoFile);
+    change.Succeeded(mapped.name(), true);
     return fd;
   }
 
@@ -133,7 +156,7 @@ class PosixPlatform final : public Platform {
     do {
       got = read(Descriptor(file), buffer, size);
     } while (got < 0 && errno == EINTR);
-    return static_cast<long>(got);
+    return got < 0 ? Failed(-1L) : static_cast<long>(got);
   }
 
   bool Write(FileHandle file, const char* data, std::size_t size) override {
@@ -141,7 +164,7 @@ class PosixPlatform final : public Platform {
     while (size > 0) {
       const ssize_t put = write(Descriptor(file), data, size);
       if (put < 0 && errno == EINTR) continue;
-      if (put <= 0) return false;
+      if (put <= 0) return Failed(false);
       data += put;
       size -= static_cast<std::size_t>(put);
     }
@@ -149,17 +172,18 @@ class PosixPlatform final : public Platform {
     return true;
   }
 
-  bool Sync(FileHandle file) override { return fsync(Descriptor(file)) == 0; }
+  bool Sync(FileHandle file) override { return fsync(Descriptor(file)) == 0 || Failed(false); }
 
   bool SetMode(FileHandle file, unsigned mode) override {
-    return fchmod(Descriptor(file), static_cast<mode_t>(mode & 07777)) == 0;
+    return fchmod(Descriptor(file), static_cast<mode_t>(mode & 07777)) == 0 || Failed(false);
   }
 
   // As sed -i does: whoever may not give a file away may still give it one of their groups.
   bool SetOwner(FileHandle file, const FileInfo& like) override {
     if (fchown(Descriptor(file), like.owner, like.group) == 0) return true;
-    if (errno != EPERM) return false;
-    return fchown(Descriptor(file), static_cast<uid_t>(-1), like.group) == 0 || errno == EPERM;
+    if (errno != EPERM) return Failed(false);
+    if (fchown(Descriptor(file), static_cast<uid_t>(-1), like.group) == 0) return true;
+    return errno == EPERM || Failed(false);
   }
 
   // A BSD lock belongs to the open file, not the process: two opens of one file in one
@@ -170,17 +194,17 @@ class PosixPlatform final : public Platform {
       result = flock(Descriptor(file), LOCK_EX | LOCK_NB);
     } while (result != 0 && errno == EINTR);
     if (result == 0) return LockOutcome::kLocked;
-    return errno == EWOULDBLOCK ? LockOutcome::kHeldElsewhere : LockOutcome::kFailed;
+    return errno == EWOULDBLOCK ? LockOutcome::kHeldElsewhere : Failed(LockOutcome::kFailed);
   }
 
   // Linux closes the descriptor even when close reports EINTR, so it is never retried.
-  bool Close(FileHandle file) override { return close(Descriptor(file)) == 0; }
+  bool Close(FileHandle file) override { return close(Descriptor(file)) == 0 || Failed(false); }
 
   bool Remove(const char* path) override {
     const MappedPath mapped(path);
-    if (!mapped.ok()) return false;
+    if (!mapped.ok()) return Failed(false, ENAMETOOLONG);
     OwnFolderChange change;
-    if (unlink(mapped.name()) != 0) return IsMissing(errno);
+    if (unlink(mapped.name()) != 0) return IsMissing(errno) || Failed(false);
     change.Succeeded(mapped.name(), false);
     return true;
   }
@@ -189,9 +213,9 @@ class PosixPlatform final : public Platform {
   bool Link(const char* existing, const char* new_name) override {
     const MappedPath from(existing);
     const MappedPath to(new_name);
-    if (!from.ok() || !to.ok()) return false;
+    if (!from.ok() || !to.ok()) return Failed(false, ENAMETOOLONG);
     OwnFolderChange change;
-    if (linkat(AT_FDCWD, from.name(), AT_FDCWD, to.name(), 0) != 0) return false;
+    if (linkat(AT_FDCWD, from.name(), AT_FDCWD, to.name(), 0) != 0) return Failed(false);
     change.Succeeded(to.name(), true);
     return true;
   }
@@ -199,10 +223,10 @@ class PosixPlatform final : public Platform {
   bool RenameReplacing(const char* from, const char* to) override {
     const MappedPath source(from);
     MappedPath target(to);
-    if (!source.ok() || !target.ok()) return false;
+    if (!source.ok() || !target.ok()) return Failed(false, ENAMETOOLONG);
     {
       OwnFolderChange change;
-      if (std::rename(source.name(), target.name()) != 0) return false;
+      if (std::rename(source.name(), target.name()) != 0) return Failed(false);
       change.Succeeded(target.name(), true);
     }
     SyncDirectoryOf(target.name());
@@ -219,13 +243,15 @@ class PosixPlatform final : public Platform {
 
   bool Query(const char* path, FileInfo* info) override {
     const MappedPath mapped(path);
-    if (!mapped.ok()) return false;
+    if (!mapped.ok()) return Failed(false, ENAMETOOLONG);
     *info = FileInfo{};
     struct stat status;
-    if (lstat(mapped.name(), &status) != 0) return IsMissing(errno);
+    // Finding nothing is an answer, not a failure: it keeps no reason.
+    if (lstat(mapped.name(), &status) != 0) return IsMissing(errno) || Failed(false);
     info->is_link = S_ISLNK(status.st_mode);
     // A link that points nowhere stays kMissing, with is_link set.
-    if (info->is_link && stat(mapped.name(), &status) != 0) return IsMissing(errno);
+    if (info->is_link && stat(mapped.name(), &status) != 0)
+      return IsMissing(errno) || Failed(false);
     Describe(status, info);
     return true;
   }
@@ -233,7 +259,7 @@ class PosixPlatform final : public Platform {
   bool QueryOpen(FileHandle file, FileInfo* info) override {
     *info = FileInfo{};
     struct stat status;
-    if (fstat(Descriptor(file), &status) != 0) return false;
+    if (fstat(Descriptor(file), &status) != 0) return Failed(false);
     Describe(status, info);
     return true;
   }
@@ -241,10 +267,10 @@ class PosixPlatform final : public Platform {
   // realpath given a buffer works in its own stack scratch space for paths of ordinary length.
   bool ResolveLink(const char* path, char* out, std::size_t capacity) override {
     const MappedPath mapped(path);
-    if (!mapped.ok()) return false;
+    if (!mapped.ok()) return Failed(false, ENAMETOOLONG);
     char resolved[PATH_MAX];
-    if (realpath(mapped.name(), resolved) == nullptr) return false;
-    return CopyText(out, capacity, resolved);
+    if (realpath(mapped.name(), resolved) == nullptr) return Failed(false);
+    return CopyText(out, capacity, resolved) || Failed(false, ENAMETOOLONG);
   }
 
   // Through this platform's own file calls: the portable reader keeps the Windows rules.
@@ -253,6 +279,17 @@ class PosixPlatform final : public Platform {
     ReadIniFile(*this, section, key, fallback, out, capacity, ini_path);
   }
   bool IniFileReadable(const char* ini_path) override { return IniFileOpens(*this, ini_path); }
+
+  bool TakeFailureReason(char* out, std::size_t capacity) override {
+    const int error = last_failure;
+    last_failure = 0;
+    if (capacity == 0) return false;
+    out[0] = '\0';
+    if (error == 0) return false;
+    char text[kReasonBytes];
+    std::snprintf(out, capacity, "%s", ErrorText(strerror_r(error, text, sizeof text), text));
+    return true;
+  }
 };
 
 }  // namespace
