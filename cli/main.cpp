@@ -40,6 +40,10 @@ int main(int argc, char** argv) {
   const kestrune::InputFiles inputs = kestrune::ExpandInputs(command.files, command.recursive);
   for (const std::string& error : inputs.errors)
     std::fprintf(stderr, "kestrune-cli: %s\n", error.c_str());
+  for (const std::string& warning : inputs.warnings)
+    std::fprintf(stderr, "kestrune-cli: %s\n", warning.c_str());
+  // Read, and warned about, in a dry run too.
+  const int jobs = kestrune::JobsFromEnvironment();
 
   static kestrune::DryRunPlatform dry_run(kestrune::SystemPlatform());
   kestrune::Platform& platform =
@@ -61,7 +65,7 @@ int main(int argc, char** argv) {
   options.backups = command.backups;
   options.embedded = command.embedded;
   // A dry run's files in memory are one table, not to be changed from several threads.
-  options.jobs = command.dry_run ? 1 : kestrune::JobsFromEnvironment();
+  options.jobs = command.dry_run ? 1 : jobs;
   kestrune::ConvertFiles(inputs.files, options, platform, sink, progress);
   progress.Clear();
   // Several files, from a folder or a shell's pattern, are summed up.

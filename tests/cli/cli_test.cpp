@@ -608,5 +608,59 @@ TEST_F(CliTest, OnATerminalEachErrorShowsOnce) {
             "1 converted, 0 already at 6.1, 2 not converted\n");
 }
 
+// A folder that gives no file to convert, and a job count that cannot be used, are warned
+// about on standard error; a warning leaves the exit status as it is.
+TEST_F(CliTest, FoldersWithoutSchematicsAndBadJobCountsAreWarnedAbout) {
+  fs::create_directories(InWork("empty"));
+  Put("notes/a.txt", "no schematic\n");
+  Put("deep/deeper/A.SCH", kSubConverted);
+  Put("OLD.SCH", kSubConverted);
+  const std::string kNothing = "0 converted, 0 already at 6.1, 0 not converted\n";
+  const std::string kJobs = " is not a number from 1 to 64; up to 8 files are converted at once\n";
+  struct Case {
+    std::vector<std::string> arguments;
+    std::vector<std::string> variables;
+    std::string out;
+    std::string err;
+  };
+  const std::vector<Case> cases = {
+      {{"empty"}, {}, kNothing, "kestrune-cli: empty: warning: the folder is empty\n"},
+      {{"-q", "empty"}, {}, "", "kestrune-cli: empty: warning: the folder is empty\n"},
+      {{"notes"}, {}, kNothing, "kestrune-cli: notes: warning: no *.sch file in the folder\n"},
+      {{"-r", "notes"},
+       {},
+       kNothing,
+       "kestrune-cli: notes: warning: no *.sch file in the folder or its subfolders\n"},
+      {{"deep"},
+       {},
+       kNothing,
+       "kestrune-cli: deep: warning: no *.sch file in the folder, only in its subfolders: add "
+       "-r to convert them\n"},
+      {{"-r", "deep"},
+       {},
+       "deep/deeper/A.SCH: already at 6.1, left unchanged\nConverted!\n"
+       "0 converted, 1 already at 6.1, 0 not converted\n",
+       ""},
+      {{"OLD.SCH"},
+       {"KESTRUNE_JOBS=64"},
+       "OLD.SCH: already at 6.1, left unchanged\nConverted!\n",
+       ""},
+  };
+  std::vector<Case> all = cases;
+  for (const char* jobs : {"abc", "0", "65", "4x", ""}) {
+    all.push_back({{"OLD.SCH"},
+                   {std::string("KESTRUNE_JOBS=") + jobs},
+                   "OLD.SCH: already at 6.1, left unchanged\nConverted!\n",
+                   std::string("kestrune-cli: warning: KESTRUNE_JOBS=") + jobs + kJobs});
+  }
+  for (const Case& c : all) {
+    SCOPED_TRACE(testing::PrintToString(c.arguments) + testing::PrintToString(c.variables));
+    const CliResult result = sandbox_.Run(Join(kNoIni, c.arguments), c.variables);
+    EXPECT_EQ(result.exit_status, 0);
+    EXPECT_EQ(result.out, c.out);
+    EXPECT_EQ(result.err, c.err);
+  }
+}
+
 }  // namespace
 }  // namespace kestrune::test
