@@ -1,6 +1,7 @@
 // Converts a command line's files one after another, or several at once on engines of their own.
 #include "cli/file_batch.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <set>
@@ -159,8 +160,12 @@ int JobsFromEnvironment() {
   if (text == nullptr) return kDefaultJobs;
   char* end = nullptr;
   const long jobs = std::strtol(text, &end, 10);
-  return end != text && *end == '\0' && jobs >= 1 && jobs <= kMostJobs ? static_cast<int>(jobs)
-                                                                       : kDefaultJobs;
+  if (end != text && *end == '\0' && jobs >= 1 && jobs <= kMostJobs) return static_cast<int>(jobs);
+  std::fprintf(stderr,
+               "kestrune-cli: warning: KESTRUNE_JOBS=%s is not a number from 1 to %d; up to %d "
+               "files are converted at once\n",
+               text, kMostJobs, kDefaultJobs);
+  return kDefaultJobs;
 }
 
 }  // namespace kestrune

@@ -32,7 +32,7 @@ void ConvertFiles(const std::vector<std::string>& files, const BatchOptions& opt
 bool FilesStayApart(const std::vector<std::string>& files, Platform& platform);
 
 // The number of files converted at once: $KESTRUNE_JOBS when it is a number from 1 to 64,
-// else 8.
+// else 8, with a warning on standard error when the variable is set to anything else.
 int JobsFromEnvironment();
 
 }  // namespace kestrune

@@ -53,6 +53,12 @@ void ConversionEngine::ShowError(const char* text, const char* path) {
   sink_.ShowError(error_text_);
 }
 
+void ConversionEngine::ShowFailure(const char* text, const char* path) {
+  char reason[kReasonBytes];
+  if (platform_.TakeFailureReason(reason, sizeof reason)) sink_.ErrorReason(reason);
+  ShowError(text, path);
+}
+
 // The buffer holds the longest list.
 const char* ConversionEngine::ClosingText() {
   closing_text_[0] = '\0';

@@ -55,6 +55,10 @@ class ConversionEngine {
   // that reaches its temporary file afterwards waits for that end.
   void RemoveTemporariesNow() { open_files_.RemoveTemporariesNow(platform_); }
 
+  // The closing text's last line: every file done, or an error shown.
+  static constexpr char kConvertedWord[] = "Converted!";
+  static constexpr char kFailedWord[] = "Finished with errors!";
+
   bool IsVisited(const char* path) const { return visited_.IsVisited(path); }
   const char* FindPart(const char* name) { return parts_.FindPart(name); }
   const VisitedFiles& visited() const { return visited_; }
@@ -72,12 +76,15 @@ class ConversionEngine {
   static LoopEnd CopyEnd(bool read_failed, Version version, bool copying);
   void FollowPart(const char* value, const char* line_end);
   FileOutcome Finish(ConversionJob& job, LoopEnd end);
-  void Abandon(ConversionJob& job, const char* error);
+  void Abandon(ConversionJob& job, const char* error, bool call_failed);
   // Shows text, then, unless path is null, a line feed and the path it is about.
   void ShowError(const char* text, const char* path = nullptr);
-
-  static constexpr char kConvertedWord[] = "Converted!";
-  static constexpr char kFailedWord[] = "Finished with errors!";
+  // ShowError for an error that a failed platform call caused: the sink hears the system's
+  // reason first, if the platform kept one since the last ForgetFailure.
+  void ShowFailure(const char* text, const char* path = nullptr);
+  // Drops any failure reason kept so far, before a step whose errors are to carry only
+  // their own.
+  void ForgetFailure() { platform_.TakeFailureReason(nullptr, 0); }
 
   Platform& platform_;
   StatusSink& sink_;

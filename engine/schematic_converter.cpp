@@ -31,14 +31,21 @@ constexpr char kNewVersion[] = "*version 7.1";
 constexpr std::size_t kVersionChars = sizeof kOldVersion - 1;
 constexpr char kPartKey[] = "PART=";
 
+constexpr char kOpenError[] = "ERROR: Unable to open input file!";
+
 // Finds the file to rewrite under its real name, from which every name the conversion
 // changes is derived, so that none of them is matched in another letter case; the error when
 // there is no regular file, else null.
 const char* LocateTarget(Platform& files, ConversionJob& job) {
-  if (!files.RealName(job.path, job.target, kPathBytes) || !files.Query(job.target, &job.file) ||
-      job.file.kind == FileKind::kMissing) {
+  if (!files.RealName(job.path, job.target, kPathBytes) || !files.Query(job.target, &job.file)) {
     job.file = FileInfo{};
-    return "ERROR: Unable to open input file!";
+    return kOpenError;
+  }
+  if (job.file.kind == FileKind::kMissing) {
+    // The open that fails keeps the system's reason: no such file, or no such folder.
+    const FileHandle appeared = files.OpenForRead(job.target);
+    if (appeared != kNoFile) files.Close(appeared);
+    return kOpenError;
   }
   return job.file.kind == FileKind::kRegular ? nullptr : "ERROR: Input is not a regular file!";
 }
@@ -70,13 +77,13 @@ const char* SwapError(SwapOutcome outcome) {
 bool ConversionEngine::OpenInput(ConversionJob& job) {
   job.input = platform_.OpenForRead(job.target);
   if (job.input == kNoFile) {
-    ShowError("ERROR: Unable to open input file!", job.path);
+    ShowFailure(kOpenError, job.path);
     return false;
   }
   FileInfo info;
   const char* error = nullptr;
   if (!platform_.QueryOpen(job.input, &info)) {
-    error = "ERROR: Unable to open input file!";
+    error = kOpenError;
   } else if (open_files_.HeldOpen(info)) {
     error = "ERROR: File is already being converted in this run!";
   } else if (const LockOutcome locked = platform_.TryLock(job.input);
@@ -89,7 +96,8 @@ bool ConversionEngine::OpenInput(ConversionJob& job) {
     return true;
   }
   platform_.Close(job.input);
-  ShowError(error, job.path);
+  // No call failed for the refusals: no reason was kept since ConvertFile forgot the last.
+  ShowFailure(error, job.path);
   return false;
 }
 
@@ -177,28 +185,35 @@ ConversionEngine::LoopEnd ConversionEngine::CopyEnd(bool read_failed, Version ve
   return copying ? LoopEnd::kCopied : LoopEnd::kSetupOpen;
 }
 
-// Closes both files and removes the temporary one; the input stays as it was.
-void ConversionEngine::Abandon(ConversionJob& job, const char* error) {
+// Closes both files and removes the temporary one; the input stays as it was. call_failed:
+// the error is a failed call's, which the platform may give a reason for.
+void ConversionEngine::Abandon(ConversionJob& job, const char* error, bool call_failed) {
   job.level->temporary_name.Disarm();
   platform_.Close(job.output);
   platform_.Close(job.input);
   if (!platform_.Remove(job.temporary) && error == nullptr) {
     error = "ERROR: Unable to remove temporary output file!";
+    call_failed = true;
   }
-  if (error != nullptr) ShowError(error, job.path);
+  if (error == nullptr) return;
+  if (call_failed) {
+    ShowFailure(error, job.path);
+  } else {
+    ShowError(error, job.path);
+  }
 }
 
 FileOutcome ConversionEngine::Finish(ConversionJob& job, LoopEnd end) {
   const char* error = nullptr;
   switch (end) {
     case LoopEnd::kCopied: break;
-    case LoopEnd::kAlreadyOld: Abandon(job, nullptr); return FileOutcome::kAlreadyOld;
+    case LoopEnd::kAlreadyOld: Abandon(job, nullptr, false); return FileOutcome::kAlreadyOld;
     case LoopEnd::kReadFailed: error = "ERROR: Unable to read input file!"; break;
     case LoopEnd::kNotNew: error = "ERROR: Not a version 7.1 schematic!"; break;
     case LoopEnd::kSetupOpen: error = "ERROR: No @index after @setup!"; break;
   }
   if (error != nullptr) {
-    Abandon(job, error);
+    Abandon(job, error, end == LoopEnd::kReadFailed);
     return FileOutcome::kNotConverted;
   }
   bool written = job.level->writer.Finish() && platform_.Sync(job.output);
@@ -208,11 +223,13 @@ FileOutcome ConversionEngine::Finish(ConversionJob& job, LoopEnd end) {
   platform_.Close(job.input);
   if (!written) {
     platform_.Remove(job.temporary);
-    ShowError("ERROR: Unable to write temporary output file!", job.path);
+    ShowFailure("ERROR: Unable to write temporary output file!", job.path);
     return FileOutcome::kNotConverted;
   }
   const SwapNames names{job.target, job.temporary, job.backup, job.level->input,
                         job.level->temporary};
+  // Nested runs failed on their own while this file was copied.
+  ForgetFailure();
   const SwapOutcome swapped =
       SwapIntoPlace(platform_, open_files_, *backups_, names, create_backups_);
   if (swapped == SwapOutcome::kSwapped) {
@@ -221,7 +238,7 @@ FileOutcome ConversionEngine::Finish(ConversionJob& job, LoopEnd end) {
   }
   if (!TemporaryTaken(swapped)) platform_.Remove(job.temporary);
   // A stray backup is named instead of the input, so that the user can remove it.
-  ShowError(SwapError(swapped), BackupLeft(swapped) ? job.backup : job.path);
+  ShowFailure(SwapError(swapped), BackupLeft(swapped) ? job.backup : job.path);
   return FileOutcome::kNotConverted;
 }
 
@@ -229,7 +246,7 @@ FileOutcome ConversionEngine::Convert(ConversionJob& job) {
   if (!OpenInput(job)) return FileOutcome::kNotConverted;
   if (!CreateTemporary(job)) {
     platform_.Close(job.input);
-    ShowError("ERROR: Unable to create temporary output file!", job.path);
+    ShowFailure("ERROR: Unable to create temporary output file!", job.path);
     return FileOutcome::kNotConverted;
   }
   char line[kLineBytes];
@@ -244,6 +261,8 @@ FileOutcome ConversionEngine::Convert(ConversionJob& job) {
 // silence. Any other file is recorded before its errors are shown, so that it is listed.
 void ConversionEngine::ConvertFile(const char* path) {
   if (visited_.IsVisited(path)) return;
+  // From here on a kept reason is this file's own.
+  ForgetFailure();
   ConversionJob job{};
   job.path = path;
   const char* error = LocateTarget(platform_, job);
@@ -260,7 +279,8 @@ void ConversionEngine::ConvertFile(const char* path) {
   job.row = visited_.VisitedCount() - 1;
   if (error == nullptr) error = DeriveNames(job);
   if (error != nullptr) {
-    ShowError(error, path);
+    // Only LocateTarget calls the platform: a reason kept is that of its failed call.
+    ShowFailure(error, path);
     sink_.FileDone(path, FileOutcome::kNotConverted);
     return;
   }

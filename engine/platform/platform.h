@@ -122,6 +122,15 @@ class Platform {
   // True when the INI file that ReadIniString reads for ini_path is there as a regular file
   // and opens for reading.
   virtual bool IniFileReadable(const char* ini_path) = 0;
+
+  // Writes into out (capacity bytes) the system's own words for why the last call of this
+  // thread that failed did so ("No such file or directory"), and forgets them; a call that
+  // succeeds leaves them. False, out empty, when no failure is kept (a platform need not keep
+  // any). With capacity 0 it only forgets.
+  virtual bool TakeFailureReason(char* out, std::size_t capacity) {
+    if (capacity > 0) out[0] = '\0';
+    return false;
+  }
 };
 
 // The real platform of this system. It keeps no state of its own, so any number of runs
