@@ -119,6 +119,20 @@ bool CConvertDlg::AskForFile(const char* extension, std::string* path) {
   return PickFile(m_hWnd, extension, path);
 }
 
+std::string CConvertDlg::EnterFolderOf(const std::string& path) {
+  std::string full(MAX_PATH, '\0');
+  char* name = nullptr;
+  DWORD length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), &full[0], &name);
+  if (length >= full.size()) {
+    full.resize(length);
+    length = GetFullPathNameA(path.c_str(), length, &full[0], &name);
+  }
+  if (length == 0 || name == nullptr) return path;
+  full.resize(length);
+  SetCurrentDirectoryA(full.substr(0, static_cast<std::size_t>(name - full.data())).c_str());
+  return full;
+}
+
 void CConvertDlg::ShowPath(PathField field, const std::string& path) {
   SetDlgItemTextA(m_hWnd, FieldId(field), path.c_str());
 }

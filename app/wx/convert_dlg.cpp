@@ -8,6 +8,7 @@
 #include <wx/checkbox.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
+#include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -108,7 +109,10 @@ void CConvertDlg::BindHandlers() {
 void CConvertDlg::OnInitDialog(wxInitDialogEvent& event) {
   event.Skip();  // the base initialisation
   SetIcons(m_hIcon);
-  m_presenter.OnStart(m_givenInputFile);
+  // GTK initialises a dialog each time it is shown; the start (which may enter a folder,
+  // after which a relative name would no longer hold) happens once.
+  if (!m_started) m_presenter.OnStart(m_givenInputFile);
+  m_started = true;
   m_inputFile->SetFocus();
 }
 
@@ -146,9 +150,17 @@ bool CConvertDlg::AskForFile(const char* extension, std::string* path) {
   if (picker.ShowModal() != wxID_OK) return false;
   // GTK's chooser gives a typed "AMP" back as it is.
   *path = WithDefaultExtension(std::string(picker.GetPath().utf8_str()), extension);
-  // Windows' picker moves there itself; the converter resolves relative part defaults there.
-  wxSetWorkingDirectory(wxFileName(picker.GetPath()).GetPath());
   return true;
+}
+
+std::string CConvertDlg::EnterFolderOf(const std::string& path) {
+  wxFileName file(wxString::FromUTF8(path));
+  // A name that is no UTF-8 the fields could not show anyway.
+  if (!file.IsOk()) return path;
+  file.MakeAbsolute();
+  const wxLogNull no_box;  // a folder that cannot be entered is no error here: the run will say
+  wxSetWorkingDirectory(file.GetPath());
+  return std::string(file.GetFullPath().utf8_str());
 }
 
 void CConvertDlg::ShowPath(PathField field, const std::string& path) {

@@ -127,11 +127,23 @@ TEST_F(MainDialog, AnExitWhoseSettingsCannotBeSavedShowsAnErrorAndStaysOpen) {
   EXPECT_TRUE(window.IsShown());
 }
 
-TEST_F(MainDialog, AFileNamedOnTheCommandLineFillsTheInputFieldAlone) {
-  WriteSettings("[Options]\nInput File=STORED.SCH\nIni File=MY.INI\n");
+// Started as a file manager starts it, from another folder: the example's relative library path
+// and nested file resolve from the file's folder, as after a pick.
+TEST_F(MainDialog, AFileNamedOnTheCommandLineIsConvertedWithItsNestedFileAsIfPicked) {
+  const std::filesystem::path folder = scratch.path() / "Ämp dir";
+  std::filesystem::create_directories(folder);
+  std::filesystem::copy(KESTRUNE_EXAMPLES_DIR, folder);
+  WriteSettings("[Options]\nInput File=STORED.SCH\nIni File=./MSIM.INI\nEmbeded=1\n");
   CConvertDlg& window = Open("Ämp dir/AMP.SCH");
-  EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), wxString::FromUTF8("Ämp dir/AMP.SCH"));
-  EXPECT_EQ(TextOf(window, IDC_INI_FILE), "MY.INI");
+  const wxString top = wxString::FromUTF8(scratch.PathOf("Ämp dir/AMP.SCH"));
+  EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), top);
+  EXPECT_EQ(TextOf(window, IDC_INI_FILE), "./MSIM.INI");
+  EXPECT_EQ(std::filesystem::current_path(), folder);
+  wxTEST_DIALOG(Click(window, IDC_CONVERT),
+                ExpectMessage("Convert", top + "\nFILTER.SCH\nConverted!", wxICON_NONE));
+  for (const char* name : {"AMP.SCH", "FILTER.SCH"}) {
+    EXPECT_EQ(ReadWholeFile(folder / name).rfind("*version 6.1 ", 0), 0u) << name;
+  }
 }
 
 // Drops as the toolkit delivers them to the drop target of the window they fell on.
@@ -141,20 +153,27 @@ void DropFiles(wxWindow& target, const wxArrayString& files) {
   EXPECT_TRUE(drop->OnDropFiles(5, 5, files));
 }
 
+// A drop is taken as a pick: the path whole, and its folder entered.
 TEST_F(MainDialog, AFileDroppedOnTheIniFieldNamesTheIniFileAndElsewhereTheSchematic) {
-  CConvertDlg& window = Open();
+  const std::filesystem::path folder = scratch.path() / "Ämp dir";
+  std::filesystem::create_directories(folder);
+  const wxString first = wxString::FromUTF8(scratch.PathOf("Ämp dir/Ämp.sch"));
   wxArrayString files;
-  files.Add(wxString::FromUTF8("/home/ann/Ämp.sch"));
-  files.Add("/home/ann/Filter.sch");
+  files.Add(first);
+  files.Add(wxString::FromUTF8(scratch.PathOf("Filter.sch")));
+  CConvertDlg& window = Open();
   DropFiles(*window.FindWindow(IDC_INI_FILE), files);
-  EXPECT_EQ(TextOf(window, IDC_INI_FILE), wxString::FromUTF8("/home/ann/Ämp.sch"));
+  EXPECT_EQ(TextOf(window, IDC_INI_FILE), first);
   EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), "");
+  EXPECT_EQ(std::filesystem::current_path(), folder);
   for (wxWindow* target : {static_cast<wxWindow*>(&window), window.FindWindow(IDC_INPUT_FILE)}) {
     SetField(IDC_INPUT_FILE, "before");
+    wxSetWorkingDirectory(scratch.path().string());
     DropFiles(*target, files);
-    EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), wxString::FromUTF8("/home/ann/Ämp.sch"));
+    EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), first);
+    EXPECT_EQ(std::filesystem::current_path(), folder);
   }
-  EXPECT_EQ(TextOf(window, IDC_INI_FILE), wxString::FromUTF8("/home/ann/Ämp.sch"));
+  EXPECT_EQ(TextOf(window, IDC_INI_FILE), first);
 }
 
 TEST_F(MainDialog, EscapeAndTheCloseBoxSaveNothing) {
