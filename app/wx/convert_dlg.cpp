@@ -6,6 +6,8 @@
 
 #include <wx/app.h>
 #include <wx/checkbox.h>
+#include <wx/control.h>
+#include <wx/dcclient.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/log.h>
@@ -217,8 +219,13 @@ void CConvertDlg::OnCharHook(wxKeyEvent& event) {
   }
 }
 
+// A long path is shortened in the middle, keeping the start of the text and the file's name.
 void CConvertDlg::ShowStatus(const char* text) {
-  m_status->SetLabel(FromEngineText(text));
+  wxClientDC device(m_status);
+  device.SetFont(m_status->GetFont());
+  m_status->SetLabelText(wxControl::Ellipsize(FromEngineText(text), device, wxELLIPSIZE_MIDDLE,
+                                              m_status->GetSize().x,
+                                              wxELLIPSIZE_FLAGS_EXPAND_TABS));
   PaintNow();
 }
 

@@ -223,6 +223,22 @@ TEST_F(MainDialog, ConvertReportsAFailedFileWithTheStopIconThenListsIt) {
   EXPECT_FALSE(SettingsSaved());
 }
 
+// The beginning says what happens, the end which file; the window keeps its size.
+TEST_F(MainDialog, ALongPathInTheStatusLineIsShortenedInTheMiddleWithinTheWindow) {
+  CConvertDlg& window = Open();
+  const wxSize size = window.GetSize();
+  const std::string text = "Status: Converting /home/ann/" + std::string(300, 'x') + "/LAST&.SCH";
+  window.ShowStatus(text.c_str());
+  wxStaticText& status = *wxStaticCast(window.FindWindow(IDC_STATUS), wxStaticText);
+  const wxString shown = TextOf(window, IDC_STATUS);
+  EXPECT_TRUE(shown.StartsWith("Status: Conv")) << shown;
+  EXPECT_TRUE(shown.EndsWith("xx/LAST&.SCH")) << shown;
+  EXPECT_NE(shown.find("..."), wxString::npos) << shown;
+  EXPECT_LE(status.GetTextExtent(shown).x, status.GetSize().x);
+  EXPECT_TRUE(wxRect(window.GetClientSize()).Contains(status.GetRect()));
+  EXPECT_EQ(window.GetSize(), size);
+}
+
 TEST_F(MainDialog, TheWindowTakesNoInputWhileARunLasts) {
   CConvertDlg& window = Open();
   SetField(IDC_INPUT_FILE, "GONE.SCH");
