@@ -11,7 +11,6 @@
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/log.h>
-#include <wx/msgdlg.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
@@ -22,6 +21,7 @@
 #include "app/wx/dialog_layout.h"
 #include "app/wx/input_blocker.h"
 #include "app/wx/long_message_dlg.h"
+#include "app/wx/message_dlg.h"
 #include "app/wx/path_drop_target.h"
 #include "res/dialog_templates.h"
 #include "res/resource.h"
@@ -237,8 +237,12 @@ void CConvertDlg::PaintNow() {
 }
 
 void CConvertDlg::ShowMessage(const char* text, MessageKind kind) {
-  const long icon = kind == MessageKind::kError ? wxICON_ERROR : wxICON_NONE;
-  wxMessageDialog box(this, FromEngineText(text), kMessageCaption, wxOK | icon);
+  const wxString message = FromEngineText(text);
+  if (!MessageDlg::Fits(*this, message)) {
+    ShowLongMessage(text, kind);
+    return;
+  }
+  MessageDlg box(this, message, kind);
   box.ShowModal();
 }
 

@@ -323,6 +323,7 @@ class ExpectLongMessage : public wxExpectModalBase<LongMessageDlg, ExpectLongMes
     EXPECT_TRUE(area.Contains(box->GetScreenRect())) << box->GetScreenRect().height;
     const wxWindow* ok = box->FindWindow(wxID_OK);
     EXPECT_TRUE(ok != nullptr && ok->IsShown() && area.Contains(ok->GetScreenRect()));
+    ExpectBoxLaidOut(*box, false);
     return wxID_OK;
   }
 
@@ -339,6 +340,18 @@ TEST_F(MainDialog, AClosingTextOfAHundredFilesComesInABoxThatFitsTheScreen) {
   text += "Converted!";
   wxTEST_DIALOG(window.ShowLongMessage(text.c_str(), MessageKind::kNotice),
                 ExpectLongMessage(wxString::FromUTF8(text)));
+}
+
+// A short closing text gave GTK's box a title cut to "C… rt" and an empty gap for an icon; a line
+// wider than the screen goes to the scrolled box.
+TEST_F(MainDialog, EachMessageBoxShowsItsCaptionAndTextWholeWithNoGapForAMissingIcon) {
+  CConvertDlg& window = Open();
+  wxTEST_DIALOG(window.ShowMessage("A.SCH\nConverted!", MessageKind::kNotice),
+                ExpectMessage("Convert", "A.SCH\nConverted!", wxICON_NONE));
+  wxTEST_DIALOG(window.ShowMessage("ERROR: Unable to open input file!\nA.SCH", MessageKind::kError),
+                ExpectMessage("Convert", "ERROR: Unable to open input file!\nA.SCH", wxICON_ERROR));
+  const std::string wide = std::string(2000, 'W') + ".SCH\nConverted!";
+  wxTEST_DIALOG(window.ShowMessage(wide.c_str(), MessageKind::kNotice), ExpectLongMessage(wide));
 }
 
 void ExpectCentredOver(const wxRect& window, const wxRect& area) {

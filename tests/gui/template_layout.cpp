@@ -6,7 +6,10 @@
 #include <vector>
 
 #include <wx/button.h>
+#include <wx/dcclient.h>
 #include <wx/display.h>
+#include <wx/settings.h>
+#include <wx/statbmp.h>
 #include <wx/textctrl.h>
 
 namespace kestrune::test {
@@ -72,6 +75,22 @@ void ExpectNothingCut(wxWindow& window) {
     placed.push_back(control->GetRect());
     EXPECT_TRUE(wxRect(window.GetClientSize()).Contains(control->GetRect()));
   }
+}
+
+void ExpectBoxLaidOut(wxDialog& box, bool with_icon) {
+  ExpectNothingCut(box);
+  const wxWindowList& children = box.GetChildren();
+  ASSERT_FALSE(children.empty());
+  wxWindow& first = *children.front();
+  EXPECT_EQ(dynamic_cast<wxStaticBitmap*>(&first) != nullptr, with_icon);
+  const wxWindow* ok = box.FindWindow(wxID_OK);
+  ASSERT_NE(ok, nullptr);
+  const int right_margin = box.GetClientSize().x - ok->GetRect().GetRight() - 1;
+  EXPECT_EQ(first.GetPosition().x, right_margin);
+  wxClientDC device(&box);
+  device.SetFont(wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).Bold());
+  const wxSize caption = device.GetTextExtent(box.GetTitle());
+  EXPECT_GE(box.GetClientSize().x, caption.x + 4 * caption.y);
 }
 
 void ExpectLaidOutAsTemplate(wxDialog& dialog, const DialogTemplate& dialog_template) {
