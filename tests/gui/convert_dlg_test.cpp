@@ -93,10 +93,12 @@ TEST_F(MainDialog, FirstStartShowsDefaultsIdleStatusTitleAndIcons) {
   EXPECT_FALSE(Ticked(IDC_BACKUP));
   EXPECT_FALSE(Ticked(IDC_EMBEDDED));
   EXPECT_EQ(TextOf(window, IDC_STATUS), "Status: IDLE");
+  // Every size a desktop asks for at any scale, up to 256 pixels, drawn for that size.
   const wxIconBundle& icons = window.GetIcons();
-  EXPECT_EQ(icons.GetIconCount(), 4u);
-  EXPECT_TRUE(icons.GetIcon(16, wxIconBundle::FALLBACK_NONE).IsOk());
-  EXPECT_TRUE(icons.GetIcon(32, wxIconBundle::FALLBACK_NONE).IsOk());
+  EXPECT_EQ(icons.GetIconCount(), 7u);
+  for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+    EXPECT_TRUE(icons.GetIcon(size, wxIconBundle::FALLBACK_NONE).IsOk()) << size;
+  }
   EXPECT_FALSE(window.HasFlag(wxMINIMIZE_BOX) || window.HasFlag(wxMAXIMIZE_BOX));
   EXPECT_FALSE(SettingsSaved());
 }
