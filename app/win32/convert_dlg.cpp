@@ -62,6 +62,7 @@ bool CConvertDlg::OnCommand(UINT id) {
 BOOL CConvertDlg::OnInitDialog() {
   CModalDialog::OnInitDialog();
   AddAboutItem();
+  ShortenLongStatusTexts();
   DragAcceptFiles(m_hWnd, TRUE);
   SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
@@ -84,6 +85,14 @@ bool CConvertDlg::OnDropFiles(HDROP drop) {
   DragFinish(drop);
   m_presenter.OnFilesDropped(field, paths);
   return true;
+}
+
+// A long path in the status line is shortened in the middle, keeping the file's name, rather
+// than cut; an '&' in it shows as itself.
+void CConvertDlg::ShortenLongStatusTexts() {
+  const HWND status = GetDlgItem(m_hWnd, IDC_STATUS);
+  SetWindowLongA(status, GWL_STYLE,
+                 GetWindowLongA(status, GWL_STYLE) | SS_PATHELLIPSIS | SS_NOPREFIX);
 }
 
 void CConvertDlg::AddAboutItem() {

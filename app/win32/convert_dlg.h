@@ -51,6 +51,7 @@ class CConvertDlg final : public CModalDialog, public ConvertDialogView {
   bool OnPaint();
   bool OnDropFiles(HDROP drop);
   void AddAboutItem();
+  void ShortenLongStatusTexts();
   bool IsTicked(int id) const;
 
   ConvertDialogPresenter m_presenter;
