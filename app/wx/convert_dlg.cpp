@@ -6,9 +6,11 @@
 
 #include <wx/app.h>
 #include <wx/checkbox.h>
+#include <wx/control.h>
+#include <wx/dcclient.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
-#include <wx/msgdlg.h>
+#include <wx/log.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
@@ -19,6 +21,7 @@
 #include "app/wx/dialog_layout.h"
 #include "app/wx/input_blocker.h"
 #include "app/wx/long_message_dlg.h"
+#include "app/wx/message_dlg.h"
 #include "app/wx/path_drop_target.h"
 #include "res/dialog_templates.h"
 #include "res/resource.h"
@@ -108,7 +111,10 @@ void CConvertDlg::BindHandlers() {
 void CConvertDlg::OnInitDialog(wxInitDialogEvent& event) {
   event.Skip();  // the base initialisation
   SetIcons(m_hIcon);
-  m_presenter.OnStart(m_givenInputFile);
+  // GTK initialises a dialog each time it is shown; the start (which may enter a folder,
+  // after which a relative name would no longer hold) happens once.
+  if (!m_started) m_presenter.OnStart(m_givenInputFile);
+  m_started = true;
   m_inputFile->SetFocus();
 }
 
@@ -146,9 +152,17 @@ bool CConvertDlg::AskForFile(const char* extension, std::string* path) {
   if (picker.ShowModal() != wxID_OK) return false;
   // GTK's chooser gives a typed "AMP" back as it is.
   *path = WithDefaultExtension(std::string(picker.GetPath().utf8_str()), extension);
-  // Windows' picker moves there itself; the converter resolves relative part defaults there.
-  wxSetWorkingDirectory(wxFileName(picker.GetPath()).GetPath());
   return true;
+}
+
+std::string CConvertDlg::EnterFolderOf(const std::string& path) {
+  wxFileName file(wxString::FromUTF8(path));
+  // A name that is no UTF-8 the fields could not show anyway.
+  if (!file.IsOk()) return path;
+  file.MakeAbsolute();
+  const wxLogNull no_box;  // a folder that cannot be entered is no error here: the run will say
+  wxSetWorkingDirectory(file.GetPath());
+  return std::string(file.GetFullPath().utf8_str());
 }
 
 void CConvertDlg::ShowPath(PathField field, const std::string& path) {
@@ -205,8 +219,13 @@ void CConvertDlg::OnCharHook(wxKeyEvent& event) {
   }
 }
 
+// A long path is shortened in the middle, keeping the start of the text and the file's name.
 void CConvertDlg::ShowStatus(const char* text) {
-  m_status->SetLabel(FromEngineText(text));
+  wxClientDC device(m_status);
+  device.SetFont(m_status->GetFont());
+  m_status->SetLabelText(wxControl::Ellipsize(FromEngineText(text), device, wxELLIPSIZE_MIDDLE,
+                                              m_status->GetSize().x,
+                                              wxELLIPSIZE_FLAGS_EXPAND_TABS));
   PaintNow();
 }
 
@@ -218,8 +237,12 @@ void CConvertDlg::PaintNow() {
 }
 
 void CConvertDlg::ShowMessage(const char* text, MessageKind kind) {
-  const long icon = kind == MessageKind::kError ? wxICON_ERROR : wxICON_NONE;
-  wxMessageDialog box(this, FromEngineText(text), kMessageCaption, wxOK | icon);
+  const wxString message = FromEngineText(text);
+  if (!MessageDlg::Fits(*this, message)) {
+    ShowLongMessage(text, kind);
+    return;
+  }
+  MessageDlg box(this, message, kind);
   box.ShowModal();
 }
 

@@ -36,6 +36,7 @@ class CConvertDlg final : public wxDialog, public ConvertDialogView {
   FieldEncoding PathEncoding() const override { return FieldEncoding::kUtf8; }
   void WhileBusy(const std::function<void()>& work) override;
   bool AskForFile(const char* extension, std::string* path) override;
+  std::string EnterFolderOf(const std::string& path) override;
   void ShowPath(PathField field, const std::string& path) override;
   void ShowAboutBox() override;
   void Finish(DialogEnd end) override;
@@ -56,6 +57,7 @@ class CConvertDlg final : public wxDialog, public ConvertDialogView {
   FileProfileStore m_settings;
   ConvertDialogPresenter m_presenter;
   std::optional<std::string> m_givenInputFile;
+  bool m_started = false;
   wxIconBundle m_hIcon;
   wxTextCtrl* m_inputFile;
   wxTextCtrl* m_iniFile;
