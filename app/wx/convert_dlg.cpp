@@ -37,6 +37,9 @@ wxString FromEngineText(const char* text) {
   return utf8.empty() && *text != '\0' ? wxString(text, wxConvISO8859_1) : utf8;
 }
 
+std::string Utf8Bytes(const wxString& text) { return std::string(text.utf8_str()); }
+std::string FileNameBytes(const wxString& text) { return std::string(text.fn_str()); }
+
 // "SCH" offers "*.SCH", then every file; the pattern ignores letter case, as Windows names do.
 wxString WildcardFor(const char* extension) {
   wxString pattern = "*.";
@@ -122,22 +125,32 @@ wxTextCtrl& CConvertDlg::FieldOf(PathField field) const {
   return field == PathField::kInput ? *m_inputFile : *m_iniFile;
 }
 
+void CConvertDlg::ShowBytes(PathField field, const std::string& bytes) {
+  ShownBytes& shown = m_shown[field == PathField::kInput ? 0 : 1];
+  shown.bytes = bytes;
+  shown.shown = FromEngineText(bytes.c_str());
+  FieldOf(field).ChangeValue(shown.shown);
+}
+
+std::string CConvertDlg::BytesOf(PathField field, std::string (*to_bytes)(const wxString&)) const {
+  const ShownBytes& shown = m_shown[field == PathField::kInput ? 0 : 1];
+  const wxString text = FieldOf(field).GetValue();
+  return text == shown.shown ? shown.bytes : to_bytes(text);
+}
+
 void CConvertDlg::ShowSettings(const DialogSettings& settings) {
-  m_inputFile->ChangeValue(wxString::FromUTF8(settings.input_file));
-  m_iniFile->ChangeValue(wxString::FromUTF8(settings.ini_file));
+  ShowBytes(PathField::kInput, settings.input_file);
+  ShowBytes(PathField::kIni, settings.ini_file);
   m_backup->SetValue(settings.backups);
   m_embedded->SetValue(settings.embedded);
 }
 
 DialogSettings CConvertDlg::ReadSettings() const {
-  return DialogSettings{std::string(m_inputFile->GetValue().utf8_str()),
-                        std::string(m_iniFile->GetValue().utf8_str()), m_backup->IsChecked(),
-                        m_embedded->IsChecked()};
+  return DialogSettings{BytesOf(PathField::kInput, Utf8Bytes), BytesOf(PathField::kIni, Utf8Bytes),
+                        m_backup->IsChecked(), m_embedded->IsChecked()};
 }
 
-std::string CConvertDlg::PathForRun(PathField field) const {
-  return std::string(FieldOf(field).GetValue().fn_str());
-}
+std::string CConvertDlg::PathForRun(PathField field) const { return BytesOf(field, FileNameBytes); }
 
 void CConvertDlg::WhileBusy(const std::function<void()>& work) {
   InputBlocker blocker(*this);
@@ -165,9 +178,7 @@ std::string CConvertDlg::EnterFolderOf(const std::string& path) {
   return std::string(file.GetFullPath().utf8_str());
 }
 
-void CConvertDlg::ShowPath(PathField field, const std::string& path) {
-  FieldOf(field).ChangeValue(wxString::FromUTF8(path));
-}
+void CConvertDlg::ShowPath(PathField field, const std::string& path) { ShowBytes(field, path); }
 
 void CConvertDlg::ShowAboutBox() {
   CAboutDlg about(this);

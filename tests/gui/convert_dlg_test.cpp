@@ -148,6 +148,22 @@ TEST_F(MainDialog, AFileNamedOnTheCommandLineIsConvertedWithItsNestedFileAsIfPic
   }
 }
 
+// A file name that is no UTF-8 cannot show as it is, but left alone it is converted and saved
+// byte for byte.
+TEST_F(MainDialog, ANameThatIsNoUtf8IsConvertedAndSavedByteForByte) {
+  const std::string name = "\xE9t\xE9.SCH";  // Latin-1
+  WriteWholeFile(scratch.path() / name, "*version 7.1\n");
+  WriteSettings("[Options]\nInput File=" + name + "\nIni File=./NONE.INI\n");
+  CConvertDlg& window = Open();
+  wxTEST_DIALOG(Click(window, IDC_CONVERT),
+                ExpectMessage("Convert", wxString(name.c_str(), wxConvISO8859_1) + "\nConverted!",
+                              wxICON_NONE));
+  EXPECT_EQ(ReadWholeFile(scratch.path() / name), "*version 6.1\n");
+  EXPECT_EQ(RunModalWith(window, [&] { Click(window, wxID_OK); }), wxID_OK);
+  EXPECT_NE(ReadWholeFile(settings_path).find("Input File=" + name + "\n"), std::string::npos)
+      << ReadWholeFile(settings_path);
+}
+
 // Drops as the toolkit delivers them to the drop target of the window they fell on.
 void DropFiles(wxWindow& target, const wxArrayString& files) {
   auto* drop = dynamic_cast<wxFileDropTarget*>(target.GetDropTarget());
