@@ -80,7 +80,8 @@ bool CConvertDlg::OnDropFiles(HDROP drop) {
   std::vector<std::string> paths(DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0));
   for (UINT index = 0; index < paths.size(); ++index) {
     paths[index].resize(DragQueryFileA(drop, index, nullptr, 0) + 1);
-    paths[index].resize(DragQueryFileA(drop, index, &paths[index][0], paths[index].size()));
+    paths[index].resize(DragQueryFileA(drop, index, &paths[index][0],
+                                            static_cast<UINT>(paths[index].size())));
   }
   DragFinish(drop);
   m_presenter.OnFilesDropped(field, paths);
