@@ -134,6 +134,8 @@ ConversionEngine::LoopEnd ConversionEngine::CopyLines(ConversionLevel& level, ch
   bool copying = true;
   for (;;) {
     for (;;) {
+      // Each take reads and writes a buffer at most: a stop is seen between two.
+      if (StopReached()) return LoopEnd::kStopped;
       char* const lines = level.writer.Reserve(TextReader::kBulkRoom);
       CarriedLines parts;
       const std::size_t taken = level.reader.TakePlainLines(lines, kMarkers, &parts);
@@ -145,6 +147,7 @@ ConversionEngine::LoopEnd ConversionEngine::CopyLines(ConversionLevel& level, ch
     }
     std::size_t length;
     do {
+      if (StopReached()) return LoopEnd::kStopped;
       length = level.reader.ReadLine(line);
       if (length == 0) return CopyEnd(level.reader.failed(), version, copying);
       if (version == Version::kUnknown && FindText(line, length, kOldVersion) != nullptr) {
@@ -176,12 +179,13 @@ ConversionEngine::LoopEnd ConversionEngine::CopyEnd(bool read_failed, Version ve
   return copying ? LoopEnd::kCopied : LoopEnd::kSetupOpen;
 }
 
-// Closes both files and removes the temporary one; the input stays as it was.
+// Closes both files and removes the temporary one; the input stays as it was. A run cut
+// short by a stop says nothing.
 void ConversionEngine::Abandon(ConversionJob& job, const char* error) {
   job.level->temporary_name.Disarm();
   platform_.Close(job.output);
   platform_.Close(job.input);
-  if (!platform_.Remove(job.temporary) && error == nullptr) {
+  if (!platform_.Remove(job.temporary) && error == nullptr && !stopped_) {
     error = "ERROR: Unable to remove temporary output file!";
   }
   if (error != nullptr) ShowError(error, job.path);
@@ -192,6 +196,7 @@ FileOutcome ConversionEngine::Finish(ConversionJob& job, LoopEnd end) {
   switch (end) {
     case LoopEnd::kCopied: break;
     case LoopEnd::kAlreadyOld: Abandon(job, nullptr); return FileOutcome::kAlreadyOld;
+    case LoopEnd::kStopped: Abandon(job, nullptr); return FileOutcome::kNotConverted;
     case LoopEnd::kReadFailed: error = "ERROR: Unable to read input file!"; break;
     case LoopEnd::kNotNew: error = "ERROR: Not a version 7.1 schematic!"; break;
     case LoopEnd::kSetupOpen: error = "ERROR: No @index after @setup!"; break;
@@ -201,6 +206,11 @@ FileOutcome ConversionEngine::Finish(ConversionJob& job, LoopEnd end) {
     return FileOutcome::kNotConverted;
   }
   bool written = job.level->writer.Finish() && platform_.Sync(job.output);
+  // A stop asked for during the flush, which may be long, still finds the file held.
+  if (StopReached()) {
+    Abandon(job, nullptr);
+    return FileOutcome::kNotConverted;
+  }
   // Once closed, the file is no longer locked, and soon renamed into the input's place.
   job.level->temporary_name.Disarm();
   written = platform_.Close(job.output) && written;
@@ -216,6 +226,8 @@ FileOutcome ConversionEngine::Finish(ConversionJob& job, LoopEnd end) {
       SwapIntoPlace(platform_, open_files_, backups_, names, create_backups_);
   if (swapped == SwapOutcome::kSwapped) return FileOutcome::kConverted;
   if (!TemporaryTaken(swapped)) platform_.Remove(job.temporary);
+  // A backup copy cut short by a stop; a backup left behind is still named.
+  if (!BackupLeft(swapped) && StopReached()) return FileOutcome::kNotConverted;
   // A stray backup is named instead of the input, so that the user can remove it.
   ShowError(SwapError(swapped), BackupLeft(swapped) ? job.backup : job.path);
   return FileOutcome::kNotConverted;
@@ -225,7 +237,7 @@ FileOutcome ConversionEngine::Convert(ConversionJob& job) {
   if (!OpenInput(job)) return FileOutcome::kNotConverted;
   if (!CreateTemporary(job)) {
     platform_.Close(job.input);
-    ShowError("ERROR: Unable to create temporary output file!", job.path);
+    if (!StopReached()) ShowError("ERROR: Unable to create temporary output file!", job.path);
     return FileOutcome::kNotConverted;
   }
   char line[kLineBytes];
@@ -236,8 +248,13 @@ FileOutcome ConversionEngine::Convert(ConversionJob& job) {
   return Finish(job, CopyLines(*job.level, line));
 }
 
+bool ConversionEngine::StopReached() {
+  if (open_files_.StopRequested()) stopped_ = true;
+  return stopped_;
+}
+
 void ConversionEngine::ConvertFile(const char* path) {
-  if (visited_.IsVisited(path)) return;
+  if (StopReached() || visited_.IsVisited(path)) return;
   if (!visited_.RecordVisited(path)) {
     if (TextLength(path) >= kPathBytes) {
       ShowError("ERROR: Input file path is too long!");
@@ -259,7 +276,7 @@ void ConversionEngine::ConvertFile(const char* path) {
   job.level = &open_files_.EnterLevel();
   const FileOutcome outcome = Convert(job);
   open_files_.LeaveLevel();
-  sink_.FileDone(path, outcome);
+  if (!stopped_) sink_.FileDone(path, outcome);
 }
 
 }  // namespace kestrune

@@ -22,6 +22,7 @@
 #include "tests/reliability/workspace.h"
 #include "tests/support/engine_fixture.h"
 #include "tests/support/faulty_platform.h"
+#include "tests/support/without_links.h"
 
 namespace kestrune::test {
 namespace {
@@ -181,6 +182,61 @@ TEST_F(Interrupted, AtEachCallOfANestedRun) {
   std::cout << "[ figures  ] interrupts at each call of a nested run: " << interrupts << ", "
             << while_copying << " while copying\n";
   EXPECT_GT(while_copying, 10) << "too few interrupts while the files were copied";
+}
+
+// Remembers what became of each file too.
+class OutcomeSink : public RecordingSink {
+ public:
+  void FileDone(const char* path, FileOutcome outcome) override {
+    if (outcome == FileOutcome::kConverted) converted.emplace_back(path);
+  }
+  std::vector<std::string> converted;
+};
+
+// A stop asked for before any call, as the first signal asks it, ends the run in silence:
+// every temporary file removed by the run itself, even one created a moment after the stop,
+// every name whole, each file converted until then told and nothing else shown; a normal run
+// afterwards converts the rest. Without links, the backup copies are stopped too.
+TEST_F(Interrupted, StopAtEachCallOfANestedRunLeavesNothingAndShowsNothing) {
+  const SchematicTree tree = SchematicTree::ThreeLevels(workspace.path());
+  WithoutLinks without_links(SystemPlatform());
+  int stops = 0;
+  int cut_short = 0;
+  for (const bool links : {true, false}) {
+    for (int call = 1;; ++call) {
+      const bool backups = !links || call % 2 == 0;
+      SCOPED_TRACE("stop before call " + std::to_string(call) + (links ? "" : ", without links"));
+      tree.Plant();
+      FaultyPlatform files(links ? SystemPlatform() : static_cast<Platform&>(without_links));
+      OutcomeSink seen;
+      const auto stopped = std::make_unique<ConversionEngine>(files, seen);
+      files.BeforeEachCall([&](int number, Call) {
+        if (number == call) stopped->RequestStop();
+      });
+      stopped->RunConversion(tree.top(), tree.ini(), backups ? 1 : 0, 1);
+      if (files.calls() < call) break;
+      ++stops;
+      if (stopped->Stopped()) ++cut_short;
+      ExpectEveryNameWhole(tree);
+      EXPECT_EQ(TemporaryNames(tree.root()), kNoTemporaries) << "temporary files left";
+      EXPECT_EQ(seen.errors(), std::vector<std::string>()) << "an error shown for a stop";
+      EXPECT_EQ(seen.infos().size(), stopped->Stopped() ? 0u : 1u) << "closing message";
+      std::vector<std::string> on_disk;
+      for (const TreeFile& file : tree.files()) {
+        if (ReadWholeFile(tree.root() / file.file) == file.converted)
+          on_disk.push_back(file.reference);
+      }
+      std::sort(on_disk.begin(), on_disk.end());
+      std::sort(seen.converted.begin(), seen.converted.end());
+      EXPECT_EQ(seen.converted, on_disk) << "converted files told";
+      sink.calls.clear();
+      engine().RunConversion(tree.top(), tree.ini(), backups ? 1 : 0, 1);
+      EXPECT_EQ(ExpectNothingLost(tree, {backups, sink.calls, {}, false}), tree.files().size());
+      if (HasFailure()) return;
+    }
+  }
+  std::cout << "[ figures  ] stops at each call of a nested run: " << stops << ", " << cut_short
+            << " cut short\n";
 }
 
 // Waits, once the large file's conversion has begun, until a signal ends the process.
