@@ -2,6 +2,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -37,9 +38,11 @@ class CliSandbox {
   std::filesystem::path wine_prefix() const { return root_.path() / "wine"; }
 
   // Runs the program with exactly these arguments (no shell), in work(), stdin empty; the
-  // variables given ("NAME=value") go before the test's own.
+  // variables given ("NAME=value") go before the test's own. address_space limits the
+  // program's memory (bytes), as prlimit --as does.
   CliResult Run(const std::vector<std::string>& arguments,
-                const std::vector<std::string>& variables = {}) const {
+                const std::vector<std::string>& variables = {},
+                rlim_t address_space = RLIM_INFINITY) const {
     const std::string out_file = root_.PathOf("stdout");
     const std::string err_file = root_.PathOf("stderr");
     const std::string folder = work().string();
@@ -54,8 +57,9 @@ class CliSandbox {
       const int in = open("/dev/null", O_RDONLY);
       const int out = open(out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       const int err = open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      const rlimit limit{address_space, address_space};
       if (in < 0 || out < 0 || err < 0 || chdir(folder.c_str()) != 0 || dup2(in, 0) < 0 ||
-          dup2(out, 1) < 0 || dup2(err, 2) < 0) {
+          dup2(out, 1) < 0 || dup2(err, 2) < 0 || setrlimit(RLIMIT_AS, &limit) != 0) {
         _exit(126);
       }
       execve(KESTRUNE_CLI_PATH, argv.data(), envp.data());
