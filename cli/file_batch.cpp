@@ -58,10 +58,8 @@ void ConvertOneAfterAnother(const std::vector<std::string>& files, const BatchOp
 }
 
 #if !defined(_WIN32)
-// How often the reporting thread looks for an interrupt while it waits for a file, and how
-// long it then waits for the workers to stop: a flush may take long.
+// How often the reporting thread looks for an interrupt while it waits for a file.
 constexpr std::chrono::milliseconds kInterruptPoll{20};
-constexpr std::chrono::seconds kStopWait{2};
 
 // What became of a file given to the workers.
 enum class FileState : char { kWaiting, kFinished, kStopped, kReportLost };
@@ -236,7 +234,7 @@ bool BatchAtOnce::AwaitWorkersEnd() {
   std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max();
   while (running_ > 0) {
     if (Interrupted() && deadline == std::chrono::steady_clock::time_point::max()) {
-      deadline = std::chrono::steady_clock::now() + kStopWait;
+      deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kStopSeconds);
     }
     if (std::chrono::steady_clock::now() >= deadline) return false;
     changed_.wait_for(hold, kInterruptPoll);

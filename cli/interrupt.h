@@ -5,11 +5,15 @@
 
 namespace kestrune {
 
+// How long the runs may take to stop after an interrupt (a flush of a slow disk) before their
+// temporary files are removed under them and the program ends.
+constexpr int kStopSeconds = 2;
+
 // From now on until the program ends, SIGINT, SIGTERM and SIGHUP (on Windows Ctrl-C,
 // Ctrl-Break and the closing of the console) stop every watched engine (StopOnInterrupt):
 // the batch then reports what was finished and ends the program with EndInterrupted. A
-// second one, or a run that does not stop within a few seconds (on Windows), ends the
-// program at once with EndInterrupted. A signal ignored when the program started (as
+// second one, or a run that has not stopped within kStopSeconds, ends the program at once
+// with EndInterrupted. A signal ignored when the program started (as
 // under nohup) stays ignored.
 void RemoveTemporariesOnInterrupt();
 

@@ -11,9 +11,8 @@ namespace {
 
 // What the first interrupt records; the exit status is the system's own.
 constexpr int kConsoleInterrupt = 1;
-// How long the run may take to stop and report before its temporary files are removed under
-// it; the system ends a process whose console closes after 5 seconds.
-constexpr DWORD kStopMilliseconds = 2000;
+// The system ends a process whose console closes 5 seconds after the event.
+static_assert(kStopSeconds < 5, "the wait must end before the system ends the process");
 
 // Runs on a thread of its own while the run goes on. The first event asks the run to stop:
 // the main thread then reports and ends the program while this one waits. A second event,
@@ -24,7 +23,7 @@ BOOL WINAPI OnConsoleControl(DWORD event) {
   if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT) {
     return FALSE;
   }
-  if (StopOnInterrupt(kConsoleInterrupt)) Sleep(kStopMilliseconds);
+  if (StopOnInterrupt(kConsoleInterrupt)) Sleep(kStopSeconds * 1000);
   EndInterrupted();
 }
 
