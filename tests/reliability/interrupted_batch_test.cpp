@@ -27,6 +27,12 @@
 #include "tests/support/scratch_dir.h"
 #include "tests/support/text_model.h"
 
+#if defined(__SANITIZE_THREAD__)
+// The worker this suite leaves behind on purpose, held in a call that never ends, is no leak.
+extern "C" const char* __tsan_default_options();
+extern "C" const char* __tsan_default_options() { return "report_thread_leaks=0"; }
+#endif
+
 namespace kestrune::test {
 namespace {
 
@@ -370,8 +376,10 @@ TEST_F(InterruptedBatch, AWorkerThatDoesNotStopIsLeftBehind) {
     ExpectEveryFileWhole(batch, true);
     // The second signal ends the program before it reports.
     ExpectToldInOrder(batch, sent.size() == 1);
-    if (sent.size() == 2) {
-      EXPECT_LT(took, std::chrono::seconds(1)) << "a second signal was waited on";
+    if (sent.size() == 1) {
+      EXPECT_GE(took, std::chrono::seconds(kStopSeconds)) << "the worker was not waited for";
+    } else {
+      EXPECT_LT(took, std::chrono::seconds(kStopSeconds)) << "a second signal was waited on";
     }
   }
 }
