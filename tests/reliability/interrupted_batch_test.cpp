@@ -161,6 +161,9 @@ Batch MixedBatch(const fs::path& folder) {
 
 class InterruptedBatch : public ::testing::Test {
  protected:
+  // The workspace is the current directory while the test lasts.
+  ~InterruptedBatch() override { fs::current_path(previous_directory); }
+  const fs::path previous_directory = fs::current_path();
   ScratchDir scratch;
   Workspace workspace{scratch.path()};
   const fs::path told_file = scratch.path() / "told";
