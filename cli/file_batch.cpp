@@ -2,6 +2,7 @@
 #include "cli/file_batch.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <new>
@@ -13,6 +14,8 @@
 #include "cli/recording_sink.h"
 #include "engine/conversion_engine.h"
 #include "engine/file_names.h"
+#include "engine/session_backups.h"
+#include "engine/text_util.h"
 
 #if !defined(_WIN32)
 #include <atomic>
@@ -36,13 +39,20 @@ void Run(ConversionEngine& engine, const std::string& file, const BatchOptions& 
 }
 
 // Megabytes, though it allocates nothing itself: in static storage, so that it is there when
-// no memory is; made afresh for each batch and watched until the program ends, since an
-// interrupt may reach it at any moment.
+// no memory is; made afresh for each batch, with the record of every file's backup, which no
+// later file may replace, and watched until the program ends, since an interrupt may reach it
+// at any moment.
 ConversionEngine& CallingThreadEngine(Platform& platform, StatusSink& sink) {
   alignas(ConversionEngine) static unsigned char storage[sizeof(ConversionEngine)];
+  alignas(SessionBackups) static unsigned char backups_storage[sizeof(SessionBackups)];
   static ConversionEngine* engine = nullptr;
-  if (engine != nullptr) engine->~ConversionEngine();
-  engine = new (storage) ConversionEngine(platform, sink);
+  static SessionBackups* backups = nullptr;
+  if (engine != nullptr) {
+    engine->~ConversionEngine();
+    backups->~SessionBackups();
+  }
+  backups = new (backups_storage) SessionBackups;
+  engine = new (storage) ConversionEngine(platform, sink, *backups);
   WatchOnInterrupt(*engine);
   return *engine;
 }
@@ -64,10 +74,12 @@ constexpr std::chrono::milliseconds kInterruptPoll{20};
 // What became of a file given to the workers.
 enum class FileState : char { kWaiting, kFinished, kStopped, kReportLost };
 
-// One worker's engine and the sink that keeps what its runs say.
+// One worker's engine, the sink that keeps what its runs say and the record of its backups
+// (FilesStayApart keeps every backup name to one worker).
 struct Worker {
-  explicit Worker(Platform& platform) : engine(platform, recorder) {}
+  explicit Worker(Platform& platform) : engine(platform, recorder, backups) {}
   RecordingSink recorder;
+  SessionBackups backups;
   ConversionEngine engine;
 };
 
@@ -299,15 +311,22 @@ bool FilesStayApart(const std::vector<std::string>& files, Platform& platform) {
   std::set<std::pair<std::uint64_t, std::uint64_t>> inputs;
   std::set<std::tuple<std::uint64_t, std::uint64_t, std::string>> names;
   for (const std::string& path : files) {
+    // The engine derives its names from the real name; a link's differs from its path by more
+    // than letter case, and links are converted one after another.
+    char real_name[kPathBytes];
+    if (!platform.RealName(path.c_str(), real_name, sizeof real_name) ||
+        !EqualsIgnoreCase(real_name, path.c_str()))
+      return false;
     FileInfo file;
     FileInfo folder;
-    if (!platform.Query(path.c_str(), &file) || file.is_link) return false;
-    if (!platform.Query(FolderOf(path).c_str(), &folder) || folder.kind != FileKind::kDirectory)
+    if (!platform.Query(real_name, &file) ||
+        !platform.Query(FolderOf(real_name).c_str(), &folder) ||
+        folder.kind != FileKind::kDirectory)
       return false;
     if (file.kind != FileKind::kMissing && !inputs.emplace(file.device, file.index).second)
       return false;
     for (const auto name_of : {TemporaryName, BackupName}) {
-      const std::string name = FoldedNameOf(name_of, path);
+      const std::string name = FoldedNameOf(name_of, real_name);
       if (name.empty() || !names.emplace(folder.device, folder.index, name).second) return false;
     }
   }
@@ -340,8 +359,12 @@ int JobsFromEnvironment() {
   if (text == nullptr) return kDefaultJobs;
   char* end = nullptr;
   const long jobs = std::strtol(text, &end, 10);
-  return end != text && *end == '\0' && jobs >= 1 && jobs <= kMostJobs ? static_cast<int>(jobs)
-                                                                       : kDefaultJobs;
+  if (end != text && *end == '\0' && jobs >= 1 && jobs <= kMostJobs) return static_cast<int>(jobs);
+  std::fprintf(stderr,
+               "kestrune-cli: warning: KESTRUNE_JOBS=%s is not a number from 1 to %d; up to %d "
+               "files are converted at once\n",
+               text, kMostJobs, kDefaultJobs);
+  return kDefaultJobs;
 }
 
 }  // namespace kestrune

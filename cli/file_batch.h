@@ -49,12 +49,13 @@ void ConvertFiles(const std::vector<std::string>& files, const BatchOptions& opt
 
 // True when no file's run can touch a name another file's run touches: no two paths name
 // one file, no path is a symbolic link, and no two files of one folder share a temporary or
-// a backup name, ignoring letter case (every name without an extension shares the fallback
+// a backup name derived from their real names, ignoring letter case (where the file system
+// ignores it, they are one name; every name without an extension shares the fallback
 // temporary name).
 bool FilesStayApart(const std::vector<std::string>& files, Platform& platform);
 
 // The number of files converted at once: $KESTRUNE_JOBS when it is a number from 1 to 64,
-// else 8.
+// else 8, with a warning on standard error when the variable is set to anything else.
 int JobsFromEnvironment();
 
 }  // namespace kestrune

@@ -25,6 +25,7 @@ void Replay(const std::vector<RecordedCall>& calls, StatusSink& sink) {
   for (const RecordedCall& call : calls) {
     switch (call.kind) {
       case RecordedCall::Kind::kStatus: sink.SetStatus(call.text.c_str()); break;
+      case RecordedCall::Kind::kReason: sink.ErrorReason(call.text.c_str()); break;
       case RecordedCall::Kind::kError: sink.ShowError(call.text.c_str()); break;
       case RecordedCall::Kind::kInfo: sink.ShowInfo(call.text.c_str()); break;
       case RecordedCall::Kind::kFileDone: sink.FileDone(call.text.c_str(), call.outcome); break;

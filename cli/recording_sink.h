@@ -9,7 +9,7 @@
 namespace kestrune {
 
 struct RecordedCall {
-  enum class Kind { kStatus, kError, kInfo, kFileDone };
+  enum class Kind { kStatus, kReason, kError, kInfo, kFileDone };
   Kind kind;
   std::string text;
   FileOutcome outcome;  // for kFileDone
@@ -20,6 +20,7 @@ struct RecordedCall {
 class RecordingSink : public StatusSink {
  public:
   void SetStatus(const char* text) override { Keep(RecordedCall::Kind::kStatus, text); }
+  void ErrorReason(const char* reason) override { Keep(RecordedCall::Kind::kReason, reason); }
   void ShowError(const char* text) override { Keep(RecordedCall::Kind::kError, text); }
   void ShowInfo(const char* text) override { Keep(RecordedCall::Kind::kInfo, text); }
   void FileDone(const char* path, FileOutcome outcome) override {

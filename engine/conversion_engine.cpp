@@ -13,7 +13,7 @@ bool Fits(const char* path) { return TextLength(path) < kPathBytes; }
 
 void ConversionEngine::StartRun(bool backups, bool embedded) {
   visited_.ResetVisited();
-  backups_.ResetBackups();
+  command_backups_.ResetBackups();
   error_shown_ = false;
   stopped_ = false;
   create_backups_ = backups;
@@ -53,6 +53,12 @@ void ConversionEngine::ShowError(const char* text, const char* path) {
   AppendText(error_text_, sizeof error_text_, "\n");
   AppendText(error_text_, sizeof error_text_, path);
   sink_.ShowError(error_text_);
+}
+
+void ConversionEngine::ShowFailure(const char* text, const char* path) {
+  char reason[kReasonBytes];
+  if (platform_.TakeFailureReason(reason, sizeof reason)) sink_.ErrorReason(reason);
+  ShowError(text, path);
 }
 
 // The buffer holds the longest list.

@@ -16,8 +16,12 @@ struct ConversionJob;
 // on separate files may go on at once on separate threads.
 class ConversionEngine {
  public:
-  // The platform and the sink must outlive the engine.
+  // The platform and the sink must outlive the engine, and so must backups where given: no
+  // Convert command then removes or replaces a backup recorded there by an earlier one, of
+  // this engine or another. Without it, only those of the same command are kept apart.
   ConversionEngine(Platform& platform, StatusSink& sink) : platform_(platform), sink_(sink) {}
+  ConversionEngine(Platform& platform, StatusSink& sink, RunBackups& backups)
+      : platform_(platform), sink_(sink), backups_(&backups) {}
   ConversionEngine(const ConversionEngine&) = delete;
   ConversionEngine& operator=(const ConversionEngine&) = delete;
 
@@ -29,7 +33,8 @@ class ConversionEngine {
   void RunConversion(const char* inputPath, const char* iniPath, int backups, int embedded);
 
   // The steps of a run, for callers that take them one at a time.
-  // Empties the visited list and sets the two options.
+  // Empties the visited list (and the engine's own record of backups) and sets the two
+  // options.
   void StartRun(bool backups, bool embedded);
   // Rebuilds the part table from the libraries of iniPath, showing each step. An INI file or
   // library that cannot be read, and parts beyond the table's rows, are passed over; with
@@ -60,6 +65,10 @@ class ConversionEngine {
   // True when the last run was cut short by a stop: it told its sink nothing more from then.
   bool Stopped() const { return stopped_; }
 
+  // The closing text's last line: every file done, or an error shown.
+  static constexpr char kConvertedWord[] = "Converted!";
+  static constexpr char kFailedWord[] = "Finished with errors!";
+
   bool IsVisited(const char* path) const { return visited_.IsVisited(path); }
   const char* FindPart(const char* name) { return parts_.FindPart(name); }
   const VisitedFiles& visited() const { return visited_; }
@@ -77,19 +86,23 @@ class ConversionEngine {
   static LoopEnd CopyEnd(bool read_failed, Version version, bool copying);
   void FollowPart(const char* value, const char* line_end);
   FileOutcome Finish(ConversionJob& job, LoopEnd end);
-  void Abandon(ConversionJob& job, const char* error);
+  void Abandon(ConversionJob& job, const char* error, bool call_failed);
   // True once a stop is requested; from then on the run is cut short.
   bool StopReached();
   // Shows text, then, unless path is null, a line feed and the path it is about.
   void ShowError(const char* text, const char* path = nullptr);
-
-  static constexpr char kConvertedWord[] = "Converted!";
-  static constexpr char kFailedWord[] = "Finished with errors!";
+  // ShowError for an error that a failed platform call caused: the sink hears the system's
+  // reason first, if the platform kept one since the last ForgetFailure.
+  void ShowFailure(const char* text, const char* path = nullptr);
+  // Drops any failure reason kept so far, before a step whose errors are to carry only
+  // their own.
+  void ForgetFailure() { platform_.TakeFailureReason(nullptr, 0); }
 
   Platform& platform_;
   StatusSink& sink_;
   VisitedFiles visited_;
-  RunBackups backups_;
+  CommandBackups command_backups_;
+  RunBackups* backups_ = &command_backups_;
   PartTable parts_;
   bool create_backups_ = false;
   bool convert_embedded_ = false;

@@ -94,12 +94,12 @@ SwapOutcome SwapIntoPlace(Platform& files, const OpenFiles& open, RunBackups& ma
   if (!files.Remove(names.backup)) return SwapOutcome::kFailed;
   FileInfo backup;
   if (keep_backup && !MakeBackup(files, open, names, &backup)) return SwapOutcome::kFailed;
+  // Recorded before the input is replaced, so that no backup stays that the record lacks.
   const SwapOutcome renamed =
-      RenameOwnFile(files, names.temporary, names.temporary_written, names.target);
-  if (renamed == SwapOutcome::kSwapped) {
-    if (keep_backup) made.RecordBackup(backup);
-    return renamed;
-  }
+      keep_backup && !made.RecordBackup(backup)
+          ? SwapOutcome::kFailed
+          : RenameOwnFile(files, names.temporary, names.temporary_written, names.target);
+  if (renamed == SwapOutcome::kSwapped) return renamed;
   // Where the folder lets this user make the backup but not remove it (a sticky folder, a
   // file of another user) a second name of the input stays: the user must hear of it.
   if (keep_backup && !files.Remove(names.backup)) return WithBackupLeft(renamed);

@@ -40,14 +40,15 @@ inline bool BackupLeft(SwapOutcome outcome) {
 }
 
 // Gives target the contents of temporary. With keep_backup the previous contents stay
-// under backup (an older backup goes) and the new backup is recorded in made; without it
+// under backup (an older backup goes) and the new backup is recorded in made (where it
+// cannot be, the swap fails); without it
 // any file named backup goes. At every instant target holds its old or its new contents,
 // and backup nothing or all of the old ones (a backup that cannot be a hard link is copied
 // under a temporary name first). Unless swapped, target keeps its old contents, no new
 // backup is left (where it cannot be removed, the outcome says so) and temporary is not
 // touched. An input that another program changed since it was opened is not replaced
 // (kInputChanged). A backup name that a conversion in progress holds open is never removed,
-// nor one that this run made (kBackupNameUsed). Only the file the conversion wrote is
+// nor one that made holds (kBackupNameUsed). Only the file the conversion wrote is
 // renamed: when the temporary name holds another one, nothing is renamed (kTemporaryTaken).
 SwapOutcome SwapIntoPlace(Platform& files, const OpenFiles& open, RunBackups& made,
                           const SwapNames& names, bool keep_backup);

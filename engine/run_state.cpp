@@ -14,23 +14,41 @@ void VisitedFiles::ResetVisited() {
 
 bool VisitedFiles::IsVisited(const char* path) const {
   for (const auto& row : rows_) {
+    if (std::strcmp(row, path) == 0) return true;
+  }
+  return false;
+}
+
+// A file is known by its identity whatever names it; only where there is none is the text
+// all there is to compare.
+bool VisitedFiles::IsVisited(const char* path, const FileInfo& file) const {
+  if (file.kind != FileKind::kMissing) {
+    for (int row = 0; row < count_; ++row) {
+      if (SameFile(files_[row], file)) return true;
+    }
+    return false;
+  }
+  for (const auto& row : rows_) {
     if (EqualsIgnoreCase(row, path)) return true;
   }
   return false;
 }
 
-bool VisitedFiles::RecordVisited(const char* path) {
+bool VisitedFiles::RecordVisited(const char* path, const FileInfo& file) {
   if (count_ < 0 || count_ >= kVisitedRows) return false;
   if (!CopyText(rows_[count_], kPathBytes, path)) return false;
+  files_[count_] = file;
   ++count_;
   return true;
 }
 
-void RunBackups::RecordBackup(const FileInfo& backup) {
-  if (count_ < kVisitedRows) made_[count_++] = backup;
+bool CommandBackups::RecordBackup(const FileInfo& backup) {
+  if (count_ >= kVisitedRows) return false;
+  made_[count_++] = backup;
+  return true;
 }
 
-bool RunBackups::MadeThisRun(const FileInfo& file) const {
+bool CommandBackups::MadeThisRun(const FileInfo& file) const {
   for (int i = 0; i < count_; ++i) {
     if (SameFile(made_[i], file)) return true;
   }

@@ -10,32 +10,53 @@
 
 namespace kestrune {
 
-// Every file visited in the current run, in the order of its first visit.
+// Every file visited in the current run, in the order of its first visit, with the file
+// each path named.
 class VisitedFiles {
  public:
   void ResetVisited();
-  // True when any row, in use or not, equals the path ignoring ASCII case; an empty
-  // path therefore always counts as visited.
+  // True when any row, in use or not, holds the path byte for byte: it was visited under
+  // this very name. An empty path therefore always counts as visited.
   bool IsVisited(const char* path) const;
-  // Appends the path; false, with the table unchanged, when it is full or the path
-  // does not fit a row. A path that was not recorded must not be converted.
-  bool RecordVisited(const char* path);
+  // True when the file that path names now was visited, under any name; for a path that
+  // names no file, when any row equals the path ignoring ASCII case.
+  bool IsVisited(const char* path, const FileInfo& file) const;
+  // Appends the path with the file it names (none by default); false, with the table
+  // unchanged, when it is full or the path does not fit a row. A path that was not recorded
+  // must not be converted.
+  bool RecordVisited(const char* path, const FileInfo& file = FileInfo{});
+  // The file that row's path names has been replaced by file, its converted contents.
+  void Reidentify(int row, const FileInfo& file) { files_[row] = file; }
   int VisitedCount() const { return count_; }
   // The path in row (empty for a row not in use).
   const char* Row(int row) const { return rows_[row]; }
 
  private:
   char rows_[kVisitedRows][kPathBytes] = {};
+  FileInfo files_[kVisitedRows];
   int count_ = 0;
 };
 
-// The backups this run has made, by file identity, so that a later file of the run whose
-// backup name is taken never removes or replaces one. Each visited file makes one at most.
+// The backups made so far, by file identity, so that a later file whose backup name is taken
+// never removes or replaces one. An engine keeps one for each Convert command; a front end
+// whose runs must keep apart for longer (a command line, a dialog's session) gives each of
+// its engines the same one.
 class RunBackups {
  public:
+  // False when the backup cannot be recorded: it must then not stay.
+  virtual bool RecordBackup(const FileInfo& backup) = 0;
+  virtual bool MadeThisRun(const FileInfo& file) const = 0;
+
+ protected:
+  ~RunBackups() = default;
+};
+
+// The backups of one Convert command; each visited file makes one at most.
+class CommandBackups final : public RunBackups {
+ public:
   void ResetBackups() { count_ = 0; }
-  void RecordBackup(const FileInfo& backup);
-  bool MadeThisRun(const FileInfo& file) const;
+  bool RecordBackup(const FileInfo& backup) override;
+  bool MadeThisRun(const FileInfo& file) const override;
 
  private:
   FileInfo made_[kVisitedRows];

@@ -1,4 +1,5 @@
-// Fuzzes the mapping of Windows-form paths: bounded, terminated, separators and drive folder right.
+// Fuzzes the mapping of Windows-form paths and the search for their letter case: bounded,
+// terminated, separators and drive folder right, the text kept but for letter case.
 #include <fcntl.h>
 #include <fuzzer/FuzzedDataProvider.h>
 #include <unistd.h>
@@ -56,8 +57,8 @@ std::string DriveFolder(char drive) {
   return folder + "dosdevices/" + LowerAscii(std::string(1, drive)) + ":";
 }
 
-// The mapped path up to letter case: the drive folder for "X:", then the text with every
-// run of separators written as one '/'.
+// The mapped path: the drive folder for "X:", then the text with every run of separators
+// written as one '/'.
 std::string Model(const std::string& text) {
   std::string mapped;
   std::size_t start = 0;
@@ -93,14 +94,17 @@ void CheckMapped(const std::string& text, const char* out, bool mapped, std::siz
     Require(result.empty(), "a path that does not fit leaves the output empty");
     return;
   }
-  Require(result.find('\\') == std::string::npos, "a mapped path holds no backslash");
-  Require(UpperAscii(result) == UpperAscii(expected),
-          "the mapped path is the model's up to letter case");
-  if (text.size() >= 2 && IsLetter(text[0]) && text[1] == ':') {
-    const std::string drive = DriveFolder(text[0]);
-    Require(result.compare(0, drive.size(), drive) == 0,
-            "a drive letter leads into its Wine folder");
-  }
+  Require(result == expected, "the mapped path is the model's");
+}
+
+void CheckMatched(const std::string& text, const char* out, bool matched, std::size_t capacity) {
+  Require(matched == (text.size() < capacity),
+          "a text's letter case is found exactly when it fits");
+  if (!matched) return;
+  const char* end = static_cast<const char*>(std::memchr(out, '\0', capacity));
+  Require(end != nullptr, "the output is terminated inside the buffer");
+  const std::string result(out, static_cast<std::size_t>(end - out));
+  Require(UpperAscii(result) == UpperAscii(text), "only letter case changes");
 }
 
 }  // namespace
@@ -119,14 +123,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string text = input.ConsumeRemainingBytesAsString();
   text = text.substr(0, text.find('\0'));
 
-  std::vector<unsigned char> buffer(capacity + kCanaryBytes, kCanary);
-  char* out = reinterpret_cast<char*>(buffer.data());
-  const int descriptor = NextDescriptor();
-  const bool mapped = kestrune::MapWindowsPath(text.c_str(), out, capacity);
-  Require(NextDescriptor() == descriptor, "no descriptor is left open");
-  for (std::size_t i = capacity; i < buffer.size(); ++i) {
-    Require(buffer[i] == kCanary, "nothing is written past the capacity");
+  for (const bool matching : {false, true}) {
+    std::vector<unsigned char> buffer(capacity + kCanaryBytes, kCanary);
+    char* out = reinterpret_cast<char*>(buffer.data());
+    const int descriptor = NextDescriptor();
+    const bool done = matching ? kestrune::MatchLetterCase(text.c_str(), out, capacity)
+                               : kestrune::MapWindowsPath(text.c_str(), out, capacity);
+    Require(NextDescriptor() == descriptor, "no descriptor is left open");
+    for (std::size_t i = capacity; i < buffer.size(); ++i) {
+      Require(buffer[i] == kCanary, "nothing is written past the capacity");
+    }
+    if (matching) {
+      CheckMatched(text, out, done, capacity);
+    } else {
+      CheckMapped(text, out, done, capacity);
+    }
   }
-  CheckMapped(text, out, mapped, capacity);
   return 0;
 }

@@ -59,12 +59,12 @@ median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 # time_runs COUNT INPUT COMMAND: the median seconds and the largest peak KiB of COUNT runs,
 # each on a fresh copy of INPUT flushed to disk first (the input is then in the page cache).
 time_runs() {
-  local count=$1 input=$2 command=$3 times="" peak=0 seconds kib cpu
+  local count=$1 input=$2 command=$3 times="" peak=0 seconds kib
   for ((run = 0; run < count; ++run)); do
     rm -f "$work"/in.* "$work"/out.SCH
     cp "$input" "$work/in.SCH"
     sync
-    read -r seconds kib cpu < <(cd "$work" && "$measure" sh -c "$command")
+    read -r seconds kib _ < <(cd "$work" && "$measure" sh -c "$command")
     times+="$seconds"$'\n'
     if ((kib > peak)); then peak=$kib; fi
   done
@@ -108,7 +108,7 @@ for name in kestrune sed awk; do
   peak=0
   for ((run = 0; run < runs; ++run)); do
     fresh_folder
-    read -r seconds kib cpu < <(cd "$work/folder" && "$measure" sh -c "${folder_contender[$name]}")
+    read -r seconds kib _ < <(cd "$work/folder" && "$measure" sh -c "${folder_contender[$name]}")
     times+="$seconds"$'\n'
     if ((kib > peak)); then peak=$kib; fi
   done
@@ -128,7 +128,7 @@ kill_old=0
 kill_new=0
 for ((trial = 0; trial < kill_trials; ++trial)); do
   fresh_folder
-  (cd "$work/folder" && exec "$cli" --ini ./none.ini *.SCH >/dev/null 2>&1) &
+  (cd "$work/folder" && exec "$cli" --ini ./none.ini -- *.SCH >/dev/null 2>&1) &
   sleep "0.$(printf '%03d' $((RANDOM % 1000)))"
   kill -KILL $! 2>/dev/null || true
   { wait $!; } 2>/dev/null || true
@@ -141,7 +141,7 @@ for ((trial = 0; trial < kill_trials; ++trial)); do
   fi
   kill_old=$((kill_old + old))
   kill_new=$((kill_new + new))
-  (cd "$work/folder" && "$cli" --ini ./none.ini *.SCH >/dev/null)
+  (cd "$work/folder" && "$cli" --ini ./none.ini -- *.SCH >/dev/null)
   sums=$(cd "$work/folder" && md5sum -- *.SCH | cut -d' ' -f1)
   if [[ $(grep -c "^$new_sum\$" <<<"$sums") -ne $folder_files ]] ||
     compgen -G "$work/folder/*.TMP" >/dev/null; then
@@ -158,7 +158,7 @@ tree_peak=0
 for ((run = 0; run < runs; ++run)); do
   cp "$inputs"/tree/*.SCH "$work"/
   sync
-  read -r seconds kib cpu < <(cd "$work" && "$measure" sh -c "$cli --ini ./bench.ini --embedded T000.SCH > tree.out 2>&1")
+  read -r seconds kib _ < <(cd "$work" && "$measure" sh -c "$cli --ini ./bench.ini --embedded T000.SCH > tree.out 2>&1")
   [[ $(grep -c '^T0' "$work/tree.out") -eq 100 ]] || { echo "bench: the tree run did not visit 100 files" >&2; exit 1; }
   tree_times+="$seconds"$'\n'
   if ((kib > tree_peak)); then tree_peak=$kib; fi
@@ -168,7 +168,7 @@ tree_seconds=$(printf '%s' "$tree_times" | median)
 
 version_times=""
 for ((run = 0; run < 21; ++run)); do
-  read -r seconds kib cpu < <("$measure" "$cli" --version 2>/dev/null | tail -1)
+  read -r seconds _ < <("$measure" "$cli" --version 2>/dev/null | tail -1)
   version_times+="$seconds"$'\n'
 done
 version_seconds=$(printf '%s' "$version_times" | median)

@@ -36,7 +36,8 @@ write_made_seeds() {
   local n=0 text
   for text in 'C:\WINDOWS\MSIM.INI' 'c:\work\sub\..\AMP.SCH' 'lib\parts\OWN.SLB' '\\server\share\x' \
               '..\twin\file' 'C:relative' 'Z:' '/tmp//a\\b'; do
-    printf '%s\x00\xc8' "$text" >"$seeds/windows_path/path-$((n += 1))"
+    n=$((n + 1))
+    printf '%s\x00\xc8' "$text" >"$seeds/windows_path/path-$n"
   done
 }
 

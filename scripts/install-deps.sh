@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, the Debian packages that the named parts of the build need and lacks.
-# Usage: scripts/install-deps.sh [build] [gui] [display] [windows] [fuzz] [bench]   (default: build)
+# Usage: scripts/install-deps.sh [build] [gui] [display] [windows] [fuzz] [bench] [package]
+#        (default: build)
 set -euo pipefail
 
 declare -A packages=(
-  [build]="cmake g++ make libgtest-dev libgmock-dev"
-  [gui]="libwxgtk3.2-dev xvfb xauth desktop-file-utils shared-mime-info"
+  [build]="cmake g++ make libgtest-dev libgmock-dev bash-completion shellcheck mandoc"
+  [gui]="libwxgtk3.2-dev xvfb xauth desktop-file-utils shared-mime-info libglib2.0-bin appstream xdotool x11-utils"
   [display]="xvfb xauth"
-  [windows]="g++-mingw-w64-i686 wine wine32:i386"
+  [windows]="g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine32:i386 wine64"
   [fuzz]="clang libclang-rt-14-dev"
   [bench]="libbenchmark-dev gnuplot-nox"
+  [package]="dpkg-dev lintian unzip"
 )
 
 wanted=()

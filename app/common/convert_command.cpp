@@ -6,6 +6,7 @@
 #include <new>
 
 #include "engine/conversion_engine.h"
+#include "engine/session_backups.h"
 
 namespace kestrune {
 
@@ -50,10 +51,13 @@ ConvertRequest MakeConvertRequest(const char* input_text, const char* ini_text,
 }
 
 // The engine is megabytes and allocates nothing, so it lives in static storage; it is made
-// afresh for each command, since each command may report to another sink.
+// afresh for each command, since each command may report to another sink. The backups of
+// the session's commands outlive it: no command replaces an earlier one's.
 void RunConvertCommand(StatusSink& sink, const ConvertRequest& request) {
   alignas(ConversionEngine) static unsigned char storage[sizeof(ConversionEngine)];
-  ConversionEngine* engine = new (storage) ConversionEngine(SystemPlatform(), sink);
+  static SessionBackups session_backups;
+  ConversionEngine* engine =
+      new (storage) ConversionEngine(SystemPlatform(), sink, session_backups);
   running_engine.store(engine);
   engine->RunConversion(request.input_path, request.ini_path, request.backups, request.embedded);
   running_engine.store(nullptr);

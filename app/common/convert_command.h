@@ -28,7 +28,8 @@ void ReadFieldText(const char* text, FieldEncoding encoding, char (&field)[kPath
 ConvertRequest MakeConvertRequest(const char* input_text, const char* ini_text,
                                   FieldEncoding encoding, bool backups, bool embedded);
 
-// Runs the conversion the request describes, reporting through sink.
+// Runs the conversion the request describes, reporting through sink. No command of the
+// program's life removes or replaces a backup that an earlier one made.
 void RunConvertCommand(StatusSink& sink, const ConvertRequest& request);
 
 // Removes the temporary files of the Convert command in progress, leaving its files as they

@@ -6,8 +6,7 @@
 namespace kestrune {
 
 std::string VersionText() {
-  return KESTRUNE_INTERNAL_NAME " (" KESTRUNE_PRODUCT_NAME ") " KESTRUNE_VERSION_TEXT
-                                "\n" KESTRUNE_LICENCE_LINE "\n";
+  return KESTRUNE_INTERNAL_NAME " " KESTRUNE_VERSION_TEXT "\n" KESTRUNE_LICENCE_LINE "\n";
 }
 
 }  // namespace kestrune

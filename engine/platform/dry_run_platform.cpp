@@ -23,11 +23,16 @@ DryRunPlatform::MemoryFile* DryRunPlatform::Held(FileHandle file) {
   return found == open_.end() ? nullptr : &found->second;
 }
 
-FileHandle DryRunPlatform::OpenForRead(const char* path) {
+const DryRunPlatform::MemoryFile* DryRunPlatform::Replacement(const char* path) {
   FileInfo info;
-  if (target().Query(path, &info) && info.kind == FileKind::kRegular) {
-    const auto replaced = replaced_.find({info.device, info.index});
-    if (replaced != replaced_.end()) return Hold({path, info, replaced->second});
+  if (!target().Query(path, &info) || info.kind != FileKind::kRegular) return nullptr;
+  const auto replaced = replaced_.find({info.device, info.index});
+  return replaced == replaced_.end() ? nullptr : &replaced->second;
+}
+
+FileHandle DryRunPlatform::OpenForRead(const char* path) {
+  if (const MemoryFile* replacement = Replacement(path)) {
+    return Hold({path, replacement->info, replacement->contents});
   }
   return target().OpenForRead(path);
 }
@@ -94,13 +99,21 @@ bool DryRunPlatform::Remove(const char* path) {
   return true;
 }
 
-bool DryRunPlatform::Link(const char* /*existing*/, const char* /*new_name*/) { return true; }
+// The new name answers for the existing file from now on, as a second name of it would: a
+// later file of the run that finds its backup name taken finds it so here too.
+bool DryRunPlatform::Link(const char* existing, const char* new_name) {
+  FileInfo info;
+  if (!Query(existing, &info) || info.kind == FileKind::kMissing) return false;
+  info.is_link = false;
+  created_[new_name] = MemoryFile{new_name, info, {}};
+  return true;
+}
 
 bool DryRunPlatform::RenameReplacing(const char* from, const char* to) {
   const auto created = created_.find(from);
   FileInfo info;
   if (created != created_.end() && target().Query(to, &info) && info.kind == FileKind::kRegular) {
-    replaced_[{info.device, info.index}] = std::move(created->second.contents);
+    replaced_[{info.device, info.index}] = std::move(created->second);
   }
   if (created != created_.end()) created_.erase(created);
   return true;
@@ -109,8 +122,17 @@ bool DryRunPlatform::RenameReplacing(const char* from, const char* to) {
 // A created file is found under its name until it is removed or renamed, as on a disk.
 bool DryRunPlatform::Query(const char* path, FileInfo* info) {
   const auto created = created_.find(path);
-  if (created == created_.end()) return target().Query(path, info);
-  *info = created->second.info;
+  if (created != created_.end()) {
+    *info = created->second.info;
+    return true;
+  }
+  if (!target().Query(path, info)) return false;
+  const auto replaced = replaced_.find({info->device, info->index});
+  if (info->kind == FileKind::kRegular && replaced != replaced_.end()) {
+    const bool is_link = info->is_link;
+    *info = replaced->second.info;
+    info->is_link = is_link;
+  }
   return true;
 }
 

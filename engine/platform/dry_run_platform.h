@@ -13,8 +13,9 @@ namespace kestrune {
 // Reads, queries and INI reads reach the wrapped platform; creating, writing, removing,
 // linking and renaming succeed without touching it. A created file gets an identity of its
 // own and keeps what is written to it in memory, so that a file a run would have replaced
-// reads, for the rest of the program, as the run would have left it: a later Convert command
-// then finds it at 6.1, as it would after a real run. It allocates, unlike other platforms.
+// reads and answers queries, for the rest of the program, as the run would have left it: a
+// later Convert command then finds it at 6.1, and a later name of it the file the run
+// visited, as it would after a real run. It allocates, unlike other platforms.
 class DryRunPlatform : public PlatformWrapper {
  public:
   using PlatformWrapper::PlatformWrapper;
@@ -48,13 +49,15 @@ class DryRunPlatform : public PlatformWrapper {
 
   FileHandle Hold(MemoryFile file);
   MemoryFile* Held(FileHandle file);
+  // What a run would have put in the place of the real file that path names; null if nothing.
+  const MemoryFile* Replacement(const char* path);
 
   // Negative and below kNoFile: never a handle of the wrapped platform.
   FileHandle next_handle_ = kNoFile - 1;
   std::uint64_t next_index_ = 0;
   std::map<FileHandle, MemoryFile> open_;
   std::map<std::string, MemoryFile> created_;  // closed created files, by name
-  std::map<Identity, std::string> replaced_;   // what a replaced file would hold
+  std::map<Identity, MemoryFile> replaced_;    // what would stand in a real file's place
 };
 
 }  // namespace kestrune

@@ -258,14 +258,21 @@ bool ScanFile(Platform& files, FileHandle file, IniScanner& scanner) {
   return scanner.Found();
 }
 
+// The INI file ini_path names, opened under its real name; kNoFile when it does not open.
+FileHandle OpenIniFile(Platform& files, const char* ini_path) {
+  char path_buffer[kPathCapacity];
+  const char* path = PathToOpen(ini_path, path_buffer);
+  char real_name[kNativePathBytes];  // a link's target may be longer than the path
+  if (path == nullptr || !files.RealName(path, real_name, sizeof real_name)) return kNoFile;
+  return files.OpenForRead(real_name);
+}
+
 }  // namespace
 
 void ReadIniFile(Platform& files, const char* section, const char* key, const char* fallback,
                  char* out, std::size_t capacity, const char* ini_path) {
   if (capacity == 0) return;
-  char path_buffer[kPathCapacity];
-  const char* path = PathToOpen(ini_path, path_buffer);
-  const FileHandle file = path != nullptr ? files.OpenForRead(path) : kNoFile;
+  const FileHandle file = OpenIniFile(files, ini_path);
   bool found = false;
   if (file != kNoFile) {
     IniScanner scanner(TrimmedName(section), TrimmedName(key), out, capacity);
@@ -276,9 +283,7 @@ void ReadIniFile(Platform& files, const char* section, const char* key, const ch
 }
 
 bool IniFileOpens(Platform& files, const char* ini_path) {
-  char path_buffer[kPathCapacity];
-  const char* path = PathToOpen(ini_path, path_buffer);
-  const FileHandle file = path != nullptr ? files.OpenForRead(path) : kNoFile;
+  const FileHandle file = OpenIniFile(files, ini_path);
   if (file == kNoFile) return false;
   files.Close(file);
   return true;

@@ -14,11 +14,12 @@ namespace kestrune {
 // Windows. Names match ignoring ASCII case; blanks around names and values and a pair of
 // outer quotes go; a NUL byte ends a value. A read failure before the value's line is
 // complete gives the fallback. A null fallback reads as "", and out must not overlap it.
-// The file is read only through files' OpenForRead, Read and Close. Allocates nothing.
+// The file is found and read only through files' RealName, OpenForRead, Read and Close.
+// Allocates nothing.
 void ReadIniFile(Platform& files, const char* section, const char* key, const char* fallback,
                  char* out, std::size_t capacity, const char* ini_path);
 
-// True when the file that ReadIniFile reads for ini_path opens through files' OpenForRead.
+// True when the file that ReadIniFile reads for ini_path opens through files' calls.
 bool IniFileOpens(Platform& files, const char* ini_path);
 
 }  // namespace kestrune

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <ctime>
 #include <mutex>
 
 namespace kestrune {
@@ -15,6 +16,11 @@ namespace {
 // A folder of up to half this many names is kept: a folder of a few thousand schematics,
 // each beside its temporary file for a moment.
 constexpr std::uint32_t kSlots = 16384;
+
+// The coarsest tick of the file systems' timestamps: FAT's two seconds. A change within the
+// tick of the folder's last one may leave its times as they were (ramfs, ext4 without fine
+// timestamps: the kernel's clock tick).
+constexpr time_t kTimestampTick = 2;
 
 // FNV-1a of the name with ASCII letters folded; never zero, which marks a free slot.
 std::uint32_t FoldedHash(const char* name) {
@@ -36,9 +42,6 @@ class KnownFolder {
     return known_ && folder.st_dev == device_ && folder.st_ino == inode_ &&
            SameTime(folder.st_mtim, modified_) && SameTime(folder.st_ctim, changed_);
   }
-  bool SameFolder(const struct stat& folder) const {
-    return known_ && folder.st_dev == device_ && folder.st_ino == inode_;
-  }
   bool MayHold(const char* name) const {
     const std::uint32_t hash = FoldedHash(name);
     for (std::uint32_t slot = hash;; ++slot) {
@@ -51,9 +54,6 @@ class KnownFolder {
     std::memset(slots_, 0, sizeof slots_);
     used_ = 0;
     known_ = true;
-    Retime(folder);
-  }
-  void Retime(const struct stat& folder) {
     device_ = folder.st_dev;
     inode_ = folder.st_ino;
     modified_ = folder.st_mtim;
@@ -86,21 +86,20 @@ class KnownFolder {
 std::mutex known_mutex;
 KnownFolder known;
 
-// The status of the folder that holds posix_path; false when it cannot be had.
-bool FolderOf(const char* posix_path, struct stat* folder) {
-  const char* slash = std::strrchr(posix_path, '/');
-  if (slash == nullptr) return stat(".", folder) == 0;
-  char name[PATH_MAX];
-  const std::size_t length = slash == posix_path ? 1 : static_cast<std::size_t>(slash - posix_path);
-  if (length >= sizeof name) return false;
-  std::memcpy(name, posix_path, length);
-  name[length] = '\0';
-  return stat(name, folder) == 0;
+bool TickBefore(const timespec& time, const timespec& moment) {
+  return time.tv_sec + kTimestampTick < moment.tv_sec ||
+         (time.tv_sec + kTimestampTick == moment.tv_sec && time.tv_nsec <= moment.tv_nsec);
+}
+
+// As git treats an index entry as racily clean: only when the folder's names last changed a
+// whole tick before the listing began can no later change of them, which sets the
+// modification time to the present, keep the time the listing saw.
+bool Settled(const struct stat& folder, const timespec& begun) {
+  return TickBefore(folder.st_mtim, begun);
 }
 
 }  // namespace
 
-// The folder is described under the lock: a change of this process is never seen half done.
 bool KnownWithoutCaseVariant(int directory, const char* name) {
   const std::lock_guard<std::mutex> hold(known_mutex);
   struct stat folder;
@@ -110,8 +109,10 @@ bool KnownWithoutCaseVariant(int directory, const char* name) {
 
 FolderListingRecord::FolderListingRecord(int listing) {
   known_mutex.lock();
+  timespec begun;
   struct stat folder;
-  if (fstat(listing, &folder) == 0) {
+  if (clock_gettime(CLOCK_REALTIME, &begun) == 0 && fstat(listing, &folder) == 0 &&
+      Settled(folder, begun)) {
     known.Begin(folder);
   } else {
     known.Forget();
@@ -124,19 +125,5 @@ FolderListingRecord::~FolderListingRecord() {
 }
 
 void FolderListingRecord::Add(const char* name) { known.Add(name); }
-
-OwnFolderChange::OwnFolderChange() { known_mutex.lock(); }
-
-OwnFolderChange::~OwnFolderChange() { known_mutex.unlock(); }
-
-void OwnFolderChange::Succeeded(const char* posix_path, bool name_added) {
-  struct stat folder;
-  if (!FolderOf(posix_path, &folder) || !known.SameFolder(folder)) return;
-  if (name_added) {
-    const char* slash = std::strrchr(posix_path, '/');
-    known.Add(slash != nullptr ? slash + 1 : posix_path);
-  }
-  known.Retime(folder);
-}
 
 }  // namespace kestrune

@@ -12,7 +12,9 @@ bool KnownWithoutCaseVariant(int directory, const char* name);
 // Records a complete listing of the folder open as listing, under the lock of what is known,
 // so that no thread sees half of it: Add every entry, then Complete; a listing not completed
 // (it failed part way) is forgotten when the record goes. A folder of more names than are
-// kept is not recorded.
+// kept is not recorded, nor one whose modification time lies less than a timestamp's tick
+// before the listing began: a change within that tick, by this process or another, may leave
+// the times unchanged, and a listing is only used again while they are.
 class FolderListingRecord {
  public:
   explicit FolderListingRecord(int listing);
@@ -25,22 +27,6 @@ class FolderListingRecord {
 
  private:
   bool complete_ = false;
-};
-
-// Held around each change this process makes to a folder's names (create, link, rename,
-// remove), so that no thread of it sees the folder's new times before what is known of the
-// folder includes the change. A change another program makes in the same moment may then
-// go unseen; a name missed that way is only taken as spelled, as every case-sensitive tool
-// takes it.
-class OwnFolderChange {
- public:
-  OwnFolderChange();
-  ~OwnFolderChange();
-  OwnFolderChange(const OwnFolderChange&) = delete;
-  OwnFolderChange& operator=(const OwnFolderChange&) = delete;
-
-  // The change to posix_path succeeded; name_added: a name appeared there (not only went).
-  void Succeeded(const char* posix_path, bool name_added);
 };
 
 }  // namespace kestrune

@@ -168,8 +168,10 @@ bool MemoryPlatform::QueryOpen(FileHandle file, FileInfo* info) {
   return true;
 }
 
-// Nothing here is a symbolic link, so no path has a target to resolve.
-bool MemoryPlatform::ResolveLink(const char*, char*, std::size_t) { return false; }
+// Nothing here is a symbolic link, and names are exact: each name is its own real name.
+bool MemoryPlatform::RealName(const char* path, char* out, std::size_t capacity) {
+  return CopyText(out, capacity, path);
+}
 
 void MemoryPlatform::ReadIniString(const char* section, const char* key, const char* fallback,
                                    char* out, std::size_t capacity, const char* ini_path) {

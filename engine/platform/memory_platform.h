@@ -50,7 +50,7 @@ class MemoryPlatform : public Platform {
   void RemoveNow(const RemovalTicket& ticket) override;
   bool Query(const char* path, FileInfo* info) override;
   bool QueryOpen(FileHandle file, FileInfo* info) override;
-  bool ResolveLink(const char* path, char* out, std::size_t capacity) override;
+  bool RealName(const char* path, char* out, std::size_t capacity) override;
   void ReadIniString(const char* section, const char* key, const char* fallback, char* out,
                      std::size_t capacity, const char* ini_path) override;
   bool IniFileReadable(const char* ini_path) override;

@@ -52,8 +52,10 @@ struct RemovalTicket {
 };
 
 // Every path is given in the Windows form the design tools write (backslashes, drive
-// letters); each implementation opens such paths by its own conventions. No method
-// allocates heap memory, and none blocks on a FIFO or a device.
+// letters); each implementation opens such paths by its own conventions, each name as
+// spelled. Only RealName looks for a name in another letter case, so that a run never
+// changes, nor asks about, a file it did not name exactly. No method allocates heap memory,
+// and none blocks on a FIFO or a device.
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -78,7 +80,8 @@ class Platform {
   virtual bool SetOwner(FileHandle file, const FileInfo& like) = 0;
   // Locks an open file against every other open file of it, in this process or another,
   // without waiting. Closing the file releases it, and so does the end of its process,
-  // however it ends.
+  // however it ends. The handle may afterwards stand for another open of the same file (on
+  // POSIX one that may also write, for a lock that Windows programs under Wine see).
   virtual LockOutcome TryLock(FileHandle file) = 0;
   // Closes the handle in every case; false when the close reported a failure.
   virtual bool Close(FileHandle file) = 0;
@@ -105,9 +108,12 @@ class Platform {
   virtual bool Query(const char* path, FileInfo* info) = 0;
   // Describes an open file.
   virtual bool QueryOpen(FileHandle file, FileInfo* info) = 0;
-  // Writes into out (capacity bytes) a path of the file that a symbolic link finally
-  // points to; false when that does not fit or fails.
-  virtual bool ResolveLink(const char* path, char* out, std::size_t capacity) = 0;
+  // Writes into out (capacity bytes) the name under which the file that path names is
+  // found: for a symbolic link, a path of the file it finally points to; else path itself,
+  // where the file system tells letter cases apart with each component that does not exist
+  // as spelled in the letter case of the one entry that matches it ignoring case. A name that
+  // names nothing comes back as spelled. False when that does not fit or fails.
+  virtual bool RealName(const char* path, char* out, std::size_t capacity) = 0;
 
   // GetPrivateProfileStringA(section, key, fallback, out, capacity, ini_path): the key's
   // value, or the fallback when the file, section or key is missing, cut to capacity - 1.
@@ -116,6 +122,15 @@ class Platform {
   // True when the INI file that ReadIniString reads for ini_path is there as a regular file
   // and opens for reading.
   virtual bool IniFileReadable(const char* ini_path) = 0;
+
+  // Writes into out (capacity bytes) the system's own words for why the last call of this
+  // thread that failed did so ("No such file or directory"), and forgets them; a call that
+  // succeeds leaves them. False, out empty, when no failure is kept (a platform need not keep
+  // any). With capacity 0 it only forgets.
+  virtual bool TakeFailureReason(char* out, std::size_t capacity) {
+    if (capacity > 0) out[0] = '\0';
+    return false;
+  }
 };
 
 // The real platform of this system. It keeps no state of its own, so any number of runs

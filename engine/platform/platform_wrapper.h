@@ -42,14 +42,17 @@ class PlatformWrapper : public Platform {
   void RemoveNow(const RemovalTicket& ticket) override { target_.RemoveNow(ticket); }
   bool Query(const char* path, FileInfo* info) override { return target_.Query(path, info); }
   bool QueryOpen(FileHandle file, FileInfo* info) override { return target_.QueryOpen(file, info); }
-  bool ResolveLink(const char* path, char* out, std::size_t capacity) override {
-    return target_.ResolveLink(path, out, capacity);
+  bool RealName(const char* path, char* out, std::size_t capacity) override {
+    return target_.RealName(path, out, capacity);
   }
   void ReadIniString(const char* section, const char* key, const char* fallback, char* out,
                      std::size_t capacity, const char* ini_path) override {
     target_.ReadIniString(section, key, fallback, out, capacity, ini_path);
   }
   bool IniFileReadable(const char* ini_path) override { return target_.IniFileReadable(ini_path); }
+  bool TakeFailureReason(char* out, std::size_t capacity) override {
+    return target_.TakeFailureReason(out, capacity);
+  }
 
  private:
   Platform& target_;

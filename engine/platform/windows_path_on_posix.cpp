@@ -1,4 +1,4 @@
-// Maps the design tools' Windows-form paths onto POSIX names, folding letter case as Windows does.
+// Maps the design tools' Windows-form paths onto POSIX names, and finds their letter case on disk.
 #include "engine/platform/windows_path_on_posix.h"
 
 #include <dirent.h>
@@ -43,8 +43,6 @@ class PathBuilder {
   bool Append(char c) { return Append(&c, 1); }
 
   bool EndsWithSeparator() const { return size_ > 0 && out_[size_ - 1] == '/'; }
-  char* End() { return out_ + size_; }
-  const char* Text() const { return out_; }
 
  private:
   char* out_;
@@ -57,13 +55,16 @@ class PathBuilder {
 // rest of the path is taken as given.
 class DirectoryCursor {
  public:
-  // Starts at the directory start names, or at the current directory when start is null.
-  explicit DirectoryCursor(const char* start)
-      : fd_(start != nullptr ? open(start, O_PATH | O_DIRECTORY | O_CLOEXEC) : AT_FDCWD) {}
+  DirectoryCursor() = default;
   ~DirectoryCursor() { CloseOwned(); }
   DirectoryCursor(const DirectoryCursor&) = delete;
   DirectoryCursor& operator=(const DirectoryCursor&) = delete;
 
+  // Starts at the directory start names, or at the current directory when start is null.
+  void Open(const char* start) {
+    CloseOwned();
+    fd_ = start != nullptr ? open(start, O_PATH | O_DIRECTORY | O_CLOEXEC) : AT_FDCWD;
+  }
   bool Lost() const { return fd_ == kLost; }
   int Descriptor() const { return fd_; }
 
@@ -79,7 +80,7 @@ class DirectoryCursor {
   void CloseOwned() {
     if (fd_ >= 0) close(fd_);
   }
-  int fd_;
+  int fd_ = kLost;
 };
 
 // Counts the entries of the directory open as listing that equal name ignoring ASCII case,
@@ -104,25 +105,67 @@ int CountCaseVariants(int listing, const char* name, char* match, FolderListingR
   }
 }
 
-// Where directory has no entry spelled exactly as name, replaces name in place by the one
-// entry that matches it ignoring ASCII case. Several such entries and no exact one: name is
-// kept, since picking one would depend on the order of the listing. A folder listed before
-// and unchanged since is not listed again.
-void MatchLetterCase(int directory, char* name) {
+// A name of up to this many letters has few enough letter-case variants (255) to ask for
+// each instead of listing the folder, which costs as much as the folder is large.
+constexpr int kMostLettersToProbe = 8;
+
+bool Exists(int directory, const char* name) {
   struct stat status;
-  if (fstatat(directory, name, &status, AT_SYMLINK_NOFOLLOW) == 0 || errno != ENOENT) return;
-  if (KnownWithoutCaseVariant(directory, name)) return;
+  return fstatat(directory, name, &status, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+// Counts the letter-case variants of name (missing as spelled) that directory holds, up to
+// two, by asking for each, copying the first into match; -1 when name has too many letters
+// or a question failed otherwise than by a missing name.
+int ProbeCaseVariants(int directory, const char* name, char* match) {
+  int letters[kMostLettersToProbe];
+  int count = 0;
+  for (int at = 0; name[at] != '\0'; ++at) {
+    if (!IsAsciiLetter(name[at])) continue;
+    if (count == kMostLettersToProbe) return -1;
+    letters[count++] = at;
+  }
+  int found = 0;
+  char variant[NAME_MAX + 1];
+  for (unsigned flips = 1; flips < (1u << count) && found < 2; ++flips) {
+    std::strcpy(variant, name);
+    for (int i = 0; i < count; ++i) {
+      if (flips & (1u << i)) variant[letters[i]] ^= 'a' - 'A';
+    }
+    if (Exists(directory, variant)) {
+      if (++found == 1) std::strcpy(match, variant);
+    } else if (errno != ENOENT) {
+      return -1;
+    }
+  }
+  return found;
+}
+
+// Counts the case variants of name in a listing of directory, remembering the listing.
+int ListCaseVariants(int directory, const char* name, char* match) {
   const int listing = openat(directory, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (listing < 0) return;
-  char match[NAME_MAX + 1];
+  if (listing < 0) return -1;
   int variants;
   {
     FolderListingRecord record(listing);
     variants = CountCaseVariants(listing, name, match, record);
     if (variants >= 0) record.Complete();
   }
-  if (variants == 1) std::strcpy(name, match);
   close(listing);
+  return variants;
+}
+
+// Where directory has no entry spelled exactly as name, replaces name in place by the one
+// entry that matches it ignoring ASCII case. Several such entries and no exact one: name is
+// kept, since picking one would depend on the order of the listing. Each answer comes from
+// the folder as it is when asked, or from a listing that no change since can have missed.
+void MatchComponent(int directory, char* name) {
+  if (Exists(directory, name) || errno != ENOENT) return;
+  if (KnownWithoutCaseVariant(directory, name)) return;
+  char match[NAME_MAX + 1];
+  int variants = ProbeCaseVariants(directory, name, match);
+  if (variants < 0) variants = ListCaseVariants(directory, name, match);
+  if (variants == 1) std::strcpy(name, match);
 }
 
 // "$WINEPREFIX/dosdevices/x:", the folder where Wine keeps drive x; the prefix defaults to
@@ -140,9 +183,10 @@ bool AppendDriveFolder(char drive, PathBuilder& path) {
   return path.Append("dosdevices/") && path.Append(drive_name);
 }
 
-// Appends the components of rest, each in the letter case found on disk, with runs of
-// separators written as a single '/'.
-bool AppendComponents(const char* rest, PathBuilder& path, DirectoryCursor& directory) {
+bool HasDrive(const char* text) { return IsAsciiLetter(text[0]) && text[1] == ':'; }
+
+// Appends the components of rest as spelled, with runs of separators written as a single '/'.
+bool AppendComponents(const char* rest, PathBuilder& path) {
   while (*rest != '\0') {
     if (IsSeparator(*rest)) {
       if (!path.EndsWithSeparator() && !path.Append('/')) return false;
@@ -150,27 +194,52 @@ bool AppendComponents(const char* rest, PathBuilder& path, DirectoryCursor& dire
       continue;
     }
     const std::size_t length = std::strcspn(rest, "\\/");
-    char* name = path.End();
     if (!path.Append(rest, length)) return false;
-    if (!directory.Lost()) {
-      MatchLetterCase(directory.Descriptor(), name);
-      directory.Enter(name);
-    }
     rest += length;
   }
   return true;
 }
 
 bool MapInto(const char* text, PathBuilder& path) {
-  if (IsAsciiLetter(text[0]) && text[1] == ':') {
+  if (HasDrive(text)) {
     if (!AppendDriveFolder(text[0], path)) return false;
-    DirectoryCursor drive(path.Text());
     // "C:foo" is taken as "C:\foo": Wine has no current directory per drive to resolve it against.
     if (text[2] != '\0' && !IsSeparator(text[2]) && !path.Append('/')) return false;
-    return AppendComponents(text + 2, path, drive);
+    return AppendComponents(text + 2, path);
   }
-  DirectoryCursor start(IsSeparator(text[0]) ? "/" : nullptr);
-  return AppendComponents(text, path, start);
+  return AppendComponents(text, path);
+}
+
+// The folder where the walk over text's components starts: the drive's folder, the root or
+// the current directory.
+void OpenStart(const char* text, DirectoryCursor& start) {
+  if (!HasDrive(text)) {
+    start.Open(IsSeparator(text[0]) ? "/" : nullptr);
+    return;
+  }
+  char folder[PATH_MAX];
+  PathBuilder drive(folder, sizeof folder);
+  if (AppendDriveFolder(text[0], drive)) start.Open(folder);
+}
+
+// Gives each component of the path in place the letter case found on disk, walking down from
+// start for as long as each component is a folder that can be entered.
+void MatchComponents(char* path, DirectoryCursor& directory) {
+  for (char* rest = path; *rest != '\0' && !directory.Lost();) {
+    if (IsSeparator(*rest)) {
+      ++rest;
+      continue;
+    }
+    const std::size_t length = std::strcspn(rest, "\\/");
+    char name[NAME_MAX + 1];
+    if (length >= sizeof name) return;
+    std::memcpy(name, rest, length);
+    name[length] = '\0';
+    MatchComponent(directory.Descriptor(), name);
+    std::memcpy(rest, name, length);  // a case variant is as long as the name it matches
+    directory.Enter(name);
+    rest += length;
+  }
 }
 
 }  // namespace
@@ -181,6 +250,14 @@ bool MapWindowsPath(const char* text, char* out, std::size_t capacity) {
   if (MapInto(text, path)) return true;
   out[0] = '\0';
   return false;
+}
+
+bool MatchLetterCase(const char* text, char* out, std::size_t capacity) {
+  if (!CopyText(out, capacity, text)) return false;
+  DirectoryCursor start;
+  OpenStart(text, start);
+  MatchComponents(HasDrive(out) ? out + 2 : out, start);
+  return true;
 }
 
 }  // namespace kestrune

@@ -68,7 +68,7 @@ TEST_F(InjectedFailures, EachSingleCallOfANestedRunFails) {
   for (Call kind :
        {Call::kOpenForRead, Call::kCreateNew, Call::kRead, Call::kWrite, Call::kSync,
         Call::kSetMode, Call::kSetOwner, Call::kTryLock, Call::kClose, Call::kRemove, Call::kLink,
-        Call::kRenameReplacing, Call::kQuery, Call::kQueryOpen, Call::kResolveLink}) {
+        Call::kRenameReplacing, Call::kQuery, Call::kQueryOpen, Call::kRealName}) {
     EXPECT_EQ(kinds_failed.count(kind), 1u) << "no " << CallName(kind) << " call was ever failed";
   }
 }
@@ -111,7 +111,7 @@ TEST_F(InjectedFailures, EachPairOfCallsOfASmallerRunFails) {
 TEST_F(InjectedFailures, EveryCallOfOneKindFails) {
   const SchematicTree tree = SchematicTree::ThreeLevels(workspace.path());
   for (bool backups : {false, true}) {
-    for (int kind = 0; kind <= static_cast<int>(Call::kResolveLink); ++kind) {
+    for (int kind = 0; kind <= static_cast<int>(Call::kRealName); ++kind) {
       tree.Plant();
       sink.calls.clear();
       FaultyPlatform files(SystemPlatform());

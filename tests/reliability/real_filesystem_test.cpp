@@ -32,7 +32,6 @@ const std::string kReplaceError = "ERROR: Unable to replace input file!";
 const std::string kBackupLeft =
     "ERROR: Unable to replace input file! The backup file could not be removed:";
 const std::string kNotRegular = "ERROR: Input is not a regular file!";
-const std::string kHeldOpen = "ERROR: File is already being converted in this run!";
 const std::string kOwnName = "ERROR: Input file has the extension of a temporary or backup file!";
 
 // An error as shown: its text, then the path it is about.
@@ -301,14 +300,11 @@ TEST_F(RealFileSystem, OneFileUnderSeveralSpellingsIsConvertedOnceAndNeverDamage
   Write("work/TOP.SCH", top.original);
   Write("work/MID.SCH", mid.original);
   Run("work\\TOP.SCH", true);
-  EXPECT_EQ(sink.errors(),
-            (Texts{About(kHeldOpen, absolute), About(kHeldOpen, ".\\WORK\\top.sch"),
-                   About(kHeldOpen, "LINK.SCH"), About(kHeldOpen, "work\\..\\work\\TOP.SCH"),
-                   About(kOwnName, ".\\work\\top.tmp")}));
+  // Each other name of the top file closes a cycle, passed over in silence; the own
+  // temporary file is no schematic to convert.
+  EXPECT_EQ(sink.errors(), (Texts{About(kOwnName, ".\\work\\top.tmp")}));
   EXPECT_EQ(sink.infos(),
-            (Texts{"work\\TOP.SCH\n" + absolute +
-                   "\n.\\WORK\\top.sch\nLINK.SCH\nwork\\MID.SCH\n"
-                   "work\\..\\work\\TOP.SCH\n.\\work\\top.tmp\nFinished with errors!"}));
+            (Texts{"work\\TOP.SCH\nwork\\MID.SCH\n.\\work\\top.tmp\nFinished with errors!"}));
   EXPECT_EQ(Read("work/TOP.SCH"), top.converted);
   EXPECT_EQ(Read("work/TOP.P71"), top.original);
   EXPECT_EQ(Read("work/MID.SCH"), mid.converted);
@@ -316,6 +312,39 @@ TEST_F(RealFileSystem, OneFileUnderSeveralSpellingsIsConvertedOnceAndNeverDamage
   EXPECT_TRUE(fs::is_symlink(scratch.path() / "LINK.SCH"));
   EXPECT_EQ(NamesUnder(scratch.path() / "work"),
             (std::set<std::string>{"MID.P71", "MID.SCH", "TOP.P71", "TOP.SCH"}));
+}
+
+bool SameTimes(const struct stat& a, const struct stat& b) {
+  return a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+         a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+// No lookup misses a file that exists when it is made, also where timestamps are coarse: on a
+// ramfs another program's file created in the clock tick of the folder's last listing leaves
+// the folder's times as they were. Each attempt that does not fall into that tick is retried.
+TEST_F(RealFileSystem, ALookupFindsAFileCreatedInTheTickOfTheLastListing) {
+  const TmpfsMount ram(scratch.path() / "ram", "", "ramfs");
+  if (!ram.mounted()) GTEST_SKIP() << ram.error();
+  Platform& files = SystemPlatform();
+  char real[kNativePathBytes];
+  int attempts = 0;
+  for (bool in_one_tick = false; !in_one_tick; ++attempts) {
+    if (attempts == 1000) GTEST_SKIP() << "timestamps are fine here: every change shows";
+    const fs::path folder = ram.path() / ("s" + std::to_string(attempts));
+    fs::create_directory(folder);
+    // Names of more than eight letters are looked for in a listing of the folder.
+    ASSERT_TRUE(files.RealName((folder / "gone_away.sch").c_str(), real, sizeof real));
+    struct stat listed;
+    struct stat changed;
+    ASSERT_EQ(stat(folder.c_str(), &listed), 0);
+    WriteWholeFile(folder / "LATECOMER.SCH", "x");
+    ASSERT_EQ(stat(folder.c_str(), &changed), 0);
+    in_one_tick = SameTimes(listed, changed);
+    ASSERT_TRUE(files.RealName((folder / "latecomer.sch").c_str(), real, sizeof real));
+    EXPECT_EQ(std::string(real), (folder / "LATECOMER.SCH").string());
+  }
+  std::cout << "[ figures  ] ramfs lookups: " << attempts << " attempts to create a file in the "
+            << "tick of a listing\n";
 }
 
 TEST_F(RealFileSystem, InputsNamedLikeTheirOwnTemporaryOrBackupFileAreLeftAlone) {

@@ -21,13 +21,13 @@ void KeepMountsPrivate() {
 
 }  // namespace
 
-TmpfsMount::TmpfsMount(std::filesystem::path where, const std::string& options)
+TmpfsMount::TmpfsMount(std::filesystem::path where, const std::string& options, const char* type)
     : where_(std::move(where)) {
   std::error_code ignored;
   std::filesystem::create_directories(where_, ignored);
   KeepMountsPrivate();
-  mounted_ = mount("tmpfs", where_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, options.c_str()) == 0;
-  if (!mounted_) error_ = std::string("mount of a tmpfs failed: ") + std::strerror(errno);
+  mounted_ = mount(type, where_.c_str(), type, MS_NOSUID | MS_NODEV, options.c_str()) == 0;
+  if (!mounted_) error_ = std::string("mount of a ") + type + " failed: " + std::strerror(errno);
 }
 
 TmpfsMount::~TmpfsMount() {

@@ -1,5 +1,5 @@
-// Test helper: a small tmpfs mounted for the lifetime of the object, for faults only a real file
-// system gives.
+// Test helper: a small tmpfs (or ramfs) mounted for the lifetime of the object, for faults only a
+// real file system gives.
 #pragma once
 
 #include <filesystem>
@@ -9,8 +9,9 @@ namespace kestrune::test {
 
 class TmpfsMount {
  public:
-  // Creates the folder where and mounts a tmpfs there with the given options ("size=64k").
-  TmpfsMount(std::filesystem::path where, const std::string& options);
+  // Creates the folder where and mounts a tmpfs there with the given options ("size=64k"),
+  // or a file system of another type.
+  TmpfsMount(std::filesystem::path where, const std::string& options, const char* type = "tmpfs");
   // Unmounts, even while files on it are still open.
   ~TmpfsMount();
   TmpfsMount(const TmpfsMount&) = delete;

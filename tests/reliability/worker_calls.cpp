@@ -92,9 +92,9 @@ bool WorkerCalls::QueryOpen(FileHandle file, FileInfo* info) {
   return target().QueryOpen(file, info);
 }
 
-bool WorkerCalls::ResolveLink(const char* path, char* out, std::size_t capacity) {
-  Before(Call::kResolveLink, path);
-  return target().ResolveLink(path, out, capacity);
+bool WorkerCalls::RealName(const char* path, char* out, std::size_t capacity) {
+  Before(Call::kRealName, path);
+  return target().RealName(path, out, capacity);
 }
 
 }  // namespace kestrune::test

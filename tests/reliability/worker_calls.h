@@ -37,7 +37,7 @@ class WorkerCalls : public PlatformWrapper {
   bool RenameReplacing(const char* from, const char* to) override;
   bool Query(const char* path, FileInfo* info) override;
   bool QueryOpen(FileHandle file, FileInfo* info) override;
-  bool ResolveLink(const char* path, char* out, std::size_t capacity) override;
+  bool RealName(const char* path, char* out, std::size_t capacity) override;
 
  private:
   void Before(Call kind, const char* path = "");

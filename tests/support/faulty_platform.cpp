@@ -22,7 +22,7 @@ int SystemError(Call call) {
     case Call::kSetOwner: return EIO;
     case Call::kTryLock: return ENOLCK;
     case Call::kQuery:
-    case Call::kResolveLink: return ELOOP;
+    case Call::kRealName: return ELOOP;
     case Call::kRead:
     case Call::kClose:
     case Call::kQueryOpen: return EIO;
@@ -48,7 +48,7 @@ const char* CallName(Call call) {
     case Call::kRenameReplacing: return "RenameReplacing";
     case Call::kQuery: return "Query";
     case Call::kQueryOpen: return "QueryOpen";
-    case Call::kResolveLink: return "ResolveLink";
+    case Call::kRealName: return "RealName";
   }
   return "?";
 }
@@ -129,8 +129,8 @@ bool FaultyPlatform::QueryOpen(FileHandle file, FileInfo* info) {
   return !Fails(Call::kQueryOpen) && target().QueryOpen(file, info);
 }
 
-bool FaultyPlatform::ResolveLink(const char* path, char* out, std::size_t capacity) {
-  return !Fails(Call::kResolveLink, path) && target().ResolveLink(path, out, capacity);
+bool FaultyPlatform::RealName(const char* path, char* out, std::size_t capacity) {
+  return !Fails(Call::kRealName, path) && target().RealName(path, out, capacity);
 }
 
 // The INI file is read through this platform's own calls, so that they are counted and can

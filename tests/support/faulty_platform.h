@@ -25,7 +25,7 @@ enum class Call {
   kRenameReplacing,
   kQuery,
   kQueryOpen,
-  kResolveLink
+  kRealName
 };
 
 const char* CallName(Call call);
@@ -71,7 +71,7 @@ class FaultyPlatform : public PlatformWrapper {
   bool RenameReplacing(const char* from, const char* to) override;
   bool Query(const char* path, FileInfo* info) override;
   bool QueryOpen(FileHandle file, FileInfo* info) override;
-  bool ResolveLink(const char* path, char* out, std::size_t capacity) override;
+  bool RealName(const char* path, char* out, std::size_t capacity) override;
   void ReadIniString(const char* section, const char* key, const char* fallback, char* out,
                      std::size_t capacity, const char* ini_path) override;
   bool IniFileReadable(const char* ini_path) override;

@@ -19,13 +19,27 @@ TEST_F(VisitedList, EmptyPathCountsAsVisitedEvenAfterReset) {
   EXPECT_FALSE(visited.IsVisited("A.SCH"));
 }
 
-TEST_F(VisitedList, LetterCaseIsIgnoredButSpellingsOfOneFileDiffer) {
+// A file is known by its identity under any name; a path that names no file only by its text.
+TEST_F(VisitedList, AFileIsKnownByItsIdentityAndAPathWithoutOneByItsText) {
+  FileInfo amp;
+  amp.kind = FileKind::kRegular;
+  amp.device = 1;
+  amp.index = 7;
+  FileInfo other = amp;
+  other.index = 8;
   visited.ResetVisited();
-  ASSERT_TRUE(visited.RecordVisited("C:\\Work\\Amp.sch"));
-  EXPECT_TRUE(visited.IsVisited("c:\\WORK\\AMP.SCH"));
-  EXPECT_FALSE(visited.IsVisited("Amp.sch"));
-  EXPECT_FALSE(visited.IsVisited("C:\\Work\\.\\Amp.sch"));
-  EXPECT_EQ(visited.VisitedCount(), 1);
+  ASSERT_TRUE(visited.RecordVisited("C:\\Work\\Amp.sch", amp));
+  ASSERT_TRUE(visited.RecordVisited("Gone.sch"));
+  EXPECT_TRUE(visited.IsVisited("C:\\Work\\Amp.sch"));
+  EXPECT_FALSE(visited.IsVisited("c:\\WORK\\AMP.SCH")) << "another name is looked up first";
+  EXPECT_TRUE(visited.IsVisited("C:\\Work\\.\\Amp.sch", amp));
+  EXPECT_FALSE(visited.IsVisited("c:\\work\\amp.sch", other)) << "a file of a similar name";
+  EXPECT_TRUE(visited.IsVisited("GONE.SCH", FileInfo{}));
+  EXPECT_FALSE(visited.IsVisited("C:\\Work\\.\\Amp.sch", FileInfo{}));
+  visited.Reidentify(0, other);
+  EXPECT_TRUE(visited.IsVisited("Amp.sch", other)) << "the converted file took its place";
+  EXPECT_FALSE(visited.IsVisited("Amp.sch", amp));
+  EXPECT_EQ(visited.VisitedCount(), 2);
 }
 
 TEST_F(PartRows, FirstMatchWinsIgnoringCase) {

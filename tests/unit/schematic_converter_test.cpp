@@ -390,17 +390,61 @@ TEST_F(Converter, OnlyALastLineFeedIsTakenOffThePartValue) {
   EXPECT_EQ(Read("B.SCH"), "*version 6.1\n");
 }
 
-TEST_F(Converter, AFileHeldOpenByAnOuterLevelIsNeverTouchedUnderAnotherSpelling) {
-  Write("AMP.SCH", "*version 7.1\nPART=BACK\ntail\n");
+// Visited means the same file: reached again under another name it closes a cycle and is
+// passed over in silence, also once it has been converted; a file of a similar name is
+// another file (on Windows, which ignores letter case, b.sch is B.SCH).
+TEST_F(Converter, AFileReachedAgainUnderAnotherNameIsPassedOverInSilence) {
+  std::filesystem::create_directory(scratch.path() / "sub");
   const std::string absolute = scratch.PathOf("AMP.SCH");
-  StartRun(true, true, {{"BACK", absolute}});
+  std::vector<std::pair<std::string, std::string>> parts = {
+      {"DOT", ".\\AMP.SCH"}, {"UP", "sub\\..\\AMP.SCH"}, {"ABS", absolute},    {"CASE", "amp.sch"},
+      {"NEXT", "B.SCH"},     {"SIMILAR", "b.sch"},       {"AGAIN", ".\\B.SCH"}};
+  std::string top = "*version 7.1\nPART=DOT\nPART=UP\nPART=ABS\nPART=CASE\n";
+#ifndef _WIN32
+  std::filesystem::create_symlink("AMP.SCH", scratch.path() / "LINK.SCH");
+  parts.emplace_back("LINK", "LINK.SCH");
+  top += "PART=LINK\n";
+  Write("b.sch", "*version 7.1\nsimilar\n");
+  const Texts listed = {"AMP.SCH", "B.SCH", "b.sch"};
+#else
+  const Texts listed = {"AMP.SCH", "B.SCH"};
+#endif
+  top += "PART=NEXT\nPART=AGAIN\n";
+  Write("AMP.SCH", top);
+  Write("B.SCH", "*version 7.1\nPART=SIMILAR\nPART=AGAIN\nPART=DOT\n");
+  StartRun(true, true, parts);
   engine().ConvertFile("AMP.SCH");
-  EXPECT_EQ(sink.errors(),
-            (Texts{"ERROR: File is already being converted in this run!\n" + absolute}));
-  EXPECT_EQ(Read("AMP.SCH"), "*version 6.1\nPART=BACK\ntail\n");
-  EXPECT_EQ(Read("AMP.P71"), "*version 7.1\nPART=BACK\ntail\n");
-  EXPECT_EQ(engine().visited().VisitedCount(), 2);
-  EXPECT_STREQ(engine().visited().Row(1), absolute.c_str());
+  EXPECT_EQ(sink.errors(), Texts{});
+  Texts rows;
+  for (int row = 0; row < engine().visited().VisitedCount(); ++row) {
+    rows.push_back(engine().visited().Row(row));
+  }
+  EXPECT_EQ(rows, listed);
+  EXPECT_EQ(Read("AMP.SCH"), "*version 6.1" + top.substr(12));
+  EXPECT_EQ(Read("AMP.P71"), top);
+#ifndef _WIN32
+  EXPECT_EQ(Read("b.sch"), "*version 6.1\nsimilar\n");
+  EXPECT_TRUE(std::filesystem::is_symlink(scratch.path() / "LINK.SCH"));
+#endif
+}
+
+// A file held open that the run never visited, here a nested file's temporary file under its
+// alternative name, is neither converted nor touched.
+TEST_F(Converter, AFileHeldOpenButNeverVisitedIsNeverTouched) {
+  Write("TOP", "*version 7.1\nPART=SUB\ntop\n");
+  Write("SUB", "*version 7.1\nPART=OWN\nsub\n");
+  StartRun(false, true, {{"SUB", "SUB"}, {"OWN", "QUORVA.TMP1"}});
+  engine().ConvertFile("TOP");
+#ifndef _WIN32
+  const char* error = "ERROR: File is already being converted in this run!\nQUORVA.TMP1";
+#else
+  const char* error = "ERROR: Unable to open input file!\nQUORVA.TMP1";  // by its share mode
+#endif
+  EXPECT_EQ(sink.errors(), Texts{error});
+  EXPECT_EQ(Read("TOP"), "*version 6.1\nPART=SUB\ntop\n");
+  EXPECT_EQ(Read("SUB"), "*version 6.1\nPART=OWN\nsub\n");
+  EXPECT_EQ(Names(), (Texts{"SUB", "TOP"}));
+  EXPECT_EQ(engine().visited().VisitedCount(), 3);
 }
 
 TEST_F(Converter, SharedTemporaryNamesOfDifferentInputsAreKeptApart) {

@@ -1,9 +1,11 @@
-// Checks how Windows-form paths become POSIX names: separators, drive letters, letter case, limits.
+// Checks how Windows-form paths become POSIX names (separators, drive letters, limits) and how
+// their letter case is found on disk.
 #include "engine/platform/windows_path_on_posix.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -65,6 +67,13 @@ std::optional<std::string> Map(const std::string& text) {
   return std::string(out);
 }
 
+// The text in the letter case found on disk, still in Windows form.
+std::optional<std::string> Match(const std::string& text) {
+  char out[4096];
+  if (!MatchLetterCase(text.c_str(), out, sizeof out)) return std::nullopt;
+  return std::string(out);
+}
+
 class WindowsPathTest : public ::testing::Test {
  protected:
   void MakeDirectory(const std::string& relative) {
@@ -90,37 +99,43 @@ TEST_F(WindowsPathTest, BackslashesAndSlashesBothSeparateDirectories) {
 TEST_F(WindowsPathTest, DoubledSeparatorsCollapseAndATrailingOneStays) {
   MakeFile("Work/Amp.Sch");
   EXPECT_EQ(Map(Root() + "\\\\Work//\\Amp.Sch"), Root() + "/Work/Amp.Sch");
-  EXPECT_EQ(Map(Root() + "\\work\\\\"), Root() + "/Work/");
+  EXPECT_EQ(Map(Root() + "\\Work\\\\"), Root() + "/Work/");
 }
 
 TEST_F(WindowsPathTest, RelativePathsStayRelativeToTheCurrentDirectory) {
   MakeFile("Work/Amp.Sch");
   const CurrentDirectoryOverride inside(scratch_.path());
-  EXPECT_EQ(Map("work\\AMP.SCH"), "Work/Amp.Sch");
-  EXPECT_EQ(Map(".\\WORK\\..\\work\\amp.sch"), "./Work/../Work/Amp.Sch");
+  EXPECT_EQ(Map("work\\AMP.SCH"), "work/AMP.SCH");
+  EXPECT_EQ(Map(".\\Work\\..\\Work\\Amp.Sch"), "./Work/../Work/Amp.Sch");
+  EXPECT_EQ(Match("work\\AMP.SCH"), "Work\\Amp.Sch");
+  EXPECT_EQ(Match(".\\WORK\\..\\work/amp.sch"), ".\\Work\\..\\Work/Amp.Sch");
 }
 
 TEST_F(WindowsPathTest, DriveLetterOpensTheDriveInTheWinePrefix) {
   const EnvironmentOverride prefix("WINEPREFIX", Root().c_str());
   MakeFile("dosdevices/c:/WINDOWS/MSIM.INI");
-  EXPECT_EQ(Map("C:\\windows\\msim.ini"), Root() + "/dosdevices/c:/WINDOWS/MSIM.INI");
-  EXPECT_EQ(Map("c:\\Windows"), Root() + "/dosdevices/c:/WINDOWS");
+  EXPECT_EQ(Map("C:\\WINDOWS\\MSIM.INI"), Root() + "/dosdevices/c:/WINDOWS/MSIM.INI");
+  EXPECT_EQ(Map("c:\\windows"), Root() + "/dosdevices/c:/windows");
   EXPECT_EQ(Map("C:"), Root() + "/dosdevices/c:");
+  EXPECT_EQ(Match("C:\\windows\\msim.ini"), "C:\\WINDOWS\\MSIM.INI");
   // A drive Wine does not have keeps the path as given below its folder.
   EXPECT_EQ(Map("D:\\Lib\\Parts.slb"), Root() + "/dosdevices/d:/Lib/Parts.slb");
+  EXPECT_EQ(Match("D:\\lib\\parts.slb"), "D:\\lib\\parts.slb");
 }
 
 TEST_F(WindowsPathTest, DriveLetterWithoutSeparatorStartsAtTheDriveRoot) {
   const EnvironmentOverride prefix("WINEPREFIX", Root().c_str());
   MakeFile("dosdevices/c:/WINDOWS/MSIM.INI");
-  EXPECT_EQ(Map("C:windows\\MSIM.ini"), Root() + "/dosdevices/c:/WINDOWS/MSIM.INI");
+  EXPECT_EQ(Map("C:WINDOWS\\MSIM.INI"), Root() + "/dosdevices/c:/WINDOWS/MSIM.INI");
+  EXPECT_EQ(Match("C:windows\\MSIM.ini"), "C:WINDOWS\\MSIM.INI");
 }
 
 TEST_F(WindowsPathTest, WinePrefixDefaultsToTheHomeDirectory) {
   const EnvironmentOverride no_prefix("WINEPREFIX", nullptr);
   const EnvironmentOverride home("HOME", Root().c_str());
   MakeDirectory(".wine/dosdevices/c:/Windows");
-  EXPECT_EQ(Map("C:\\WINDOWS\\MSIM.INI"), Root() + "/.wine/dosdevices/c:/Windows/MSIM.INI");
+  EXPECT_EQ(Map("C:\\Windows\\MSIM.INI"), Root() + "/.wine/dosdevices/c:/Windows/MSIM.INI");
+  EXPECT_EQ(Match("C:\\WINDOWS\\MSIM.INI"), "C:\\Windows\\MSIM.INI");
 }
 
 TEST_F(WindowsPathTest, DriveLetterWithoutPrefixOrHomeCannotBeMapped) {
@@ -129,75 +144,94 @@ TEST_F(WindowsPathTest, DriveLetterWithoutPrefixOrHomeCannotBeMapped) {
   EXPECT_EQ(Map("C:\\WINDOWS\\MSIM.INI"), std::nullopt);
 }
 
+TEST_F(WindowsPathTest, MappingTakesEveryComponentAsSpelled) {
+  MakeFile("Work/Amp.Sch");
+  EXPECT_EQ(Map(Root() + "\\work\\AMP.SCH"), Root() + "/work/AMP.SCH");
+}
+
 TEST_F(WindowsPathTest, ComponentsTakeTheLetterCaseFoundOnDisk) {
   MakeFile("Work/Amp.Sch");
-  EXPECT_EQ(Map(Root() + "\\work\\AMP.SCH"), Root() + "/Work/Amp.Sch");
-  EXPECT_EQ(Map(Root() + "\\WORK\\amp.sch"), Root() + "/Work/Amp.Sch");
+  MakeFile("Work/Amplifier.Sch");
+  EXPECT_EQ(Match(Root() + "\\work\\AMP.SCH"), Root() + "\\Work\\Amp.Sch");
+  EXPECT_EQ(Match(Root() + "\\work\\AMPLIFIER.SCH"), Root() + "\\Work\\Amplifier.Sch");
+  EXPECT_EQ(Match(Root() + "/WORK//amp.sch"), Root() + "/Work//Amp.Sch");
 }
 
 TEST_F(WindowsPathTest, ExactSpellingWinsOverCaseVariants) {
   MakeFile("Work/amp.sch");
   MakeFile("Work/AMP.SCH");
-  EXPECT_EQ(Map(Root() + "\\Work\\AMP.SCH"), Root() + "/Work/AMP.SCH");
-  EXPECT_EQ(Map(Root() + "\\Work\\amp.sch"), Root() + "/Work/amp.sch");
+  EXPECT_EQ(Match(Root() + "\\Work\\AMP.SCH"), Root() + "\\Work\\AMP.SCH");
+  EXPECT_EQ(Match(Root() + "\\Work\\amp.sch"), Root() + "\\Work\\amp.sch");
 }
 
 TEST_F(WindowsPathTest, AmbiguousCaseVariantsKeepTheGivenSpelling) {
-  MakeFile("Work/Amp.Sch");
-  MakeFile("Work/AMP.sch");
-  EXPECT_EQ(Map(Root() + "\\work\\amp.SCH"), Root() + "/Work/amp.SCH");
+  for (const char* name : {"Amp.Sch", "AMP.sch", "Amplifier.Sch", "AMPLIFIER.sch"}) {
+    MakeFile(std::string("Work/") + name);
+  }
+  EXPECT_EQ(Match(Root() + "\\work\\amp.SCH"), Root() + "\\Work\\amp.SCH");
+  EXPECT_EQ(Match(Root() + "\\work\\amplifier.SCH"), Root() + "\\Work\\amplifier.SCH");
 }
 
 TEST_F(WindowsPathTest, MissingComponentsAreKeptAsGiven) {
   MakeDirectory("Work");
-  EXPECT_EQ(Map(Root() + "\\WORK\\New.Tmp"), Root() + "/Work/New.Tmp");
+  EXPECT_EQ(Match(Root() + "\\WORK\\New.Tmp"), Root() + "\\Work\\New.Tmp");
   // Below a folder that does not exist nothing is looked up, not even in a folder
   // whose entries would match.
-  EXPECT_EQ(Map(Root() + "\\Missing\\work"), Root() + "/Missing/work");
+  EXPECT_EQ(Match(Root() + "\\Missing\\work"), Root() + "\\Missing\\work");
 }
 
-// A folder listed once is not listed again while unchanged, so what another program changes
-// in it after a lookup must still be seen by the next one.
+// A short name's letter-case variants are each asked for; a long name's are looked for in a
+// listing, which is used again while the folder is unchanged (here since an hour). Either
+// way a lookup sees what another program changed since the last one.
 TEST_F(WindowsPathTest, ALookupSeesWhatAnotherProgramChangedSinceTheLastOne) {
+  using Spellings = std::vector<std::string>;  // as asked for, then three variants
   struct Case {
-    const char* name;
-    std::vector<std::string> before;
-    void (*change)(const fs::path& folder);
-    const char* expected;  // the name "NEW.TMP" maps to afterwards
+    const char* what;
+    std::vector<int> before;
+    void (*change)(const fs::path& folder, const Spellings& names);
+    int expected;
   };
   const std::vector<Case> cases = {
       {"variant added",
        {},
-       [](const fs::path& f) { test::WriteWholeFile(f / "new.tmp", "x"); },
-       "new.tmp"},
+       [](const fs::path& f, const Spellings& n) { test::WriteWholeFile(f / n[1], "x"); },
+       1},
       {"second variant added",
-       {"new.tmp"},
-       [](const fs::path& f) { test::WriteWholeFile(f / "New.Tmp", "x"); },
-       "NEW.TMP"},
+       {1},
+       [](const fs::path& f, const Spellings& n) { test::WriteWholeFile(f / n[2], "x"); },
+       0},
       {"only variant renamed",
-       {"new.tmp"},
-       [](const fs::path& f) { fs::rename(f / "new.tmp", f / "nEw.tmp"); },
-       "nEw.tmp"},
+       {1},
+       [](const fs::path& f, const Spellings& n) { fs::rename(f / n[1], f / n[3]); },
+       3},
       {"only variant removed",
-       {"new.tmp"},
-       [](const fs::path& f) { fs::remove(f / "new.tmp"); },
-       "NEW.TMP"},
+       {1},
+       [](const fs::path& f, const Spellings& n) { fs::remove(f / n[1]); },
+       0},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const fs::path folder = scratch_.path() / c.name;
-    fs::create_directories(folder);
-    for (const std::string& name : c.before) test::WriteWholeFile(folder / name, "x");
-    const std::string text = folder.string() + "\\NEW.TMP";
-    ASSERT_TRUE(Map(text).has_value());
-    c.change(folder);
-    EXPECT_EQ(Map(text), (folder / c.expected).string());
+  const std::vector<Spellings> names = {
+      {"NEW.TMP", "new.tmp", "New.Tmp", "nEw.tmp"},
+      {"NEWER_DRAWING.TMP", "newer_drawing.tmp", "Newer_Drawing.Tmp", "nEwer_drawing.tmp"}};
+  for (const Spellings& spelling : names) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(spelling[0] + ", " + c.what);
+      const fs::path folder = scratch_.path() / (spelling[0] + " " + c.what);
+      fs::create_directories(folder);
+      for (int name : c.before) test::WriteWholeFile(folder / spelling[name], "x");
+      fs::last_write_time(folder, fs::file_time_type::clock::now() - std::chrono::hours(1));
+      const std::string text = folder.string() + "/" + spelling[0];
+      for (int lookup = 0; lookup < 2; ++lookup) {
+        EXPECT_EQ(Match(text), (folder / spelling[c.before.empty() ? 0 : c.before[0]]).string());
+      }
+      c.change(folder, spelling);
+      EXPECT_EQ(Match(text), (folder / spelling[c.expected]).string());
+    }
   }
 }
 
 TEST_F(WindowsPathTest, FailsWhenTheResultDoesNotFit) {
   MakeDirectory("Work");
-  const std::string text = Root() + "\\work";
+  const std::string text = Root() + "\\Work";
   const std::string expected = Root() + "/Work";
   std::vector<char> out(expected.size() + 1);
   ASSERT_TRUE(MapWindowsPath(text.c_str(), out.data(), out.size()));
@@ -205,6 +239,8 @@ TEST_F(WindowsPathTest, FailsWhenTheResultDoesNotFit) {
   EXPECT_FALSE(MapWindowsPath(text.c_str(), out.data(), expected.size()));
   EXPECT_EQ(out[0], '\0');
   EXPECT_FALSE(MapWindowsPath(text.c_str(), out.data(), 0));
+  ASSERT_TRUE(MatchLetterCase(text.c_str(), out.data(), text.size() + 1));
+  EXPECT_FALSE(MatchLetterCase(text.c_str(), out.data(), text.size()));
 }
 
 TEST_F(WindowsPathTest, FailsWhenTheDriveFolderDoesNotFit) {
