@@ -1,5 +1,8 @@
 // kestrune-cli: converts PSpice 7.1 schematics from the shell, one Convert command per file.
 #include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -19,9 +22,20 @@ constexpr int kExitConverted = 0;
 constexpr int kExitErrorShown = 1;
 constexpr int kExitUsage = 2;
 
-}  // namespace
+// What stopped the program, for the exception in flight.
+const char* FailureText() {
+  try {
+    throw;
+  } catch (const std::bad_alloc&) {
+    return "not enough memory";
+  } catch (const std::exception& failure) {
+    return failure.what();
+  } catch (...) {
+    return "unexpected failure";
+  }
+}
 
-int main(int argc, char** argv) {
+int Convert(int argc, char** argv) {
   using kestrune::CommandLine;
   const CommandLine command =
       kestrune::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
@@ -68,9 +82,29 @@ int main(int argc, char** argv) {
   options.jobs = command.dry_run ? 1 : jobs;
   kestrune::ConvertFiles(inputs.files, options, platform, sink, progress);
   progress.Clear();
+  if (kestrune::Interrupted()) {
+    std::fflush(stdout);
+    kestrune::EndInterrupted();
+  }
   // Several files, from a folder or a shell's pattern, are summed up.
   const bool several = inputs.folder_named || command.files.size() > 1;
   if (!command.trace) report.Finish(several, !inputs.errors.empty());
   const bool error_shown = sink.error_shown() || !inputs.errors.empty();
   return error_shown ? kExitErrorShown : kExitConverted;
+}
+
+}  // namespace
+
+// No exception leaves the program: the runs in progress have stopped by the time one gets
+// here, or have their temporary files removed now; one line tells what happened.
+int main(int argc, char** argv) {
+  try {
+    return Convert(argc, argv);
+  } catch (...) {
+    kestrune::RemoveWatchedTemporaries();
+    std::fflush(stdout);
+    std::fprintf(stderr, "kestrune-cli: stopped: %s\n", FailureText());
+    std::fflush(stderr);
+    std::_Exit(kExitErrorShown);
+  }
 }

@@ -1,13 +1,23 @@
 // Keeps a run's sink calls and replays them.
 #include "cli/recording_sink.h"
 
+#include <new>
 #include <utility>
 
 namespace kestrune {
 
+void RecordingSink::Keep(RecordedCall::Kind kind, const char* text, FileOutcome outcome) {
+  try {
+    calls_.push_back({kind, text, outcome});
+  } catch (const std::bad_alloc&) {
+    lost_ = true;
+  }
+}
+
 std::vector<RecordedCall> RecordingSink::Take() {
   std::vector<RecordedCall> taken;
   taken.swap(calls_);
+  lost_ = false;
   return taken;
 }
 

@@ -15,6 +15,7 @@ void ConversionEngine::StartRun(bool backups, bool embedded) {
   visited_.ResetVisited();
   command_backups_.ResetBackups();
   error_shown_ = false;
+  stopped_ = false;
   create_backups_ = backups;
   convert_embedded_ = embedded;
 }
@@ -35,6 +36,7 @@ void ConversionEngine::RunConversion(const char* inputPath, const char* iniPath,
   } else {
     ShowError("ERROR: Input file path is too long!");
   }
+  if (stopped_) return;
   sink_.ShowInfo(ClosingText());
   sink_.SetStatus("Status: Idle");
 }

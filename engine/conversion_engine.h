@@ -55,6 +55,16 @@ class ConversionEngine {
   // that reaches its temporary file afterwards waits for that end.
   void RemoveTemporariesNow() { open_files_.RemoveTemporariesNow(platform_); }
 
+  // Asks the run in progress, and every later one, to stop: it creates no temporary file
+  // from now on, and each file in progress is given up at its next step (between two
+  // buffers, before its swap) in silence: its temporary file removed, its input as it was,
+  // no error, no FileDone, no closing message. A swap already begun is completed. Safe in a
+  // signal handler and on any thread.
+  void RequestStop() { open_files_.RequestStop(); }
+  bool StopRequested() const { return open_files_.StopRequested(); }
+  // True when the last run was cut short by a stop: it told its sink nothing more from then.
+  bool Stopped() const { return stopped_; }
+
   // The closing text's last line: every file done, or an error shown.
   static constexpr char kConvertedWord[] = "Converted!";
   static constexpr char kFailedWord[] = "Finished with errors!";
@@ -65,7 +75,7 @@ class ConversionEngine {
   PartTable& parts() { return parts_; }
 
  private:
-  enum class LoopEnd { kCopied, kAlreadyOld, kReadFailed, kNotNew, kSetupOpen };
+  enum class LoopEnd { kCopied, kAlreadyOld, kReadFailed, kNotNew, kSetupOpen, kStopped };
   // The first version marker a file holds decides what it is.
   enum class Version { kUnknown, kNew, kOld };
 
@@ -77,6 +87,8 @@ class ConversionEngine {
   void FollowPart(const char* value, const char* line_end);
   FileOutcome Finish(ConversionJob& job, LoopEnd end);
   void Abandon(ConversionJob& job, const char* error, bool call_failed);
+  // True once a stop is requested; from then on the run is cut short.
+  bool StopReached();
   // Shows text, then, unless path is null, a line feed and the path it is about.
   void ShowError(const char* text, const char* path = nullptr);
   // ShowError for an error that a failed platform call caused: the sink hears the system's
@@ -95,6 +107,7 @@ class ConversionEngine {
   bool create_backups_ = false;
   bool convert_embedded_ = false;
   bool error_shown_ = false;
+  bool stopped_ = false;
   OpenFiles open_files_;
   TextReader library_reader_;  // one library at a time
   char error_text_[kErrorBytes] = {};

@@ -143,6 +143,8 @@ ConversionEngine::LoopEnd ConversionEngine::CopyLines(ConversionLevel& level, ch
   bool copying = true;
   for (;;) {
     for (;;) {
+      // Each take reads and writes a buffer at most: a stop is seen between two.
+      if (StopReached()) return LoopEnd::kStopped;
       char* const lines = level.writer.Reserve(TextReader::kBulkRoom);
       CarriedLines parts;
       const std::size_t taken = level.reader.TakePlainLines(lines, kMarkers, &parts);
@@ -154,6 +156,7 @@ ConversionEngine::LoopEnd ConversionEngine::CopyLines(ConversionLevel& level, ch
     }
     std::size_t length;
     do {
+      if (StopReached()) return LoopEnd::kStopped;
       length = level.reader.ReadLine(line);
       if (length == 0) return CopyEnd(level.reader.failed(), version, copying);
       if (version == Version::kUnknown && FindText(line, length, kOldVersion) != nullptr) {
@@ -186,12 +189,13 @@ ConversionEngine::LoopEnd ConversionEngine::CopyEnd(bool read_failed, Version ve
 }
 
 // Closes both files and removes the temporary one; the input stays as it was. call_failed:
-// the error is a failed call's, which the platform may give a reason for.
+// the error is a failed call's, which the platform may give a reason for. A run cut short by
+// a stop says nothing.
 void ConversionEngine::Abandon(ConversionJob& job, const char* error, bool call_failed) {
   job.level->temporary_name.Disarm();
   platform_.Close(job.output);
   platform_.Close(job.input);
-  if (!platform_.Remove(job.temporary) && error == nullptr) {
+  if (!platform_.Remove(job.temporary) && error == nullptr && !stopped_) {
     error = "ERROR: Unable to remove temporary output file!";
     call_failed = true;
   }
@@ -208,6 +212,7 @@ FileOutcome ConversionEngine::Finish(ConversionJob& job, LoopEnd end) {
   switch (end) {
     case LoopEnd::kCopied: break;
     case LoopEnd::kAlreadyOld: Abandon(job, nullptr, false); return FileOutcome::kAlreadyOld;
+    case LoopEnd::kStopped: Abandon(job, nullptr, false); return FileOutcome::kNotConverted;
     case LoopEnd::kReadFailed: error = "ERROR: Unable to read input file!"; break;
     case LoopEnd::kNotNew: error = "ERROR: Not a version 7.1 schematic!"; break;
     case LoopEnd::kSetupOpen: error = "ERROR: No @index after @setup!"; break;
@@ -217,6 +222,11 @@ FileOutcome ConversionEngine::Finish(ConversionJob& job, LoopEnd end) {
     return FileOutcome::kNotConverted;
   }
   bool written = job.level->writer.Finish() && platform_.Sync(job.output);
+  // A stop asked for during the flush, which may be long, still finds the file held.
+  if (StopReached()) {
+    Abandon(job, nullptr, false);
+    return FileOutcome::kNotConverted;
+  }
   // Once closed, the file is no longer locked, and soon renamed into the input's place.
   job.level->temporary_name.Disarm();
   written = platform_.Close(job.output) && written;
@@ -237,6 +247,8 @@ FileOutcome ConversionEngine::Finish(ConversionJob& job, LoopEnd end) {
     return FileOutcome::kConverted;
   }
   if (!TemporaryTaken(swapped)) platform_.Remove(job.temporary);
+  // A backup copy cut short by a stop; a backup left behind is still named.
+  if (!BackupLeft(swapped) && StopReached()) return FileOutcome::kNotConverted;
   // A stray backup is named instead of the input, so that the user can remove it.
   ShowFailure(SwapError(swapped), BackupLeft(swapped) ? job.backup : job.path);
   return FileOutcome::kNotConverted;
@@ -246,7 +258,7 @@ FileOutcome ConversionEngine::Convert(ConversionJob& job) {
   if (!OpenInput(job)) return FileOutcome::kNotConverted;
   if (!CreateTemporary(job)) {
     platform_.Close(job.input);
-    ShowFailure("ERROR: Unable to create temporary output file!", job.path);
+    if (!StopReached()) ShowFailure("ERROR: Unable to create temporary output file!", job.path);
     return FileOutcome::kNotConverted;
   }
   char line[kLineBytes];
@@ -257,10 +269,15 @@ FileOutcome ConversionEngine::Convert(ConversionJob& job) {
   return Finish(job, CopyLines(*job.level, line));
 }
 
+bool ConversionEngine::StopReached() {
+  if (open_files_.StopRequested()) stopped_ = true;
+  return stopped_;
+}
+
 // A file reached again, under this name or another, closes a cycle: it is passed over in
 // silence. Any other file is recorded before its errors are shown, so that it is listed.
 void ConversionEngine::ConvertFile(const char* path) {
-  if (visited_.IsVisited(path)) return;
+  if (StopReached() || visited_.IsVisited(path)) return;
   // From here on a kept reason is this file's own.
   ForgetFailure();
   ConversionJob job{};
@@ -287,7 +304,7 @@ void ConversionEngine::ConvertFile(const char* path) {
   job.level = &open_files_.EnterLevel();
   const FileOutcome outcome = Convert(job);
   open_files_.LeaveLevel();
-  sink_.FileDone(path, outcome);
+  if (!stopped_) sink_.FileDone(path, outcome);
 }
 
 }  // namespace kestrune

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,15 +42,17 @@ class CliSandbox {
   std::filesystem::path wine_prefix() const { return root_.path() / "wine"; }
 
   // Runs the program with exactly these arguments (no shell), in work(), stdin empty; the
-  // variables given ("NAME=value") go before the test's own.
+  // variables given ("NAME=value") go before the test's own. address_space limits the
+  // program's memory (bytes), as prlimit --as does.
   CliResult Run(const std::vector<std::string>& arguments,
-                const std::vector<std::string>& variables = {}) const {
-    return Launch(arguments, variables, false, nullptr);
+                const std::vector<std::string>& variables = {},
+                rlim_t address_space = RLIM_INFINITY) const {
+    return Launch(arguments, variables, false, nullptr, address_space);
   }
 
   // As Run, as a user without rights to root's files where the tests run as root (nobody).
   CliResult RunWithoutRights(const std::vector<std::string>& arguments) const {
-    return Launch(arguments, {}, true, nullptr);
+    return Launch(arguments, {}, true, nullptr, RLIM_INFINITY);
   }
 
   // As Run, with standard output and standard error both on one new pseudo-terminal: out is
@@ -61,7 +64,7 @@ class CliSandbox {
       terminal.side = open(ptsname(terminal.master), O_RDWR | O_NOCTTY);
     }
     CliResult result;
-    if (terminal.side >= 0) result = Launch(arguments, {}, false, &terminal);
+    if (terminal.side >= 0) result = Launch(arguments, {}, false, &terminal, RLIM_INFINITY);
     if (terminal.side >= 0) close(terminal.side);
     if (terminal.master >= 0) close(terminal.master);
     return result;
@@ -78,7 +81,7 @@ class CliSandbox {
   // has closed the side.
   CliResult Launch(const std::vector<std::string>& arguments,
                    const std::vector<std::string>& variables, bool without_rights,
-                   Terminal* terminal) const {
+                   Terminal* terminal, rlim_t address_space) const {
     const std::string out_file = root_.PathOf("stdout");
     const std::string err_file = root_.PathOf("stderr");
     const std::string folder = work().string();
@@ -105,7 +108,8 @@ class CliSandbox {
           (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
         _exit(125);
       }
-      if (chdir(folder.c_str()) != 0) _exit(126);
+      const rlimit limit{address_space, address_space};
+      if (chdir(folder.c_str()) != 0 || setrlimit(RLIMIT_AS, &limit) != 0) _exit(126);
       execve(KESTRUNE_CLI_PATH, argv.data(), envp.data());
       _exit(127);
     }

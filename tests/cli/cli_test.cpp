@@ -165,8 +165,9 @@ TEST_F(CliTest, TraceOfAWholeNestedRun) {
 }
 
 // A signal while both levels' temporary files are there (at the first fsync, the nested
-// file's): the program removes them, leaves the inputs as they were and exits with 128 plus
-// the signal's number.
+// file's): the run removes them, leaves the inputs as they were and the program exits with
+// 128 plus the signal's number. So it does when four workers are held in flushes that do not
+// end: after a while their temporary files are removed under them.
 TEST_F(CliTest, InterruptedRunLeavesNoTemporaryFileAndTheInputsWhole) {
   for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
     SCOPED_TRACE(strsignal(signal_number));
@@ -185,7 +186,7 @@ TEST_F(CliTest, InterruptedRunLeavesNoTemporaryFileAndTheInputsWhole) {
     EXPECT_EQ(FolderListing(sandbox_.work()),
               (std::vector<std::string>{"MSIM.INI", "SUB.SCH", "TOP.SCH", "lib"}));
 
-    // Four files converted at once, each with its temporary file there.
+    // Four files converted at once, each with its temporary file there, none of them ending.
     fs::remove_all(sandbox_.work());
     fs::create_directory(sandbox_.work());
     const std::vector<std::string> names = {"A.SCH", "B.SCH", "C.SCH", "D.SCH"};
@@ -510,6 +511,34 @@ TEST_F(CliTest, FilesConvertedAtOnceAreReportedAsOneAfterAnother) {
   EXPECT_EQ(results[1].out, results[0].out);
   EXPECT_EQ(results[1].err, results[0].err);
   EXPECT_EQ(trees[1], trees[0]);
+}
+
+// Under a memory limit that leaves room for a few workers only, 64 jobs convert and tell
+// every file exactly as one file after another does; so they do with room for none.
+TEST_F(CliTest, ABatchShortOfMemoryForWorkersGoesOnWithThoseItHas) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "the sanitizers reserve more address space than the limits leave";
+#endif
+  const auto put_folder = [&] {
+    fs::remove_all(InWork("dir"));
+    for (int file = 0; file < 100; ++file) Put("dir/F" + std::to_string(file) + ".SCH", kSub);
+    Put("dir/BAD.SCH", "not a schematic\n");
+  };
+  put_folder();
+  const CliResult one_after_another =
+      sandbox_.Run(Join(kNoIni, {"-b", "dir"}), {"KESTRUNE_JOBS=1"});
+  const std::map<std::string, std::string> converted = TreeSnapshot(InWork("dir"));
+  ASSERT_EQ(one_after_another.exit_status, 1) << one_after_another.err;
+  for (const rlim_t megabytes : {24, 48, 96, 192}) {
+    SCOPED_TRACE(std::to_string(megabytes) + " MB");
+    put_folder();
+    const CliResult at_once =
+        sandbox_.Run(Join(kNoIni, {"-b", "dir"}), {"KESTRUNE_JOBS=64"}, megabytes << 20);
+    EXPECT_EQ(at_once.exit_status, one_after_another.exit_status) << at_once.err;
+    EXPECT_EQ(at_once.out, one_after_another.out);
+    EXPECT_EQ(at_once.err, one_after_another.err);
+    EXPECT_EQ(TreeSnapshot(InWork("dir")), converted);
+  }
 }
 
 // What a dry run prints where the real run prints report: each file's line in the words of
