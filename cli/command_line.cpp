@@ -147,7 +147,8 @@ std::string HelpText() {
   return std::string(
              "Usage: kestrune-cli [OPTION]... [--] FILE|FOLDER...\n"
              "Rewrites each PSpice 7.1 schematic in place so that release 6.1 opens it.\n"
-             "A FOLDER stands for every *.sch file in it, in name order.\n\n"
+             "A FOLDER stands for every *.sch file in it, in name order. Each file visited\n"
+             "is listed once with what became of it; several files end with a summary.\n\n"
              "  -i, --ini=PATH   the design tools' INI file (default ") +
          kDefaultIniPath +
          ")\n"
@@ -155,7 +156,7 @@ std::string HelpText() {
          "  -e, --embedded   also convert the nested schematics that parts lead to\n"
          "  -r, --recursive  also convert the schematics in a FOLDER's subfolders\n"
          "  -n, --dry-run    report what would be done, changing no file\n"
-         "  -q, --quiet      print errors only\n"
+         "  -q, --quiet      print errors and warnings only\n"
          "      --trace      print every status, error and closing text to standard output\n"
          "  -h, --help       show this text\n"
          "      --version    show the version and licence\n\n"

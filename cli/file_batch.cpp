@@ -1,8 +1,11 @@
 // Converts a command line's files one after another, or several at once on engines of their own.
 #include "cli/file_batch.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
-#include <functional>
+#include <memory>
+#include <new>
 #include <set>
 #include <tuple>
 #include <utility>
@@ -16,9 +19,12 @@
 
 #if !defined(_WIN32)
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
-#include <thread>
+#include <system_error>
+
+#include "engine/platform/interrupt_signals.h"
 #endif
 
 namespace kestrune {
@@ -32,20 +38,42 @@ void Run(ConversionEngine& engine, const std::string& file, const BatchOptions& 
                        options.embedded ? 1 : 0);
 }
 
+// Megabytes, though it allocates nothing itself: in static storage, so that it is there when
+// no memory is; made afresh for each batch, with the record of every file's backup, which no
+// later file may replace, and watched until the program ends, since an interrupt may reach it
+// at any moment.
+ConversionEngine& CallingThreadEngine(Platform& platform, StatusSink& sink) {
+  alignas(ConversionEngine) static unsigned char storage[sizeof(ConversionEngine)];
+  alignas(SessionBackups) static unsigned char backups_storage[sizeof(SessionBackups)];
+  static ConversionEngine* engine = nullptr;
+  static SessionBackups* backups = nullptr;
+  if (engine != nullptr) {
+    engine->~ConversionEngine();
+    backups->~SessionBackups();
+  }
+  backups = new (backups_storage) SessionBackups;
+  engine = new (storage) ConversionEngine(platform, sink, *backups);
+  WatchOnInterrupt(*engine);
+  return *engine;
+}
+
 void ConvertOneAfterAnother(const std::vector<std::string>& files, const BatchOptions& options,
                             Platform& platform, ConsoleSink& sink, ProgressLine& progress) {
-  // Megabytes, though it allocates nothing itself: one engine for every file, kept until the
-  // program ends, since an interrupt may reach it at any moment; with it the record of every
-  // file's backup, which no later file may replace.
-  auto* const engine = new ConversionEngine(platform, sink, *new SessionBackups);
-  WatchOnInterrupt(*engine);
-  for (std::size_t done = 0; done < files.size(); ++done) {
-    Run(*engine, files[done], options);
+  ConversionEngine& engine = CallingThreadEngine(platform, sink);
+  for (std::size_t done = 0; done < files.size() && !engine.StopRequested(); ++done) {
+    Run(engine, files[done], options);
+    if (engine.Stopped()) return;
     progress.Show(done + 1, files.size());
   }
 }
 
 #if !defined(_WIN32)
+// How often the reporting thread looks for an interrupt while it waits for a file.
+constexpr std::chrono::milliseconds kInterruptPoll{20};
+
+// What became of a file given to the workers.
+enum class FileState : char { kWaiting, kFinished, kStopped, kReportLost };
+
 // One worker's engine, the sink that keeps what its runs say and the record of its backups
 // (FilesStayApart keeps every backup name to one worker).
 struct Worker {
@@ -57,41 +85,204 @@ struct Worker {
 
 // Workers take the next file as each finishes; what a file's run said waits until every file
 // before it has been reported.
-void ConvertAtOnce(const std::vector<std::string>& files, const BatchOptions& options,
-                   Platform& platform, ConsoleSink& sink, ProgressLine& progress) {
-  const std::size_t count = files.size();
-  std::vector<std::vector<RecordedCall>> said(count);
-  std::vector<char> finished(count, 0);
-  std::mutex mutex;
-  std::condition_variable one_finished;
-  std::atomic<std::size_t> next{0};
-  const auto work = [&](Worker& worker) {
-    for (std::size_t file; (file = next++) < count;) {
-      Run(worker.engine, files[file], options);
-      const std::lock_guard<std::mutex> hold(mutex);
-      said[file] = worker.recorder.Take();
-      finished[file] = 1;
-      one_finished.notify_all();
-    }
-  };
-  std::vector<std::thread> workers;
-  for (std::size_t job = 0; job < count && job < static_cast<std::size_t>(options.jobs); ++job) {
-    // Kept until the program ends, since an interrupt may reach its engine at any moment.
-    auto* const worker = new Worker(platform);
-    WatchOnInterrupt(worker->engine);
-    workers.emplace_back(work, std::ref(*worker));
+class BatchAtOnce {
+ public:
+  BatchAtOnce(const std::vector<std::string>& files, const BatchOptions& options,
+              Platform& platform);
+  ~BatchAtOnce();
+  BatchAtOnce(const BatchAtOnce&) = delete;
+  BatchAtOnce& operator=(const BatchAtOnce&) = delete;
+
+  // Starts up to the jobs of the options, fewer where a thread or a worker's memory cannot
+  // be had or an interrupt came; the number started.
+  std::size_t StartWorkers();
+  // Reports each file as its run ends, in order, until every file is reported or the runs
+  // are cut short; then waits for the workers and reports every other file they finished.
+  void ReportInOrder(ConsoleSink& sink, ProgressLine& progress);
+
+ private:
+  bool StartWorker();
+  bool StartThreadFor(Worker& worker);
+  void Work(Worker& worker);
+  // Waits until the file's run has ended, or the runs are cut short; the file's state then.
+  FileState AwaitFile(std::size_t file);
+  // Waits until every worker has ended; after an interrupt a while at most. False when one
+  // has not.
+  bool AwaitWorkersEnd();
+  void ReplayFile(std::size_t file, ConsoleSink& sink);
+  // After a cut: stops the workers, waits for them (after an interrupt, a while at most),
+  // reports the files finished after first in order, and ends the program if a worker would
+  // not stop.
+  void ReportTheFinished(std::size_t first, ConsoleSink& sink);
+  void StopWorkers();
+  void JoinWorkers();
+
+  const std::vector<std::string>& files_;
+  const BatchOptions& options_;
+  Platform& platform_;
+  std::atomic<std::size_t> next_{0};
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  // Under the mutex: what each file's run said, what became of it, the workers at work.
+  std::vector<std::vector<RecordedCall>> said_;
+  std::vector<FileState> states_;
+  int running_ = 0;
+  std::vector<std::unique_ptr<Worker>> workers_;
+  std::vector<std::thread> threads_;
+};
+
+BatchAtOnce::BatchAtOnce(const std::vector<std::string>& files, const BatchOptions& options,
+                         Platform& platform)
+    : files_(files),
+      options_(options),
+      platform_(platform),
+      said_(files.size()),
+      states_(files.size(), FileState::kWaiting) {
+  workers_.reserve(static_cast<std::size_t>(options.jobs));
+  threads_.reserve(static_cast<std::size_t>(options.jobs));
+}
+
+BatchAtOnce::~BatchAtOnce() {
+  JoinWorkers();
+  for (const std::unique_ptr<Worker>& worker : workers_) ForgetOnInterrupt(worker->engine);
+}
+
+std::size_t BatchAtOnce::StartWorkers() {
+  const std::size_t wanted = std::min(files_.size(), static_cast<std::size_t>(options_.jobs));
+  while (workers_.size() < wanted && !Interrupted() && StartWorker()) {
   }
-  for (std::size_t file = 0; file < count; ++file) {
-    std::vector<RecordedCall> calls;
-    {
-      std::unique_lock<std::mutex> hold(mutex);
-      one_finished.wait(hold, [&] { return finished[file] != 0; });
-      calls.swap(said[file]);
-    }
-    Replay(calls, sink);
-    progress.Show(file + 1, count);
+  return workers_.size();
+}
+
+bool BatchAtOnce::StartWorker() {
+  std::unique_ptr<Worker> worker(new (std::nothrow) Worker(platform_));
+  if (worker == nullptr) return false;
+  WatchOnInterrupt(worker->engine);
+  {
+    const std::lock_guard<std::mutex> hold(mutex_);
+    ++running_;
   }
-  for (std::thread& worker : workers) worker.join();
+  if (StartThreadFor(*worker)) {
+    workers_.push_back(std::move(worker));
+    return true;
+  }
+  const std::lock_guard<std::mutex> hold(mutex_);
+  --running_;
+  ForgetOnInterrupt(worker->engine);
+  return false;
+}
+
+// The vectors have room for every job: nothing but the thread itself can fail here.
+bool BatchAtOnce::StartThreadFor(Worker& worker) {
+  try {
+    threads_.push_back(options_.start_thread([this, &worker] { Work(worker); }));
+    return true;
+  } catch (const std::system_error&) {
+  } catch (const std::bad_alloc&) {
+  }
+  return false;
+}
+
+void BatchAtOnce::Work(Worker& worker) {
+  for (std::size_t file; !worker.engine.StopRequested() && (file = next_++) < files_.size();) {
+    Run(worker.engine, files_[file], options_);
+    FileState state = FileState::kFinished;
+    if (worker.engine.Stopped()) {
+      state = FileState::kStopped;
+    } else if (worker.recorder.lost()) {
+      state = FileState::kReportLost;
+    }
+    std::vector<RecordedCall> calls = worker.recorder.Take();
+    const std::lock_guard<std::mutex> hold(mutex_);
+    said_[file].swap(calls);
+    states_[file] = state;
+    changed_.notify_all();
+  }
+  const std::lock_guard<std::mutex> hold(mutex_);
+  --running_;
+  changed_.notify_all();
+}
+
+FileState BatchAtOnce::AwaitFile(std::size_t file) {
+  std::unique_lock<std::mutex> hold(mutex_);
+  // A signal's handler cannot wake this thread, which it interrupts: it is looked for.
+  while (states_[file] == FileState::kWaiting && running_ > 0 && !Interrupted()) {
+    changed_.wait_for(hold, kInterruptPoll);
+  }
+  return states_[file];
+}
+
+void BatchAtOnce::ReplayFile(std::size_t file, ConsoleSink& sink) {
+  std::vector<RecordedCall> calls;
+  {
+    const std::lock_guard<std::mutex> hold(mutex_);
+    calls.swap(said_[file]);
+  }
+  Replay(calls, sink);
+}
+
+void BatchAtOnce::ReportInOrder(ConsoleSink& sink, ProgressLine& progress) {
+  try {
+    std::size_t file = 0;
+    for (; file < files_.size() && AwaitFile(file) == FileState::kFinished; ++file) {
+      ReplayFile(file, sink);
+      progress.Show(file + 1, files_.size());
+    }
+    if (file < files_.size()) ReportTheFinished(file, sink);
+  } catch (...) {
+    StopWorkers();
+    JoinWorkers();
+    throw;
+  }
+  JoinWorkers();
+  const std::lock_guard<std::mutex> hold(mutex_);
+  for (const FileState state : states_) {
+    if (state == FileState::kReportLost) throw std::bad_alloc();
+  }
+}
+
+bool BatchAtOnce::AwaitWorkersEnd() {
+  std::unique_lock<std::mutex> hold(mutex_);
+  std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max();
+  while (running_ > 0) {
+    if (Interrupted() && deadline == std::chrono::steady_clock::time_point::max()) {
+      deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kStopSeconds);
+    }
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    changed_.wait_for(hold, kInterruptPoll);
+  }
+  return true;
+}
+
+void BatchAtOnce::ReportTheFinished(std::size_t first, ConsoleSink& sink) {
+  StopWorkers();
+  const bool all_ended = AwaitWorkersEnd();
+  // Nothing is waited for any more: each file's state is what it is now.
+  for (std::size_t file = first; file < files_.size(); ++file) {
+    if (AwaitFile(file) == FileState::kFinished) ReplayFile(file, sink);
+  }
+  if (!all_ended) EndInterrupted();
+}
+
+void BatchAtOnce::StopWorkers() {
+  for (const std::unique_ptr<Worker>& worker : workers_) worker->engine.RequestStop();
+}
+
+void BatchAtOnce::JoinWorkers() {
+  for (std::thread& thread : threads_) {
+    if (thread.joinable()) thread.join();
+  }
+}
+
+// The batch at once, set up and its workers started; null when not even one can be had.
+std::unique_ptr<BatchAtOnce> StartBatchAtOnce(const std::vector<std::string>& files,
+                                              const BatchOptions& options, Platform& platform) {
+  try {
+    auto batch = std::make_unique<BatchAtOnce>(files, options, platform);
+    if (batch->StartWorkers() > 0) return batch;
+  } catch (const std::bad_alloc&) {
+  }
+  return nullptr;
 }
 #endif
 
@@ -142,13 +333,22 @@ bool FilesStayApart(const std::vector<std::string>& files, Platform& platform) {
   return true;
 }
 
+#if !defined(_WIN32)
+std::thread StartWorkerThread(std::function<void()> work) {
+  const InterruptSignalsBlocked blocked;
+  return std::thread(std::move(work));
+}
+#endif
+
 void ConvertFiles(const std::vector<std::string>& files, const BatchOptions& options,
                   Platform& platform, ConsoleSink& sink, ProgressLine& progress) {
 #if !defined(_WIN32)
   if (options.jobs > 1 && files.size() > 1 && !options.embedded &&
       FilesStayApart(files, platform)) {
-    ConvertAtOnce(files, options, platform, sink, progress);
-    return;
+    if (const auto batch = StartBatchAtOnce(files, options, platform)) {
+      batch->ReportInOrder(sink, progress);
+      return;
+    }
   }
 #endif
   ConvertOneAfterAnother(files, options, platform, sink, progress);
@@ -159,8 +359,12 @@ int JobsFromEnvironment() {
   if (text == nullptr) return kDefaultJobs;
   char* end = nullptr;
   const long jobs = std::strtol(text, &end, 10);
-  return end != text && *end == '\0' && jobs >= 1 && jobs <= kMostJobs ? static_cast<int>(jobs)
-                                                                       : kDefaultJobs;
+  if (end != text && *end == '\0' && jobs >= 1 && jobs <= kMostJobs) return static_cast<int>(jobs);
+  std::fprintf(stderr,
+               "kestrune-cli: warning: KESTRUNE_JOBS=%s is not a number from 1 to %d; up to %d "
+               "files are converted at once\n",
+               text, kMostJobs, kDefaultJobs);
+  return kDefaultJobs;
 }
 
 }  // namespace kestrune

@@ -8,19 +8,42 @@
 #include "cli/progress_line.h"
 #include "engine/platform/platform.h"
 
+#if !defined(_WIN32)
+#include <functional>
+#include <thread>
+#endif
+
 namespace kestrune {
+
+#if !defined(_WIN32)
+// Makes a thread that runs work; throws std::system_error, as std::thread does, when the
+// system has none to give (its limit of threads, or memory for a stack). Tests refuse chosen
+// workers through it.
+using ThreadStarter = std::function<std::thread(std::function<void()> work)>;
+// A thread of the system, with the interrupt signals blocked in it.
+std::thread StartWorkerThread(std::function<void()> work);
+#endif
 
 struct BatchOptions {
   std::string ini_path;
   bool backups = false;
   bool embedded = false;
   int jobs = 1;  // how many files may be converted at once
+#if !defined(_WIN32)
+  ThreadStarter start_thread = StartWorkerThread;
+#endif
 };
 
 // One Convert command per file, in order, reported through sink exactly as one run after
 // another reports. Where FilesStayApart holds and nested conversion is off, up to jobs files
 // are converted at once, each on an engine of its own, so that waiting for one file's flush
-// does not hold up the next; each file is still replaced only once it is on disk.
+// does not hold up the next; each file is still replaced only once it is on disk. A worker
+// whose thread or memory cannot be had is done without; with none, the files are converted
+// on the calling thread, whose engine is in static storage.
+// Once an interrupt stops the runs (StopOnInterrupt), no further file is begun and it
+// returns when the runs in progress have stopped, having reported every file finished by
+// then, in order; a worker that has not stopped after a few seconds is left to
+// EndInterrupted, which ends the program.
 void ConvertFiles(const std::vector<std::string>& files, const BatchOptions& options,
                   Platform& platform, ConsoleSink& sink, ProgressLine& progress);
 
@@ -32,7 +55,7 @@ void ConvertFiles(const std::vector<std::string>& files, const BatchOptions& opt
 bool FilesStayApart(const std::vector<std::string>& files, Platform& platform);
 
 // The number of files converted at once: $KESTRUNE_JOBS when it is a number from 1 to 64,
-// else 8.
+// else 8, with a warning on standard error when the variable is set to anything else.
 int JobsFromEnvironment();
 
 }  // namespace kestrune

@@ -11,13 +11,45 @@ constexpr int kMostWatched = 65;  // a worker engine per job, and the one for ru
 static_assert(std::atomic<ConversionEngine*>::is_always_lock_free, "needed in a signal handler");
 std::atomic<ConversionEngine*> watched[kMostWatched];
 std::atomic<int> watched_count{0};
+static_assert(std::atomic<int>::is_always_lock_free, "needed in a signal handler");
+std::atomic<int> first_interrupt{0};
 
 }  // namespace
 
+int InterruptSignal() { return first_interrupt.load(); }
+
 void WatchOnInterrupt(ConversionEngine& engine) {
-  const int slot = watched_count.fetch_add(1);
-  if (slot < kMostWatched) watched[slot].store(&engine);
+  int slot = 0;
+  for (const int count = watched_count.load(); slot < count && slot < kMostWatched; ++slot) {
+    if (watched[slot].load() == &engine) return;
+  }
+  for (slot = 0; slot < kMostWatched; ++slot) {
+    ConversionEngine* none = nullptr;
+    if (watched[slot].compare_exchange_strong(none, &engine)) break;
+  }
+  if (slot < kMostWatched && slot >= watched_count.load()) watched_count.store(slot + 1);
+  // An interrupt that came before the engine was watched may have missed it.
+  if (Interrupted()) engine.RequestStop();
 }
+
+void ForgetOnInterrupt(ConversionEngine& engine) {
+  for (std::atomic<ConversionEngine*>& slot : watched) {
+    ConversionEngine* expected = &engine;
+    slot.compare_exchange_strong(expected, nullptr);
+  }
+}
+
+bool StopOnInterrupt(int signal_number) {
+  int none = 0;
+  if (!first_interrupt.compare_exchange_strong(none, signal_number)) return false;
+  const int count = watched_count.load();
+  for (int slot = 0; slot < count && slot < kMostWatched; ++slot) {
+    if (ConversionEngine* engine = watched[slot].load()) engine->RequestStop();
+  }
+  return true;
+}
+
+bool Interrupted() { return first_interrupt.load() != 0; }
 
 void RemoveWatchedTemporaries() {
   const int count = watched_count.load();

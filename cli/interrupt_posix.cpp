@@ -1,4 +1,4 @@
-// Interrupted runs on POSIX: signal handlers that remove the run's temporary files.
+// Interrupted runs on POSIX: the first signal stops the runs, a second one ends the program.
 #include <signal.h>
 #include <unistd.h>
 
@@ -10,13 +10,19 @@ namespace {
 
 constexpr int kSignalExitBase = 128;
 
+// Runs on the thread that waits for the workers (they block the signals), or on top of the
+// conversion of runs one after another.
 void OnInterrupt(int signal_number) {
-  RemoveWatchedTemporaries();
-  _exit(kSignalExitBase + signal_number);
+  if (!StopOnInterrupt(signal_number)) EndInterrupted();
 }
 
 }  // namespace
 
 void RemoveTemporariesOnInterrupt() { CatchInterruptSignals(OnInterrupt); }
+
+void EndInterrupted() {
+  RemoveWatchedTemporaries();
+  _exit(kSignalExitBase + InterruptSignal());
+}
 
 }  // namespace kestrune

@@ -6,6 +6,7 @@
 #ifdef _WIN32
 #include <io.h>
 #else
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -16,6 +17,19 @@ bool StandardErrorIsTerminal() {
   return _isatty(_fileno(stderr)) != 0;
 #else
   return isatty(fileno(stderr)) != 0;
+#endif
+}
+
+bool OutputAndErrorShareTerminal() {
+#ifdef _WIN32
+  // A console program has one console.
+  return _isatty(_fileno(stdout)) != 0 && _isatty(_fileno(stderr)) != 0;
+#else
+  struct stat out;
+  struct stat err;
+  return isatty(fileno(stdout)) != 0 && isatty(fileno(stderr)) != 0 &&
+         fstat(fileno(stdout), &out) == 0 && fstat(fileno(stderr), &err) == 0 &&
+         out.st_rdev == err.st_rdev;
 #endif
 }
 

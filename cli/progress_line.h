@@ -7,6 +7,9 @@ namespace kestrune {
 
 // True when standard error goes to a terminal, where a line rewritten in place makes sense.
 bool StandardErrorIsTerminal();
+// True when standard output and standard error both go to one terminal, where what is
+// printed on both shows twice.
+bool OutputAndErrorShareTerminal();
 
 // Rewritten in place on standard error; cleared before anything else is printed, so that
 // the reports and errors stay whole lines.

@@ -13,6 +13,8 @@ constexpr std::size_t kPathBytes = 200;
 constexpr std::size_t kNativePathBytes = 1024;
 // An error as shown: its message, a line feed and the path it is about.
 constexpr std::size_t kErrorBytes = 128 + kPathBytes;
+// The system's words for why a call failed, as a platform keeps them for its caller.
+constexpr std::size_t kReasonBytes = 128;
 // Files one run visits.
 constexpr int kVisitedRows = 100;
 // Parts the symbol libraries may name, each with a name of at most 19 characters and a

@@ -15,6 +15,7 @@ void ConversionEngine::StartRun(bool backups, bool embedded) {
   visited_.ResetVisited();
   command_backups_.ResetBackups();
   error_shown_ = false;
+  stopped_ = false;
   create_backups_ = backups;
   convert_embedded_ = embedded;
 }
@@ -35,6 +36,7 @@ void ConversionEngine::RunConversion(const char* inputPath, const char* iniPath,
   } else {
     ShowError("ERROR: Input file path is too long!");
   }
+  if (stopped_) return;
   sink_.ShowInfo(ClosingText());
   sink_.SetStatus("Status: Idle");
 }
@@ -51,6 +53,12 @@ void ConversionEngine::ShowError(const char* text, const char* path) {
   AppendText(error_text_, sizeof error_text_, "\n");
   AppendText(error_text_, sizeof error_text_, path);
   sink_.ShowError(error_text_);
+}
+
+void ConversionEngine::ShowFailure(const char* text, const char* path) {
+  char reason[kReasonBytes];
+  if (platform_.TakeFailureReason(reason, sizeof reason)) sink_.ErrorReason(reason);
+  ShowError(text, path);
 }
 
 // The buffer holds the longest list.

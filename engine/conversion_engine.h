@@ -55,13 +55,27 @@ class ConversionEngine {
   // that reaches its temporary file afterwards waits for that end.
   void RemoveTemporariesNow() { open_files_.RemoveTemporariesNow(platform_); }
 
+  // Asks the run in progress, and every later one, to stop: it creates no temporary file
+  // from now on, and each file in progress is given up at its next step (between two
+  // buffers, before its swap) in silence: its temporary file removed, its input as it was,
+  // no error, no FileDone, no closing message. A swap already begun is completed. Safe in a
+  // signal handler and on any thread.
+  void RequestStop() { open_files_.RequestStop(); }
+  bool StopRequested() const { return open_files_.StopRequested(); }
+  // True when the last run was cut short by a stop: it told its sink nothing more from then.
+  bool Stopped() const { return stopped_; }
+
+  // The closing text's last line: every file done, or an error shown.
+  static constexpr char kConvertedWord[] = "Converted!";
+  static constexpr char kFailedWord[] = "Finished with errors!";
+
   bool IsVisited(const char* path) const { return visited_.IsVisited(path); }
   const char* FindPart(const char* name) { return parts_.FindPart(name); }
   const VisitedFiles& visited() const { return visited_; }
   PartTable& parts() { return parts_; }
 
  private:
-  enum class LoopEnd { kCopied, kAlreadyOld, kReadFailed, kNotNew, kSetupOpen };
+  enum class LoopEnd { kCopied, kAlreadyOld, kReadFailed, kNotNew, kSetupOpen, kStopped };
   // The first version marker a file holds decides what it is.
   enum class Version { kUnknown, kNew, kOld };
 
@@ -72,12 +86,17 @@ class ConversionEngine {
   static LoopEnd CopyEnd(bool read_failed, Version version, bool copying);
   void FollowPart(const char* value, const char* line_end);
   FileOutcome Finish(ConversionJob& job, LoopEnd end);
-  void Abandon(ConversionJob& job, const char* error);
+  void Abandon(ConversionJob& job, const char* error, bool call_failed);
+  // True once a stop is requested; from then on the run is cut short.
+  bool StopReached();
   // Shows text, then, unless path is null, a line feed and the path it is about.
   void ShowError(const char* text, const char* path = nullptr);
-
-  static constexpr char kConvertedWord[] = "Converted!";
-  static constexpr char kFailedWord[] = "Finished with errors!";
+  // ShowError for an error that a failed platform call caused: the sink hears the system's
+  // reason first, if the platform kept one since the last ForgetFailure.
+  void ShowFailure(const char* text, const char* path = nullptr);
+  // Drops any failure reason kept so far, before a step whose errors are to carry only
+  // their own.
+  void ForgetFailure() { platform_.TakeFailureReason(nullptr, 0); }
 
   Platform& platform_;
   StatusSink& sink_;
@@ -88,6 +107,7 @@ class ConversionEngine {
   bool create_backups_ = false;
   bool convert_embedded_ = false;
   bool error_shown_ = false;
+  bool stopped_ = false;
   OpenFiles open_files_;
   TextReader library_reader_;  // one library at a time
   char error_text_[kErrorBytes] = {};

@@ -19,14 +19,15 @@ SwapOutcome RenameOwnFile(Platform& files, const char* from, const FileInfo& wri
   return files.RenameReplacing(from, to) ? SwapOutcome::kSwapped : SwapOutcome::kFailed;
 }
 
-// Gives the file out the owner, group and mode of in, then all of its bytes, flushed.
-bool CopyContents(Platform& files, FileHandle in, FileHandle out) {
+// Gives the file out the owner, group and mode of in, then all of its bytes, flushed; a
+// stop asked for meanwhile ends the copy as a failure.
+bool CopyContents(Platform& files, const OpenFiles& open, FileHandle in, FileHandle out) {
   FileInfo info;
   bool ok =
       files.QueryOpen(in, &info) && files.SetOwner(out, info) && files.SetMode(out, info.mode);
   char chunk[4096];
   for (long got = 0; ok && (got = files.Read(in, chunk, sizeof chunk)) != 0;) {
-    ok = got > 0 && files.Write(out, chunk, static_cast<std::size_t>(got));
+    ok = got > 0 && !open.StopRequested() && files.Write(out, chunk, static_cast<std::size_t>(got));
   }
   return ok && files.Sync(out);
 }
@@ -46,7 +47,7 @@ bool CopyBackup(Platform& files, const OpenFiles& open, const SwapNames& names, 
   // The swap's own temporary file is closed by now, but no leftover.
   const FileHandle out =
       CreateTemporaryFile(files, open, first, temporary, names.temporary_written);
-  bool written = out != kNoFile && files.QueryOpen(out, copy) && CopyContents(files, in, out);
+  bool written = out != kNoFile && files.QueryOpen(out, copy) && CopyContents(files, open, in, out);
   if (out != kNoFile) written = files.Close(out) && written;
   files.Close(in);
   if (out == kNoFile) return false;

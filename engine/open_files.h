@@ -1,6 +1,8 @@
 // The files that a run's conversions in progress hold open, one level per nesting depth.
 #pragma once
 
+#include <atomic>
+
 #include "engine/platform/platform.h"
 #include "engine/removable_name.h"
 #include "engine/run_state.h"
@@ -35,6 +37,12 @@ class OpenFiles {
   // Removes the temporary file of every level that holds one. Safe in a signal handler.
   void RemoveTemporariesNow(Platform& files);
 
+  // Asks the conversions in progress, and every later one, to stop: from now on no temporary
+  // file is created, and each level gives up its file at its next step. Never taken back.
+  // Safe in a signal handler and on any thread.
+  void RequestStop() { stop_requested_.store(true, std::memory_order_relaxed); }
+  bool StopRequested() const { return stop_requested_.load(std::memory_order_relaxed); }
+
  private:
   // The outermost level converts the files a user names, which may be of any size; it writes
   // in larger pieces, since each write call into the file system costs far more than its
@@ -44,6 +52,8 @@ class OpenFiles {
 
   ConversionLevel levels_[kVisitedRows];
   int levels_in_use_ = 0;
+  static_assert(std::atomic<bool>::is_always_lock_free, "needed in a signal handler");
+  std::atomic<bool> stop_requested_{false};
   char outer_write_buffer_[kOuterWriteBytes];
 };
 

@@ -92,8 +92,9 @@ int ConversionEngine::LoadPartLibraries(const char* iniPath) {
   sink_.SetStatus("Status: Finding LIB Path...");
   // Only a run that follows parts needs the libraries, so only such a run hears of them.
   const bool reporting = convert_embedded_;
+  ForgetFailure();
   if (reporting && !platform_.IniFileReadable(iniPath)) {
-    ShowError("ERROR: Unable to read INI file!", iniPath);
+    ShowFailure("ERROR: Unable to read INI file!", iniPath);
   }
   char directory[kPathBytes];
   platform_.ReadIniString("MICROSIM", "LIBPATH", "Unknown", directory, sizeof directory, iniPath);
@@ -109,8 +110,9 @@ int ConversionEngine::LoadPartLibraries(const char* iniPath) {
     ShowStatus(sink_, "Status: Loading library %s", library);
     char file_name[kPathBytes];
     const bool named = LibraryFileName(directory, library, file_name);
+    ForgetFailure();
     if (!(named && LoadLibrary(platform_, library_reader_, file_name, parts)) && reporting) {
-      ShowError("ERROR: Unable to read part library!", named ? file_name : library);
+      ShowFailure("ERROR: Unable to read part library!", named ? file_name : library);
     }
     if (parts.overflowed() && reporting && !overflow_shown) {
       ShowError(kTooManyParts, file_name);

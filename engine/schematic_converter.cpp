@@ -31,14 +31,21 @@ constexpr char kNewVersion[] = "*version 7.1";
 constexpr std::size_t kVersionChars = sizeof kOldVersion - 1;
 constexpr char kPartKey[] = "PART=";
 
+constexpr char kOpenError[] = "ERROR: Unable to open input file!";
+
 // Finds the file to rewrite under its real name, from which every name the conversion
 // changes is derived, so that none of them is matched in another letter case; the error when
 // there is no regular file, else null.
 const char* LocateTarget(Platform& files, ConversionJob& job) {
-  if (!files.RealName(job.path, job.target, kPathBytes) || !files.Query(job.target, &job.file) ||
-      job.file.kind == FileKind::kMissing) {
+  if (!files.RealName(job.path, job.target, kPathBytes) || !files.Query(job.target, &job.file)) {
     job.file = FileInfo{};
-    return "ERROR: Unable to open input file!";
+    return kOpenError;
+  }
+  if (job.file.kind == FileKind::kMissing) {
+    // The open that fails keeps the system's reason: no such file, or no such folder.
+    const FileHandle appeared = files.OpenForRead(job.target);
+    if (appeared != kNoFile) files.Close(appeared);
+    return kOpenError;
   }
   return job.file.kind == FileKind::kRegular ? nullptr : "ERROR: Input is not a regular file!";
 }
@@ -70,13 +77,13 @@ const char* SwapError(SwapOutcome outcome) {
 bool ConversionEngine::OpenInput(ConversionJob& job) {
   job.input = platform_.OpenForRead(job.target);
   if (job.input == kNoFile) {
-    ShowError("ERROR: Unable to open input file!", job.path);
+    ShowFailure(kOpenError, job.path);
     return false;
   }
   FileInfo info;
   const char* error = nullptr;
   if (!platform_.QueryOpen(job.input, &info)) {
-    error = "ERROR: Unable to open input file!";
+    error = kOpenError;
   } else if (open_files_.HeldOpen(info)) {
     error = "ERROR: File is already being converted in this run!";
   } else if (const LockOutcome locked = platform_.TryLock(job.input);
@@ -89,7 +96,8 @@ bool ConversionEngine::OpenInput(ConversionJob& job) {
     return true;
   }
   platform_.Close(job.input);
-  ShowError(error, job.path);
+  // No call failed for the refusals: no reason was kept since ConvertFile forgot the last.
+  ShowFailure(error, job.path);
   return false;
 }
 
@@ -135,6 +143,8 @@ ConversionEngine::LoopEnd ConversionEngine::CopyLines(ConversionLevel& level, ch
   bool copying = true;
   for (;;) {
     for (;;) {
+      // Each take reads and writes a buffer at most: a stop is seen between two.
+      if (StopReached()) return LoopEnd::kStopped;
       char* const lines = level.writer.Reserve(TextReader::kBulkRoom);
       CarriedLines parts;
       const std::size_t taken = level.reader.TakePlainLines(lines, kMarkers, &parts);
@@ -146,6 +156,7 @@ ConversionEngine::LoopEnd ConversionEngine::CopyLines(ConversionLevel& level, ch
     }
     std::size_t length;
     do {
+      if (StopReached()) return LoopEnd::kStopped;
       length = level.reader.ReadLine(line);
       if (length == 0) return CopyEnd(level.reader.failed(), version, copying);
       if (version == Version::kUnknown && FindText(line, length, kOldVersion) != nullptr) {
@@ -177,42 +188,58 @@ ConversionEngine::LoopEnd ConversionEngine::CopyEnd(bool read_failed, Version ve
   return copying ? LoopEnd::kCopied : LoopEnd::kSetupOpen;
 }
 
-// Closes both files and removes the temporary one; the input stays as it was.
-void ConversionEngine::Abandon(ConversionJob& job, const char* error) {
+// Closes both files and removes the temporary one; the input stays as it was. call_failed:
+// the error is a failed call's, which the platform may give a reason for. A run cut short by
+// a stop says nothing.
+void ConversionEngine::Abandon(ConversionJob& job, const char* error, bool call_failed) {
   job.level->temporary_name.Disarm();
   platform_.Close(job.output);
   platform_.Close(job.input);
-  if (!platform_.Remove(job.temporary) && error == nullptr) {
+  if (!platform_.Remove(job.temporary) && error == nullptr && !stopped_) {
     error = "ERROR: Unable to remove temporary output file!";
+    call_failed = true;
   }
-  if (error != nullptr) ShowError(error, job.path);
+  if (error == nullptr) return;
+  if (call_failed) {
+    ShowFailure(error, job.path);
+  } else {
+    ShowError(error, job.path);
+  }
 }
 
 FileOutcome ConversionEngine::Finish(ConversionJob& job, LoopEnd end) {
   const char* error = nullptr;
   switch (end) {
     case LoopEnd::kCopied: break;
-    case LoopEnd::kAlreadyOld: Abandon(job, nullptr); return FileOutcome::kAlreadyOld;
+    case LoopEnd::kAlreadyOld: Abandon(job, nullptr, false); return FileOutcome::kAlreadyOld;
+    case LoopEnd::kStopped: Abandon(job, nullptr, false); return FileOutcome::kNotConverted;
     case LoopEnd::kReadFailed: error = "ERROR: Unable to read input file!"; break;
     case LoopEnd::kNotNew: error = "ERROR: Not a version 7.1 schematic!"; break;
     case LoopEnd::kSetupOpen: error = "ERROR: No @index after @setup!"; break;
   }
   if (error != nullptr) {
-    Abandon(job, error);
+    Abandon(job, error, end == LoopEnd::kReadFailed);
     return FileOutcome::kNotConverted;
   }
   bool written = job.level->writer.Finish() && platform_.Sync(job.output);
+  // A stop asked for during the flush, which may be long, still finds the file held.
+  if (StopReached()) {
+    Abandon(job, nullptr, false);
+    return FileOutcome::kNotConverted;
+  }
   // Once closed, the file is no longer locked, and soon renamed into the input's place.
   job.level->temporary_name.Disarm();
   written = platform_.Close(job.output) && written;
   platform_.Close(job.input);
   if (!written) {
     platform_.Remove(job.temporary);
-    ShowError("ERROR: Unable to write temporary output file!", job.path);
+    ShowFailure("ERROR: Unable to write temporary output file!", job.path);
     return FileOutcome::kNotConverted;
   }
   const SwapNames names{job.target, job.temporary, job.backup, job.level->input,
                         job.level->temporary};
+  // Nested runs failed on their own while this file was copied.
+  ForgetFailure();
   const SwapOutcome swapped =
       SwapIntoPlace(platform_, open_files_, *backups_, names, create_backups_);
   if (swapped == SwapOutcome::kSwapped) {
@@ -220,8 +247,10 @@ FileOutcome ConversionEngine::Finish(ConversionJob& job, LoopEnd end) {
     return FileOutcome::kConverted;
   }
   if (!TemporaryTaken(swapped)) platform_.Remove(job.temporary);
+  // A backup copy cut short by a stop; a backup left behind is still named.
+  if (!BackupLeft(swapped) && StopReached()) return FileOutcome::kNotConverted;
   // A stray backup is named instead of the input, so that the user can remove it.
-  ShowError(SwapError(swapped), BackupLeft(swapped) ? job.backup : job.path);
+  ShowFailure(SwapError(swapped), BackupLeft(swapped) ? job.backup : job.path);
   return FileOutcome::kNotConverted;
 }
 
@@ -229,7 +258,7 @@ FileOutcome ConversionEngine::Convert(ConversionJob& job) {
   if (!OpenInput(job)) return FileOutcome::kNotConverted;
   if (!CreateTemporary(job)) {
     platform_.Close(job.input);
-    ShowError("ERROR: Unable to create temporary output file!", job.path);
+    if (!StopReached()) ShowFailure("ERROR: Unable to create temporary output file!", job.path);
     return FileOutcome::kNotConverted;
   }
   char line[kLineBytes];
@@ -240,10 +269,17 @@ FileOutcome ConversionEngine::Convert(ConversionJob& job) {
   return Finish(job, CopyLines(*job.level, line));
 }
 
+bool ConversionEngine::StopReached() {
+  if (open_files_.StopRequested()) stopped_ = true;
+  return stopped_;
+}
+
 // A file reached again, under this name or another, closes a cycle: it is passed over in
 // silence. Any other file is recorded before its errors are shown, so that it is listed.
 void ConversionEngine::ConvertFile(const char* path) {
-  if (visited_.IsVisited(path)) return;
+  if (StopReached() || visited_.IsVisited(path)) return;
+  // From here on a kept reason is this file's own.
+  ForgetFailure();
   ConversionJob job{};
   job.path = path;
   const char* error = LocateTarget(platform_, job);
@@ -260,14 +296,15 @@ void ConversionEngine::ConvertFile(const char* path) {
   job.row = visited_.VisitedCount() - 1;
   if (error == nullptr) error = DeriveNames(job);
   if (error != nullptr) {
-    ShowError(error, path);
+    // Only LocateTarget calls the platform: a reason kept is that of its failed call.
+    ShowFailure(error, path);
     sink_.FileDone(path, FileOutcome::kNotConverted);
     return;
   }
   job.level = &open_files_.EnterLevel();
   const FileOutcome outcome = Convert(job);
   open_files_.LeaveLevel();
-  sink_.FileDone(path, outcome);
+  if (!stopped_) sink_.FileDone(path, outcome);
 }
 
 }  // namespace kestrune

@@ -15,6 +15,10 @@ class StatusSink {
   virtual void SetStatus(const char* text) = 0;
   // Tells the user that work on a file stopped; returns once dismissed.
   virtual void ShowError(const char* text) = 0;
+  // The system's own words for the failed call behind the error shown next ("No such file or
+  // directory"), when the platform kept any. Front ends that show only the error need not
+  // listen.
+  virtual void ErrorReason(const char* /*reason*/) {}
   // Tells the user the run's outcome; returns once dismissed.
   virtual void ShowInfo(const char* text) = 0;
   // Tells what became of a file once work on it ended, after any error about it; once per

@@ -47,6 +47,9 @@ FileHandle CreateTemporaryFile(Platform& files, const OpenFiles& open, const cha
     const NameState claimed = ClaimTemporaryName(files, open, kept, name);
     if (claimed == NameState::kFailed) return kNoFile;
     if (claimed == NameState::kHeld) continue;
+    // As late as can be: a stop asked for after this still finds the file, locked, and
+    // removes it at the conversion's next step.
+    if (open.StopRequested()) return kNoFile;
     const FileHandle created = files.CreateNew(name);
     if (created == kNoFile) return kNoFile;
     // Another run that found the new file before it was locked took it for a leftover and

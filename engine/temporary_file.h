@@ -11,7 +11,8 @@ namespace kestrune {
 // nothing created. A name that a conversion in progress holds, in this run (open) or another
 // (locked), is passed over for the next alternative, and so is one that holds kept (a file
 // this run closed but still needs); a leftover of a stopped run, which no one holds, is
-// removed and its name taken.
+// removed and its name taken. Once a stop is requested (OpenFiles::RequestStop), nothing is
+// created.
 FileHandle CreateTemporaryFile(Platform& files, const OpenFiles& open, const char* first,
                                char* name, const FileInfo& kept = FileInfo{});
 

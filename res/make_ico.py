@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-# Writes KESTRUNE.ico (icon 128 of the Windows program) from the 32 and 16 pixel PNGs, 16 colours each.
-# Run by hand after make_icons.sh; the build uses the committed .ico.
+# Writes KESTRUNE.ico (icon 128 of the Windows program): 32 and 16 pixel images of 16 colours each
+# from the PNGs in the folder given, then the full-colour PNGs of icons/ for displays of any scale.
+# Usage: make_ico.py FOLDER_OF_16_COLOUR_PNGS OUTPUT.ico (make_icons.sh runs it).
 import pathlib
 import struct
 import sys
@@ -9,6 +10,10 @@ import zlib
 HERE = pathlib.Path(__file__).resolve().parent
 SIZES = (32, 16)
 COLOURS = 16
+# Full-colour images as 32-bit bitmaps with alpha; 256 pixels as PNG, as Windows Vista and later
+# read it (older ones pick the nearest bitmap).
+FULL_COLOUR_SIZES = (16, 24, 32, 48, 64)
+PNG_SIZE = 256
 
 
 def png_chunks(data):
@@ -82,19 +87,42 @@ def icon_image(width, height, rows):
     return header + quads + colour_bits + mask_bits
 
 
+def full_colour_image(width, height, rows):
+    """One 32-bit icon image: header, BGRA pixels and mask, bottom row first."""
+    pixels, mask_bits = b"", b""
+    mask_stride = ((width + 31) // 32) * 4
+    for y in reversed(range(height)):
+        row = rows[y]
+        pixels += b"".join(bytes((row[4 * x + 2], row[4 * x + 1], row[4 * x], row[4 * x + 3]))
+                           for x in range(width))
+        mask = 0
+        for x in range(width):
+            mask = mask << 1 | (1 if row[4 * x + 3] == 0 else 0)
+        mask_bits += mask.to_bytes((width + 7) // 8, "big").ljust(mask_stride, b"\0")
+    header = struct.pack("<IiiHHIIiiII", 40, width, 2 * height, 1, 32, 0,
+                         len(pixels) + len(mask_bits), 0, 0, 0, 0)
+    return header + pixels + mask_bits
+
+
 def main():
-    images = []
+    four_bit, output = pathlib.Path(sys.argv[1]), pathlib.Path(sys.argv[2])
+    images = []  # (size, colours, bits per pixel, body)
     for size in SIZES:
+        width, height, rows = read_rgba(four_bit / f"kestrune-{size}.png")
+        images.append((width, COLOURS, 4, icon_image(width, height, rows)))
+    for size in FULL_COLOUR_SIZES:
         width, height, rows = read_rgba(HERE / "icons" / f"kestrune-{size}.png")
-        images.append((width, height, icon_image(width, height, rows)))
+        images.append((width, 0, 32, full_colour_image(width, height, rows)))
+    images.append((PNG_SIZE, 0, 32, (HERE / "icons" / f"kestrune-{PNG_SIZE}.png").read_bytes()))
     directory = struct.pack("<HHH", 0, 1, len(images))
     offset = len(directory) + 16 * len(images)
     entries, bodies = b"", b""
-    for width, height, body in images:
-        entries += struct.pack("<BBBBHHII", width, height, COLOURS, 0, 1, 4, len(body), offset)
+    for size, colours, bits, body in images:
+        entries += struct.pack("<BBBBHHII", size % 256, size % 256, colours, 0, 1, bits,
+                               len(body), offset)
         offset += len(body)
         bodies += body
-    (HERE / "KESTRUNE.ico").write_bytes(directory + entries + bodies)
+    output.write_bytes(directory + entries + bodies)
 
 
 if __name__ == "__main__":

@@ -69,14 +69,17 @@ make_deb() {
   echo "package: Depends: $depends"
   [[ $depends == *libc6* && $depends == *libwxgtk3.2* ]] || fail "dependencies not computed"
 
-  local root=$scratch/deb program
+  local root=$scratch/deb program dynamic segments symbols sections
   dpkg-deb -x "$deb" "$root"
   for program in "$root"/usr/bin/*; do
-    readelf -d "$program" | grep -q 'FLAGS_1.*NOW.*PIE' || fail "$program: not PIE with BIND_NOW"
-    readelf -lW "$program" | grep -q GNU_RELRO || fail "$program: no RELRO"
-    nm -D "$program" | grep -q ' U __stack_chk_fail' || fail "$program: no stack protector"
-    nm -D "$program" | grep -q ' U __[a-z]*_chk@' || fail "$program: no fortified functions"
-    ! readelf -SW "$program" | grep -Eq '\.(symtab|debug_|comment)' || fail "$program: not stripped"
+    # Whole outputs first: grep -q leaving a pipe early fails the writer under pipefail.
+    dynamic=$(readelf -d "$program") segments=$(readelf -lW "$program")
+    symbols=$(nm -D "$program") sections=$(readelf -SW "$program")
+    grep -q 'FLAGS_1.*NOW.*PIE' <<<"$dynamic" || fail "$program: not PIE with BIND_NOW"
+    grep -q GNU_RELRO <<<"$segments" || fail "$program: no RELRO"
+    grep -q ' U __stack_chk_fail' <<<"$symbols" || fail "$program: no stack protector"
+    grep -q ' U __[a-z]*_chk@' <<<"$symbols" || fail "$program: no fortified functions"
+    ! grep -Eq '\.(symtab|debug_|comment)' <<<"$sections" || fail "$program: not stripped"
   done
   echo "package: both programs hardened (PIE, RELRO, BIND_NOW, stack protector, fortify), stripped"
 
@@ -132,10 +135,11 @@ make_zip() {
   expect_paths "$(unzip -Z1 "$zip")" "$top/KESTRUNE.EXE" "$top/kestrune-cli.exe" \
     "$top/LICENSE.txt" "$top/README.txt"
   unzip -q "$zip" -d "$scratch/zip"
-  local program text
+  local program text sections symbols
   for program in "$scratch/zip/$top"/*.{EXE,exe}; do
-    ! i686-w64-mingw32-objdump -h "$program" | grep -Eq '\.debug_|\.stab' || fail "$program: not stripped"
-    i686-w64-mingw32-nm "$program" 2>&1 | grep -q 'no symbols' || fail "$program: has symbols"
+    sections=$(i686-w64-mingw32-objdump -h "$program") symbols=$(i686-w64-mingw32-nm "$program" 2>&1 || true)
+    ! grep -Eq '\.debug_|\.stab' <<<"$sections" || fail "$program: not stripped"
+    grep -q 'no symbols' <<<"$symbols" || fail "$program: has symbols"
   done
   for text in "$scratch/zip/$top"/*.txt; do
     ! grep -q $'[^\r]$' "$text" || fail "$text: a line without CR LF"

@@ -12,8 +12,10 @@ namespace kestrune {
 
 namespace {
 
-// The engine of the command in progress, for RemoveConvertTemporaries.
+// The engine of the command in progress, for RemoveConvertTemporaries and StopConvertCommand,
+// and what ends the program once a stopped command has returned.
 std::atomic<ConversionEngine*> running_engine{nullptr};
+std::atomic<void (*)()> end_after_stop{nullptr};
 
 bool IsUtf8Continuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0u) == 0x80u; }
 
@@ -60,12 +62,21 @@ void RunConvertCommand(StatusSink& sink, const ConvertRequest& request) {
   engine->RunConversion(request.input_path, request.ini_path, request.backups, request.embedded);
   running_engine.store(nullptr);
   engine->~ConversionEngine();
+  if (void (*const end)() = end_after_stop.exchange(nullptr)) end();
 }
 
 bool RemoveConvertTemporaries() {
   ConversionEngine* const engine = running_engine.load();
   if (engine == nullptr) return false;
   engine->RemoveTemporariesNow();
+  return true;
+}
+
+bool StopConvertCommand(void (*then_end)()) {
+  ConversionEngine* const engine = running_engine.load();
+  if (engine == nullptr) return false;
+  end_after_stop.store(then_end);
+  engine->RequestStop();
   return true;
 }
 

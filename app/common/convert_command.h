@@ -37,4 +37,9 @@ void RunConvertCommand(StatusSink& sink, const ConvertRequest& request);
 // termination signals: the program must end at once afterwards. Safe in a signal handler.
 bool RemoveConvertTemporaries();
 
+// Asks the Convert command in progress to stop: it removes its temporary files itself,
+// leaves its files as they were and shows nothing more; once it has, then_end is called,
+// which must end the program. False when none is in progress. Safe in a signal handler.
+bool StopConvertCommand(void (*then_end)());
+
 }  // namespace kestrune

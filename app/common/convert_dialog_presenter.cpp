@@ -22,7 +22,9 @@ int LineCount(const char* text) {
 
 void ConvertDialogPresenter::OnStart(const std::optional<std::string>& input_file) {
   DialogSettings shown = LoadSettings(settings_);
-  if (input_file) shown.input_file = *input_file;
+  // As a pick would: the file's nested files and relative library paths resolve from its
+  // folder, whichever folder the program was started from.
+  if (input_file) shown.input_file = view_.EnterFolderOf(*input_file);
   view_.ShowSettings(shown);
 }
 
@@ -47,13 +49,17 @@ void ConvertDialogPresenter::OnCancel() { view_.Finish(DialogEnd::kCancel); }
 
 void ConvertDialogPresenter::OnBrowse(PathField field) {
   std::string path;
-  if (view_.AskForFile(ExtensionOf(field), &path)) view_.ShowPath(field, path);
+  if (view_.AskForFile(ExtensionOf(field), &path)) ShowChosenFile(field, path);
 }
 
 void ConvertDialogPresenter::OnFilesDropped(PathField field,
                                             const std::vector<std::string>& paths) {
   // One field holds one path; a run converts one file.
-  if (!paths.empty()) view_.ShowPath(field, paths.front());
+  if (!paths.empty()) ShowChosenFile(field, paths.front());
+}
+
+void ConvertDialogPresenter::ShowChosenFile(PathField field, const std::string& path) {
+  view_.ShowPath(field, view_.EnterFolderOf(path));
 }
 
 // A closing text lists every file visited, which a plain box grows to show, past the screen.

@@ -24,7 +24,8 @@ class ConvertDialogPresenter final : private StatusSink {
       : view_(view), settings_(settings) {}
 
   // The window has opened: it shows the stored settings, or the defaults, with the input
-  // field holding input_file instead when one was named on the command line.
+  // field holding input_file's full path instead when one was named on the command line,
+  // whose folder then becomes the current directory, as after a pick.
   void OnStart(const std::optional<std::string>& input_file = std::nullopt);
   // Runs the conversion the fields and boxes describe, reporting to the window.
   void OnConvert();
@@ -33,10 +34,11 @@ class ConvertDialogPresenter final : private StatusSink {
   void OnExit();
   // Esc, the close box and the window menu's Close: ends the window, saving nothing.
   void OnCancel();
-  // A Browse button: a picked file's path goes into the field beside it.
+  // A Browse button: a picked file's path goes into the field beside it, and its folder
+  // becomes the current directory.
   void OnBrowse(PathField field);
-  // Files dropped on the window: the first one's path goes into field, the INI field when
-  // they fell on it, else the input field.
+  // Files dropped on the window: the first one is taken as a pick for field, the INI field
+  // when they fell on it, else the input field.
   void OnFilesDropped(PathField field, const std::vector<std::string>& paths);
   // A window-menu command; true when it was the About item, whose box has been shown.
   bool OnSystemCommand(unsigned command);
@@ -46,6 +48,7 @@ class ConvertDialogPresenter final : private StatusSink {
   void ShowError(const char* text) override { ShowBox(text, MessageKind::kError); }
   void ShowInfo(const char* text) override { ShowBox(text, MessageKind::kNotice); }
   void ShowBox(const char* text, MessageKind kind);
+  void ShowChosenFile(PathField field, const std::string& path);
 
   ConvertDialogView& view_;
   ProfileStore& settings_;

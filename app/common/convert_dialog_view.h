@@ -45,8 +45,13 @@ class ConvertDialogView {
   // Asks, modal to the window, for a file with the extension ("SCH") or, through a second
   // filter, of any name (kAllFilesFilterName), which need not exist
   // yet; true with its full path when one was chosen, a name without extension completed
-  // with that one. The file's folder has then become the current directory.
+  // with that one.
   virtual bool AskForFile(const char* extension, std::string* path) = 0;
+  // Makes the folder of the file at path (relative names taken from the current directory)
+  // the current directory, where the converter resolves relative names; the file's full
+  // path, so that it still names the file from there. The directory stays when the folder
+  // cannot be entered.
+  virtual std::string EnterFolderOf(const std::string& path) = 0;
   virtual void ShowPath(PathField field, const std::string& path) = 0;
   // Shows the About box modal to the window, until it is closed.
   virtual void ShowAboutBox() = 0;

@@ -50,7 +50,7 @@ StartOptions ParseStartOptions(const std::vector<std::string>& arguments) {
 std::string StartHelpText() {
   return "Usage: KESTRUNE [--] [FILE]\n"
          "Opens the window that converts PSpice 7.1 schematics in place to release 6.1,\n"
-         "with FILE in its input field when one is named.\n\n"
+         "with FILE in its input field and FILE's folder current when one is named.\n\n"
          "      --help     show this text\n"
          "      --version  show the version and licence\n\n" KESTRUNE_BUG_REPORT_LINE "\n";
 }

@@ -11,7 +11,7 @@ namespace kestrune {
 struct StartOptions {
   enum class Action { kOpenWindow, kPrintHelp, kPrintVersion, kUsageError };
   Action action = Action::kOpenWindow;
-  // The FILE named, for the input field, exactly as given.
+  // The FILE named, for the input field, exactly as given (relative to the start folder).
   std::optional<std::string> input_file;
   // What was wrong, for kUsageError.
   std::string error;

@@ -62,6 +62,7 @@ bool CConvertDlg::OnCommand(UINT id) {
 BOOL CConvertDlg::OnInitDialog() {
   CModalDialog::OnInitDialog();
   AddAboutItem();
+  ShortenLongStatusTexts();
   DragAcceptFiles(m_hWnd, TRUE);
   SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
@@ -79,11 +80,20 @@ bool CConvertDlg::OnDropFiles(HDROP drop) {
   std::vector<std::string> paths(DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0));
   for (UINT index = 0; index < paths.size(); ++index) {
     paths[index].resize(DragQueryFileA(drop, index, nullptr, 0) + 1);
-    paths[index].resize(DragQueryFileA(drop, index, &paths[index][0], paths[index].size()));
+    paths[index].resize(DragQueryFileA(drop, index, &paths[index][0],
+                                            static_cast<UINT>(paths[index].size())));
   }
   DragFinish(drop);
   m_presenter.OnFilesDropped(field, paths);
   return true;
+}
+
+// A long path in the status line is shortened in the middle, keeping the file's name, rather
+// than cut; an '&' in it shows as itself.
+void CConvertDlg::ShortenLongStatusTexts() {
+  const HWND status = GetDlgItem(m_hWnd, IDC_STATUS);
+  SetWindowLongA(status, GWL_STYLE,
+                 GetWindowLongA(status, GWL_STYLE) | SS_PATHELLIPSIS | SS_NOPREFIX);
 }
 
 void CConvertDlg::AddAboutItem() {
@@ -117,6 +127,20 @@ std::string CConvertDlg::PathForRun(PathField field) const { return ControlText(
 
 bool CConvertDlg::AskForFile(const char* extension, std::string* path) {
   return PickFile(m_hWnd, extension, path);
+}
+
+std::string CConvertDlg::EnterFolderOf(const std::string& path) {
+  std::string full(MAX_PATH, '\0');
+  char* name = nullptr;
+  DWORD length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), &full[0], &name);
+  if (length >= full.size()) {
+    full.resize(length);
+    length = GetFullPathNameA(path.c_str(), length, &full[0], &name);
+  }
+  if (length == 0 || name == nullptr) return path;
+  full.resize(length);
+  SetCurrentDirectoryA(full.substr(0, static_cast<std::size_t>(name - full.data())).c_str());
+  return full;
 }
 
 void CConvertDlg::ShowPath(PathField field, const std::string& path) {

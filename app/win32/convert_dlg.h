@@ -34,6 +34,7 @@ class CConvertDlg final : public CModalDialog, public ConvertDialogView {
   void WhileBusy(const std::function<void()>& work) override { work(); }
   FieldEncoding PathEncoding() const override { return FieldEncoding::kSingleByte; }
   bool AskForFile(const char* extension, std::string* path) override;
+  std::string EnterFolderOf(const std::string& path) override;
   void ShowPath(PathField field, const std::string& path) override;
   void ShowAboutBox() override;
   void Finish(DialogEnd end) override;
@@ -50,6 +51,7 @@ class CConvertDlg final : public CModalDialog, public ConvertDialogView {
   bool OnPaint();
   bool OnDropFiles(HDROP drop);
   void AddAboutItem();
+  void ShortenLongStatusTexts();
   bool IsTicked(int id) const;
 
   ConvertDialogPresenter m_presenter;

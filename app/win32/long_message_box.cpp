@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/win32/modal_dialog.h"
+#include "app/win32/unexpected_end.h"
 
 namespace kestrune {
 
@@ -118,7 +119,14 @@ void OpenBox(HWND box, const LongMessage& message) {
 
 INT_PTR CALLBACK BoxProcedure(HWND box, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case WM_INITDIALOG: OpenBox(box, *reinterpret_cast<const LongMessage*>(lparam)); return FALSE;
+    case WM_INITDIALOG:
+      // An exception cannot pass through the system's frames that called this one.
+      try {
+        OpenBox(box, *reinterpret_cast<const LongMessage*>(lparam));
+      } catch (...) {
+        EndOnUnexpectedFailure();
+      }
+      return FALSE;
     case WM_COMMAND:
       if (LOWORD(wparam) != IDOK && LOWORD(wparam) != IDCANCEL) return FALSE;
       EndDialog(box, IDOK);

@@ -11,8 +11,11 @@
 #include "app/common/version_text.h"
 #include "app/win32/console_output.h"
 #include "app/win32/convert_app.h"
+#include "app/win32/unexpected_end.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+namespace {
+
+int Start() {
   using kestrune::StartOptions;
   // The C runtime splits the command line as console programs see it.
   const StartOptions start = kestrune::ParseStartOptions({__argv + 1, __argv + __argc});
@@ -31,4 +34,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   }
   kestrune::TheApp().InitInstance(start.input_file);
   return kestrune::kStartExitSuccess;
+}
+
+}  // namespace
+
+// No exception leaves the program.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  try {
+    return Start();
+  } catch (...) {
+    kestrune::EndOnUnexpectedFailure();
+  }
 }

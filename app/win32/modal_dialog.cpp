@@ -6,6 +6,7 @@
 
 #include "app/win32/centre_window.h"
 #include "app/win32/desktop_font_template.h"
+#include "app/win32/unexpected_end.h"
 
 namespace kestrune {
 
@@ -39,7 +40,12 @@ INT_PTR CALLBACK CModalDialog::DialogProcedure(HWND window, UINT message, WPARAM
     SetWindowLongPtrA(window, DWLP_USER, lparam);
   }
   auto* dialog = reinterpret_cast<CModalDialog*>(GetWindowLongPtrA(window, DWLP_USER));
-  return dialog != nullptr ? dialog->Dispatch(message, wparam, lparam) : FALSE;
+  // An exception cannot pass through the system's frames that called this one.
+  try {
+    return dialog != nullptr ? dialog->Dispatch(message, wparam, lparam) : FALSE;
+  } catch (...) {
+    EndOnUnexpectedFailure();
+  }
 }
 
 INT_PTR CModalDialog::Dispatch(UINT message, WPARAM wparam, LPARAM lparam) {

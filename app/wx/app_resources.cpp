@@ -2,6 +2,7 @@
 #include "app/wx/app_resources.h"
 
 #include <wx/image.h>
+#include <wx/vector.h>
 #include <wx/xrc/xmlres.h>
 
 #include "res/resource.h"
@@ -26,6 +27,8 @@ constexpr NamedId kControlIds[] = {
     {"IDC_STATUS", IDC_STATUS},         {"IDC_BROWSE_INI", IDC_BROWSE_INI},
 };
 
+wxString IconName(int size) { return wxString::Format("IDR_MAINFRAME_%d", size); }
+
 // Must run before the templates are first parsed, which would hand out fresh numbers.
 void RegisterControlIds() {
   for (const NamedId& entry : kControlIds) {
@@ -46,11 +49,16 @@ void LoadAppResources() {
 
 wxIconBundle LoadMainIcons() {
   wxIconBundle icons;
-  for (const char* name :
-       {"IDR_MAINFRAME_16", "IDR_MAINFRAME_32", "IDR_MAINFRAME_48", "IDR_MAINFRAME_256"}) {
-    icons.AddIcon(wxXmlResource::Get()->LoadIcon(name));
-  }
+  for (const int size : kIconSizes) icons.AddIcon(wxXmlResource::Get()->LoadIcon(IconName(size)));
   return icons;
+}
+
+wxBitmapBundle LoadAboutIcon() {
+  wxVector<wxBitmap> images;
+  for (const int size : kIconSizes) {
+    if (size >= kAboutIconSize) images.push_back(wxXmlResource::Get()->LoadIcon(IconName(size)));
+  }
+  return wxBitmapBundle::FromBitmaps(images);
 }
 
 }  // namespace kestrune

@@ -1,6 +1,7 @@
 // The application object: names the settings store and runs the main window modally.
 #include "app/wx/convert_app.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include <wx/utils.h>
@@ -9,10 +10,19 @@
 #include "app/common/settings_location.h"
 #include "app/common/settings_schema.h"
 #include "app/common/termination_signals.h"
+#include "app/common/unexpected_failure.h"
 #include "app/wx/app_resources.h"
 #include "app/wx/convert_dlg.h"
 
 namespace kestrune {
+namespace {
+
+[[noreturn]] void EndOnUnexpectedFailure() {
+  std::fprintf(stderr, "%s\n", StopOnUnexpectedFailure());
+  std::_Exit(kStartExitFailure);
+}
+
+}  // namespace
 
 bool CConvertApp::OnInit() {
   // No wxApp::OnInit: the program takes no command-line options from the toolkit.
@@ -34,6 +44,10 @@ int CConvertApp::OnRun() {
   SetTopWindow(nullptr);
   return 0;
 }
+
+bool CConvertApp::OnExceptionInMainLoop() { EndOnUnexpectedFailure(); }
+
+void CConvertApp::OnUnhandledException() { EndOnUnexpectedFailure(); }
 
 // A conversion runs deep in the main window's stack, which cannot be unwound from here: its
 // temporary files go and the program ends at once.

@@ -19,6 +19,11 @@ class CConvertApp final : public wxApp {
   bool OnInit() override;
   // Runs the main window until it closes; there is no message loop of the program's own.
   int OnRun() override;
+  // An exception in an event handler, or one that ends OnRun: the Convert command it cut
+  // short leaves no temporary file, a line on standard error tells what happened and the
+  // program ends.
+  bool OnExceptionInMainLoop() override;
+  void OnUnhandledException() override;
 
  private:
   void OnEndSession(wxCloseEvent& event);

@@ -6,9 +6,11 @@
 
 #include <wx/app.h>
 #include <wx/checkbox.h>
+#include <wx/control.h>
+#include <wx/dcclient.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
-#include <wx/msgdlg.h>
+#include <wx/log.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
@@ -19,6 +21,7 @@
 #include "app/wx/dialog_layout.h"
 #include "app/wx/input_blocker.h"
 #include "app/wx/long_message_dlg.h"
+#include "app/wx/message_dlg.h"
 #include "app/wx/path_drop_target.h"
 #include "res/dialog_templates.h"
 #include "res/resource.h"
@@ -33,6 +36,9 @@ wxString FromEngineText(const char* text) {
   const wxString utf8 = wxString::FromUTF8(text);
   return utf8.empty() && *text != '\0' ? wxString(text, wxConvISO8859_1) : utf8;
 }
+
+std::string Utf8Bytes(const wxString& text) { return std::string(text.utf8_str()); }
+std::string FileNameBytes(const wxString& text) { return std::string(text.fn_str()); }
 
 // "SCH" offers "*.SCH", then every file; the pattern ignores letter case, as Windows names do.
 wxString WildcardFor(const char* extension) {
@@ -108,7 +114,10 @@ void CConvertDlg::BindHandlers() {
 void CConvertDlg::OnInitDialog(wxInitDialogEvent& event) {
   event.Skip();  // the base initialisation
   SetIcons(m_hIcon);
-  m_presenter.OnStart(m_givenInputFile);
+  // GTK initialises a dialog each time it is shown; the start (which may enter a folder,
+  // after which a relative name would no longer hold) happens once.
+  if (!m_started) m_presenter.OnStart(m_givenInputFile);
+  m_started = true;
   m_inputFile->SetFocus();
 }
 
@@ -116,22 +125,32 @@ wxTextCtrl& CConvertDlg::FieldOf(PathField field) const {
   return field == PathField::kInput ? *m_inputFile : *m_iniFile;
 }
 
+void CConvertDlg::ShowBytes(PathField field, const std::string& bytes) {
+  ShownBytes& shown = m_shown[field == PathField::kInput ? 0 : 1];
+  shown.bytes = bytes;
+  shown.shown = FromEngineText(bytes.c_str());
+  FieldOf(field).ChangeValue(shown.shown);
+}
+
+std::string CConvertDlg::BytesOf(PathField field, std::string (*to_bytes)(const wxString&)) const {
+  const ShownBytes& shown = m_shown[field == PathField::kInput ? 0 : 1];
+  const wxString text = FieldOf(field).GetValue();
+  return text == shown.shown ? shown.bytes : to_bytes(text);
+}
+
 void CConvertDlg::ShowSettings(const DialogSettings& settings) {
-  m_inputFile->ChangeValue(wxString::FromUTF8(settings.input_file));
-  m_iniFile->ChangeValue(wxString::FromUTF8(settings.ini_file));
+  ShowBytes(PathField::kInput, settings.input_file);
+  ShowBytes(PathField::kIni, settings.ini_file);
   m_backup->SetValue(settings.backups);
   m_embedded->SetValue(settings.embedded);
 }
 
 DialogSettings CConvertDlg::ReadSettings() const {
-  return DialogSettings{std::string(m_inputFile->GetValue().utf8_str()),
-                        std::string(m_iniFile->GetValue().utf8_str()), m_backup->IsChecked(),
-                        m_embedded->IsChecked()};
+  return DialogSettings{BytesOf(PathField::kInput, Utf8Bytes), BytesOf(PathField::kIni, Utf8Bytes),
+                        m_backup->IsChecked(), m_embedded->IsChecked()};
 }
 
-std::string CConvertDlg::PathForRun(PathField field) const {
-  return std::string(FieldOf(field).GetValue().fn_str());
-}
+std::string CConvertDlg::PathForRun(PathField field) const { return BytesOf(field, FileNameBytes); }
 
 void CConvertDlg::WhileBusy(const std::function<void()>& work) {
   InputBlocker blocker(*this);
@@ -146,14 +165,20 @@ bool CConvertDlg::AskForFile(const char* extension, std::string* path) {
   if (picker.ShowModal() != wxID_OK) return false;
   // GTK's chooser gives a typed "AMP" back as it is.
   *path = WithDefaultExtension(std::string(picker.GetPath().utf8_str()), extension);
-  // Windows' picker moves there itself; the converter resolves relative part defaults there.
-  wxSetWorkingDirectory(wxFileName(picker.GetPath()).GetPath());
   return true;
 }
 
-void CConvertDlg::ShowPath(PathField field, const std::string& path) {
-  FieldOf(field).ChangeValue(wxString::FromUTF8(path));
+std::string CConvertDlg::EnterFolderOf(const std::string& path) {
+  wxFileName file(wxString::FromUTF8(path));
+  // A name that is no UTF-8 the fields could not show anyway.
+  if (!file.IsOk()) return path;
+  file.MakeAbsolute();
+  const wxLogNull no_box;  // a folder that cannot be entered is no error here: the run will say
+  wxSetWorkingDirectory(file.GetPath());
+  return std::string(file.GetFullPath().utf8_str());
 }
+
+void CConvertDlg::ShowPath(PathField field, const std::string& path) { ShowBytes(field, path); }
 
 void CConvertDlg::ShowAboutBox() {
   CAboutDlg about(this);
@@ -205,8 +230,13 @@ void CConvertDlg::OnCharHook(wxKeyEvent& event) {
   }
 }
 
+// A long path is shortened in the middle, keeping the start of the text and the file's name.
 void CConvertDlg::ShowStatus(const char* text) {
-  m_status->SetLabel(FromEngineText(text));
+  wxClientDC device(m_status);
+  device.SetFont(m_status->GetFont());
+  m_status->SetLabelText(wxControl::Ellipsize(FromEngineText(text), device, wxELLIPSIZE_MIDDLE,
+                                              m_status->GetSize().x,
+                                              wxELLIPSIZE_FLAGS_EXPAND_TABS));
   PaintNow();
 }
 
@@ -218,8 +248,12 @@ void CConvertDlg::PaintNow() {
 }
 
 void CConvertDlg::ShowMessage(const char* text, MessageKind kind) {
-  const long icon = kind == MessageKind::kError ? wxICON_ERROR : wxICON_NONE;
-  wxMessageDialog box(this, FromEngineText(text), kMessageCaption, wxOK | icon);
+  const wxString message = FromEngineText(text);
+  if (!MessageDlg::Fits(*this, message)) {
+    ShowLongMessage(text, kind);
+    return;
+  }
+  MessageDlg box(this, message, kind);
   box.ShowModal();
 }
 

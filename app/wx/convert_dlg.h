@@ -36,6 +36,7 @@ class CConvertDlg final : public wxDialog, public ConvertDialogView {
   FieldEncoding PathEncoding() const override { return FieldEncoding::kUtf8; }
   void WhileBusy(const std::function<void()>& work) override;
   bool AskForFile(const char* extension, std::string* path) override;
+  std::string EnterFolderOf(const std::string& path) override;
   void ShowPath(PathField field, const std::string& path) override;
   void ShowAboutBox() override;
   void Finish(DialogEnd end) override;
@@ -51,14 +52,24 @@ class CConvertDlg final : public wxDialog, public ConvertDialogView {
   void OnContextMenu(wxContextMenuEvent& event);
   void OnCharHook(wxKeyEvent& event);
   wxTextCtrl& FieldOf(PathField field) const;
+  // Shows bytes in a field; the bytes a field stands for, converted by to_bytes once edited.
+  void ShowBytes(PathField field, const std::string& bytes);
+  std::string BytesOf(PathField field, std::string (*to_bytes)(const wxString&)) const;
   void PaintNow();
 
   FileProfileStore m_settings;
   ConvertDialogPresenter m_presenter;
   std::optional<std::string> m_givenInputFile;
+  bool m_started = false;
   wxIconBundle m_hIcon;
   wxTextCtrl* m_inputFile;
   wxTextCtrl* m_iniFile;
+  // What each path field was last given, so that a name that is no UTF-8 (a Linux name may be
+  // any bytes), which no field can show as it is, comes back whole while it is left alone.
+  struct ShownBytes {
+    wxString shown;
+    std::string bytes;
+  } m_shown[2];
   wxCheckBox* m_backup;
   wxCheckBox* m_embedded;
   wxStaticText* m_status;

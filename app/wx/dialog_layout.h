@@ -1,4 +1,4 @@
-// Makes a dialog-unit template readable on GTK, whose controls need more room than Windows ones.
+// Makes a dialog-unit template readable on GTK at any font size and fits it to the screen.
 #pragma once
 
 #include <wx/dialog.h>
@@ -7,12 +7,12 @@
 
 namespace kestrune {
 
-// Gives the dialog the desktop's font size when that is larger than its template's (placing
-// the controls again in the larger dialog units) and the client size of its template, then grows
-// every control that is smaller than GTK needs to show it whole, by no more than that,
-// keeping its position. Text fields grow in height only, since they scroll; they and
-// buttons grow only as far as their text needs, not to GTK's roomier minimum. The client
-// area grows as well when a control would reach past it.
+// Gives the dialog the desktop's font size when that is larger than its template's, then
+// places its controls as ArrangeTemplate does in the dialog units of that font: at the
+// template's places, each as large as GTK needs to show it whole (buttons and fields as far as
+// their text needs, not to GTK's roomier minimum), none overlapping, the client area as large as
+// they need but no larger than the display's work area allows. A label that must be narrower
+// than its text is wrapped when centred, else shortened in the middle with an ellipsis.
 void FitTemplateToToolkit(wxDialog& dialog, const DialogTemplate& dialog_template);
 
 }  // namespace kestrune

@@ -1,12 +1,17 @@
 // The message box for a text too long for a plain one: it fits the screen and scrolls its text.
 #include "app/wx/long_message_dlg.h"
 
+#include <algorithm>
+
 #include <wx/artprov.h>
+#include <wx/button.h>
 #include <wx/dcclient.h>
 #include <wx/display.h>
 #include <wx/sizer.h>
 #include <wx/statbmp.h>
 #include <wx/textctrl.h>
+
+#include "app/wx/message_dlg.h"
 
 namespace kestrune {
 
@@ -44,9 +49,13 @@ LongMessageDlg::LongMessageDlg(wxWindow* owner, const wxString& text, MessageKin
   message_row->Add(m_text, 1, wxEXPAND | wxLEFT | wxTOP | wxRIGHT, margin);
   auto* column = new wxBoxSizer(wxVERTICAL);
   column->Add(message_row, 1, wxEXPAND);
-  column->Add(CreateStdDialogButtonSizer(wxOK), 0, wxALIGN_RIGHT | wxALL, margin);
+  // A button of its own rather than a button sizer, whose own spacing would widen the margin.
+  auto* ok = new wxButton(this, wxID_OK);
+  ok->SetDefault();
+  column->Add(ok, 0, wxALIGN_RIGHT | wxALL, margin);
   SetSizer(column);
   Fit();
+  SetClientSize(std::max(GetClientSize().x, CaptionRoom(*this)), GetClientSize().y);
   // The text gives way: the box shrinks to the work area, the text scrolls and OK stays.
   m_text->SetMinSize(wxSize(-1, -1));
   const wxRect area = wxDisplay(owner != nullptr ? owner : this).GetClientArea();

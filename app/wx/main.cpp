@@ -6,12 +6,15 @@
 #include <wx/app.h>
 
 #include "app/common/start_options.h"
+#include "app/common/unexpected_failure.h"
 #include "app/common/version_text.h"
 #include "app/wx/convert_app.h"
 
 wxIMPLEMENT_APP_NO_MAIN(kestrune::CConvertApp);
 
-int main(int argc, char** argv) {
+namespace {
+
+int Start(int argc, char** argv) {
   using kestrune::StartOptions;
   const StartOptions start = kestrune::ParseStartOptions({argv + 1, argv + argc});
   switch (start.action) {
@@ -28,4 +31,16 @@ int main(int argc, char** argv) {
   }
   kestrune::CConvertApp::SetInputFile(start.input_file);
   return wxEntry(argc, argv);
+}
+
+}  // namespace
+
+// No exception leaves the program (the application object ends it on one in the event loop).
+int main(int argc, char** argv) {
+  try {
+    return Start(argc, argv);
+  } catch (...) {
+    std::fprintf(stderr, "%s\n", kestrune::StopOnUnexpectedFailure());
+    return kestrune::kStartExitFailure;
+  }
 }

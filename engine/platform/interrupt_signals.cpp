@@ -1,16 +1,27 @@
 // Catches SIGINT, SIGTERM and SIGHUP unless the program was started with them ignored.
 #include "engine/platform/interrupt_signals.h"
 
-#include <signal.h>
+#include <pthread.h>
 
 namespace kestrune {
+namespace {
+
+constexpr int kInterruptSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+sigset_t InterruptSignalSet() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (const int signal_number : kInterruptSignals) sigaddset(&set, signal_number);
+  return set;
+}
+
+}  // namespace
 
 void CatchInterruptSignals(void (*handler)(int signal_number)) {
-  constexpr int kInterruptSignals[] = {SIGINT, SIGTERM, SIGHUP};
   struct sigaction action = {};
   action.sa_handler = handler;
-  sigemptyset(&action.sa_mask);
-  for (const int signal_number : kInterruptSignals) sigaddset(&action.sa_mask, signal_number);
+  action.sa_mask = InterruptSignalSet();
+  action.sa_flags = SA_RESTART;
   for (const int signal_number : kInterruptSignals) {
     struct sigaction previous;
     if (sigaction(signal_number, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) {
@@ -18,6 +29,15 @@ void CatchInterruptSignals(void (*handler)(int signal_number)) {
     }
     sigaction(signal_number, &action, nullptr);
   }
+}
+
+InterruptSignalsBlocked::InterruptSignalsBlocked() {
+  const sigset_t blocked = InterruptSignalSet();
+  pthread_sigmask(SIG_BLOCK, &blocked, &previous_);
+}
+
+InterruptSignalsBlocked::~InterruptSignalsBlocked() {
+  pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
 }
 
 }  // namespace kestrune

@@ -80,7 +80,8 @@ class Platform {
   virtual bool SetOwner(FileHandle file, const FileInfo& like) = 0;
   // Locks an open file against every other open file of it, in this process or another,
   // without waiting. Closing the file releases it, and so does the end of its process,
-  // however it ends.
+  // however it ends. The handle may afterwards stand for another open of the same file (on
+  // POSIX one that may also write, for a lock that Windows programs under Wine see).
   virtual LockOutcome TryLock(FileHandle file) = 0;
   // Closes the handle in every case; false when the close reported a failure.
   virtual bool Close(FileHandle file) = 0;
@@ -121,6 +122,15 @@ class Platform {
   // True when the INI file that ReadIniString reads for ini_path is there as a regular file
   // and opens for reading.
   virtual bool IniFileReadable(const char* ini_path) = 0;
+
+  // Writes into out (capacity bytes) the system's own words for why the last call of this
+  // thread that failed did so ("No such file or directory"), and forgets them; a call that
+  // succeeds leaves them. False, out empty, when no failure is kept (a platform need not keep
+  // any). With capacity 0 it only forgets.
+  virtual bool TakeFailureReason(char* out, std::size_t capacity) {
+    if (capacity > 0) out[0] = '\0';
+    return false;
+  }
 };
 
 // The real platform of this system. It keeps no state of its own, so any number of runs

@@ -50,6 +50,9 @@ class PlatformWrapper : public Platform {
     target_.ReadIniString(section, key, fallback, out, capacity, ini_path);
   }
   bool IniFileReadable(const char* ini_path) override { return target_.IniFileReadable(ini_path); }
+  bool TakeFailureReason(char* out, std::size_t capacity) override {
+    return target_.TakeFailureReason(out, capacity);
+  }
 
  private:
   Platform& target_;

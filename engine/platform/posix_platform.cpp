@@ -12,6 +12,7 @@
 
 #include "engine/platform/ini_reader.h"
 #include "engine/platform/platform.h"
+#include "engine/platform/run_lock.h"
 #include "engine/platform/windows_path_on_posix.h"
 #include "engine/text_util.h"
 
@@ -33,6 +34,26 @@ class MappedPath {
 };
 
 int Descriptor(FileHandle file) { return static_cast<int>(file); }
+
+// The errno of the last call of this thread that failed, 0 once taken: kept per thread, as
+// errno itself is, so that runs on other threads neither see nor change it.
+thread_local int last_failure = 0;
+
+// Keeps error as this thread's last failure and gives back the call's failure result.
+template <typename Result>
+Result Failed(Result result, int error = errno) {
+  last_failure = error;
+  return result;
+}
+
+// strerror_r's result in either of its forms: GNU's text, or XSI's status with the text in
+// the buffer.
+[[maybe_unused]] const char* ErrorText(const char* gnu_text, const char* /*buffer*/) {
+  return gnu_text;
+}
+[[maybe_unused]] const char* ErrorText(int xsi_status, const char* buffer) {
+  return xsi_status == 0 ? buffer : "Unknown error";
+}
 
 bool IsMissing(int error) { return error == ENOENT || error == ENOTDIR; }
 
@@ -99,19 +120,69 @@ void StartWriteBack(int fd, std::size_t just_written) {
   }
 }
 
+// Puts a descriptor of the same file open for writing in the place of a read-only one, where
+// the user may write the file: only then can the record lock below be a write lock, which
+// also keeps out a read lock (Wine takes one for a file opened only to be read). Opening for
+// writing changes nothing in the file; O_NONBLOCK keeps a lease held elsewhere from making
+// the open wait. False where the descriptor stays as it was.
+bool ReopenForWriting(int fd) {
+  char name[32];
+  std::snprintf(name, sizeof name, "/proc/self/fd/%d", fd);
+  const int writable = open(name, O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (writable < 0) return false;
+  struct stat before;
+  struct stat after;
+  const off_t position = lseek(fd, 0, SEEK_CUR);
+  const bool replaced = fstat(fd, &before) == 0 && fstat(writable, &after) == 0 &&
+                        before.st_dev == after.st_dev && before.st_ino == after.st_ino &&
+                        position >= 0 && lseek(writable, position, SEEK_SET) == position &&
+                        dup3(writable, fd, O_CLOEXEC) == fd;
+  close(writable);
+  return replaced;
+}
+
+// An open-file-description lock on the run's byte: it belongs to the open file, as the BSD
+// lock does, and conflicts with the classic record locks through which Wine's server keeps
+// Windows programs' byte-range locks. Where the kernel or the file system has no such
+// locks, the BSD lock stands alone.
+LockOutcome LockRunByte(int fd, bool writable) {
+  struct flock range {};
+  range.l_type = writable ? F_WRLCK : F_RDLCK;
+  range.l_whence = SEEK_SET;
+  range.l_start = static_cast<off_t>(kRunLockOffset);
+  range.l_len = 1;
+  int result;
+  do {
+    result = fcntl(fd, F_OFD_SETLK, &range);
+  } while (result != 0 && errno == EINTR);
+  if (result != 0) {
+    if (errno == EAGAIN || errno == EACCES) return LockOutcome::kHeldElsewhere;
+    return errno == EINVAL || errno == ENOLCK || errno == EOPNOTSUPP ? LockOutcome::kLocked
+                                                                     : LockOutcome::kFailed;
+  }
+  if (writable) return LockOutcome::kLocked;
+  // A read lock keeps out writers' locks only; a reader's lock held elsewhere (a Windows
+  // run's on a file that it may not write either) shows when a write lock is asked about.
+  range.l_type = F_WRLCK;
+  if (fcntl(fd, F_OFD_GETLK, &range) != 0) return LockOutcome::kFailed;
+  return range.l_type == F_UNLCK ? LockOutcome::kLocked : LockOutcome::kHeldElsewhere;
+}
+
 class PosixPlatform final : public Platform {
  public:
   // Non-blocking, so that opening a FIFO cannot wait for a writer; whatever is not a
   // regular file (FIFO, device, directory) is then refused.
   FileHandle OpenForRead(const char* path) override {
     const MappedPath mapped(path);
-    if (!mapped.ok()) return kNoFile;
+    if (!mapped.ok()) return Failed(kNoFile, ENAMETOOLONG);
     const int fd = open(mapped.name(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return kNoFile;
+    if (fd < 0) return Failed(kNoFile);
     struct stat status;
-    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    const int error = fstat(fd, &status) != 0 ? errno : S_ISDIR(status.st_mode) ? EISDIR : 0;
+    if (error != 0 || !S_ISREG(status.st_mode)) {
       close(fd);
-      return kNoFile;
+      // A device or FIFO has no errno of its own; the engine names that case itself.
+      return error != 0 ? Failed(kNoFile, error) : kNoFile;
     }
     return fd;
   }
@@ -120,8 +191,9 @@ class PosixPlatform final : public Platform {
   // nobody else may open the file before it has its owner and mode.
   FileHandle CreateNew(const char* path) override {
     const MappedPath mapped(path);
-    if (!mapped.ok()) return kNoFile;
-    return open(mapped.name(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (!mapped.ok()) return Failed(kNoFile, ENAMETOOLONG);
+    const int fd = open(mapped.name(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    return fd >= 0 ? fd : Failed(kNoFile);
   }
 
   long Read(FileHandle file, char* buffer, std::size_t size) override {
@@ -129,7 +201,7 @@ class PosixPlatform final : public Platform {
     do {
       got = read(Descriptor(file), buffer, size);
     } while (got < 0 && errno == EINTR);
-    return static_cast<long>(got);
+    return got < 0 ? Failed(-1L) : static_cast<long>(got);
   }
 
   bool Write(FileHandle file, const char* data, std::size_t size) override {
@@ -137,7 +209,7 @@ class PosixPlatform final : public Platform {
     while (size > 0) {
       const ssize_t put = write(Descriptor(file), data, size);
       if (put < 0 && errno == EINTR) continue;
-      if (put <= 0) return false;
+      if (put <= 0) return Failed(false);
       data += put;
       size -= static_cast<std::size_t>(put);
     }
@@ -145,52 +217,62 @@ class PosixPlatform final : public Platform {
     return true;
   }
 
-  bool Sync(FileHandle file) override { return fsync(Descriptor(file)) == 0; }
+  bool Sync(FileHandle file) override { return fsync(Descriptor(file)) == 0 || Failed(false); }
 
   bool SetMode(FileHandle file, unsigned mode) override {
-    return fchmod(Descriptor(file), static_cast<mode_t>(mode & 07777)) == 0;
+    return fchmod(Descriptor(file), static_cast<mode_t>(mode & 07777)) == 0 || Failed(false);
   }
 
   // As sed -i does: whoever may not give a file away may still give it one of their groups.
   bool SetOwner(FileHandle file, const FileInfo& like) override {
     if (fchown(Descriptor(file), like.owner, like.group) == 0) return true;
-    if (errno != EPERM) return false;
-    return fchown(Descriptor(file), static_cast<uid_t>(-1), like.group) == 0 || errno == EPERM;
+    if (errno != EPERM) return Failed(false);
+    if (fchown(Descriptor(file), static_cast<uid_t>(-1), like.group) == 0) return true;
+    return errno == EPERM || Failed(false);
   }
 
-  // A BSD lock belongs to the open file, not the process: two opens of one file in one
-  // process exclude each other, and a close or the process's end releases it.
+  // A BSD lock, which other runs of this program on Linux know, and a record lock on the
+  // run's byte, which Windows programs under Wine see. Both belong to the open file, not the
+  // process: two opens of one file in one process exclude each other, and a close or the
+  // process's end releases them.
   LockOutcome TryLock(FileHandle file) override {
+    const int fd = Descriptor(file);
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags < 0) return LockOutcome::kFailed;
+    const bool writable = (flags & O_ACCMODE) != O_RDONLY || ReopenForWriting(fd);
     int result;
     do {
-      result = flock(Descriptor(file), LOCK_EX | LOCK_NB);
+      result = flock(fd, LOCK_EX | LOCK_NB);
     } while (result != 0 && errno == EINTR);
-    if (result == 0) return LockOutcome::kLocked;
-    return errno == EWOULDBLOCK ? LockOutcome::kHeldElsewhere : LockOutcome::kFailed;
+    if (result != 0) {
+      return errno == EWOULDBLOCK ? LockOutcome::kHeldElsewhere : Failed(LockOutcome::kFailed);
+    }
+    return LockRunByte(fd, writable);
   }
 
   // Linux closes the descriptor even when close reports EINTR, so it is never retried.
-  bool Close(FileHandle file) override { return close(Descriptor(file)) == 0; }
+  bool Close(FileHandle file) override { return close(Descriptor(file)) == 0 || Failed(false); }
 
   bool Remove(const char* path) override {
     const MappedPath mapped(path);
-    if (!mapped.ok()) return false;
-    return unlink(mapped.name()) == 0 || IsMissing(errno);
+    if (!mapped.ok()) return Failed(false, ENAMETOOLONG);
+    return unlink(mapped.name()) == 0 || IsMissing(errno) || Failed(false);
   }
 
   // linkat without flags names the existing path itself, a symbolic link included.
   bool Link(const char* existing, const char* new_name) override {
     const MappedPath from(existing);
     const MappedPath to(new_name);
-    if (!from.ok() || !to.ok()) return false;
-    return linkat(AT_FDCWD, from.name(), AT_FDCWD, to.name(), 0) == 0;
+    if (!from.ok() || !to.ok()) return Failed(false, ENAMETOOLONG);
+    return linkat(AT_FDCWD, from.name(), AT_FDCWD, to.name(), 0) == 0 || Failed(false);
   }
 
   bool RenameReplacing(const char* from, const char* to) override {
     const MappedPath source(from);
     MappedPath target(to);
-    if (!source.ok() || !target.ok() || std::rename(source.name(), target.name()) != 0) {
-      return false;
+    if (!source.ok() || !target.ok()) return Failed(false, ENAMETOOLONG);
+    if (std::rename(source.name(), target.name()) != 0) {
+      return Failed(false);
     }
     SyncDirectoryOf(target.name());
     return true;
@@ -206,13 +288,15 @@ class PosixPlatform final : public Platform {
 
   bool Query(const char* path, FileInfo* info) override {
     const MappedPath mapped(path);
-    if (!mapped.ok()) return false;
+    if (!mapped.ok()) return Failed(false, ENAMETOOLONG);
     *info = FileInfo{};
     struct stat status;
-    if (lstat(mapped.name(), &status) != 0) return IsMissing(errno);
+    // Finding nothing is an answer, not a failure: it keeps no reason.
+    if (lstat(mapped.name(), &status) != 0) return IsMissing(errno) || Failed(false);
     info->is_link = S_ISLNK(status.st_mode);
     // A link that points nowhere stays kMissing, with is_link set.
-    if (info->is_link && stat(mapped.name(), &status) != 0) return IsMissing(errno);
+    if (info->is_link && stat(mapped.name(), &status) != 0)
+      return IsMissing(errno) || Failed(false);
     Describe(status, info);
     return true;
   }
@@ -220,7 +304,7 @@ class PosixPlatform final : public Platform {
   bool QueryOpen(FileHandle file, FileInfo* info) override {
     *info = FileInfo{};
     struct stat status;
-    if (fstat(Descriptor(file), &status) != 0) return false;
+    if (fstat(Descriptor(file), &status) != 0) return Failed(false);
     Describe(status, info);
     return true;
   }
@@ -228,14 +312,14 @@ class PosixPlatform final : public Platform {
   // The letter case is found first, since a link may be named in any case; realpath given a
   // buffer works in its own stack scratch space for paths of ordinary length.
   bool RealName(const char* path, char* out, std::size_t capacity) override {
-    if (!MatchLetterCase(path, out, capacity)) return false;
+    if (!MatchLetterCase(path, out, capacity)) return Failed(false, ENAMETOOLONG);
     const MappedPath mapped(out);
-    if (!mapped.ok()) return false;
+    if (!mapped.ok()) return Failed(false, ENAMETOOLONG);
     struct stat status;
     if (lstat(mapped.name(), &status) != 0 || !S_ISLNK(status.st_mode)) return true;
     char resolved[PATH_MAX];
-    if (realpath(mapped.name(), resolved) == nullptr) return false;
-    return CopyText(out, capacity, resolved);
+    if (realpath(mapped.name(), resolved) == nullptr) return Failed(false);
+    return CopyText(out, capacity, resolved) || Failed(false, ENAMETOOLONG);
   }
 
   // Through this platform's own file calls: the portable reader keeps the Windows rules.
@@ -244,6 +328,17 @@ class PosixPlatform final : public Platform {
     ReadIniFile(*this, section, key, fallback, out, capacity, ini_path);
   }
   bool IniFileReadable(const char* ini_path) override { return IniFileOpens(*this, ini_path); }
+
+  bool TakeFailureReason(char* out, std::size_t capacity) override {
+    const int error = last_failure;
+    last_failure = 0;
+    if (capacity == 0) return false;
+    out[0] = '\0';
+    if (error == 0) return false;
+    char text[kReasonBytes];
+    std::snprintf(out, capacity, "%s", ErrorText(strerror_r(error, text, sizeof text), text));
+    return true;
+  }
 };
 
 }  // namespace

@@ -4,9 +4,12 @@
 #endif
 #include <windows.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 #include "engine/platform/platform.h"
+#include "engine/platform/run_lock.h"
 #include "engine/text_util.h"
 
 namespace kestrune {
@@ -25,6 +28,25 @@ constexpr DWORD kMoveRetryMilliseconds = 50;
 constexpr DWORD kShareEverything = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr char kLongPathPrefix[] = "\\\\?\\";
 constexpr char kLongUncPrefix[] = "\\\\?\\UNC\\";
+
+// The error code of the last call of this thread that failed, 0 once taken, in a slot of the
+// thread's own: the slot holds the code itself, so nothing is allocated, on Windows XP too.
+const DWORD kFailureSlot = TlsAlloc();
+
+void KeepFailure(DWORD error) {
+  TlsSetValue(kFailureSlot, reinterpret_cast<void*>(static_cast<std::uintptr_t>(error)));
+}
+
+DWORD KeptFailure() {
+  return static_cast<DWORD>(reinterpret_cast<std::uintptr_t>(TlsGetValue(kFailureSlot)));
+}
+
+// Keeps the thread's last error as its last failure and gives back the call's failure result.
+template <typename Result>
+Result Failed(Result result) {
+  KeepFailure(GetLastError());
+  return result;
+}
 
 HANDLE ToHandle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
 
@@ -49,6 +71,9 @@ bool IsMissing(DWORD error) {
     default: return false;
   }
 }
+
+// What FormatMessage closes its messages with: a full stop, a space, a line end.
+bool IsMessageEnd(char c) { return c == '.' || c == ' ' || c == '\r' || c == '\n'; }
 
 bool IsTransient(DWORD error) {
   return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
@@ -174,21 +199,25 @@ class WindowsPlatform final : public Platform {
 
   long Read(FileHandle file, char* buffer, std::size_t size) override {
     DWORD got = 0;
-    if (!ReadFile(ToHandle(file), buffer, ChunkOf(size), &got, nullptr)) return -1;
+    if (!ReadFile(ToHandle(file), buffer, ChunkOf(size), &got, nullptr)) return Failed(-1L);
     return static_cast<long>(got);
   }
 
   bool Write(FileHandle file, const char* data, std::size_t size) override {
     while (size > 0) {
       DWORD put = 0;
-      if (!WriteFile(ToHandle(file), data, ChunkOf(size), &put, nullptr) || put == 0) return false;
+      if (!WriteFile(ToHandle(file), data, ChunkOf(size), &put, nullptr) || put == 0) {
+        return Failed(false);
+      }
       data += put;
       size -= put;
     }
     return true;
   }
 
-  bool Sync(FileHandle file) override { return FlushFileBuffers(ToHandle(file)) != 0; }
+  bool Sync(FileHandle file) override {
+    return FlushFileBuffers(ToHandle(file)) != 0 || Failed(false);
+  }
 
   // A mode without write bits makes the file read-only. The open handle keeps its write
   // access, and Remove and RenameReplacing treat the attribute as POSIX treats modes.
@@ -196,7 +225,7 @@ class WindowsPlatform final : public Platform {
     BY_HANDLE_FILE_INFORMATION details;
     if (GetFileType(ToHandle(file)) != FILE_TYPE_DISK ||
         !GetFileInformationByHandle(ToHandle(file), &details)) {
-      return false;
+      return Failed(false);
     }
     const DWORD wanted = WithReadOnly(details.dwFileAttributes, (mode & kWriteBits) == 0);
     if (wanted == details.dwFileAttributes) return true;
@@ -205,31 +234,32 @@ class WindowsPlatform final : public Platform {
     if (set_information == nullptr) return false;
     FILE_BASIC_INFO basic{};  // zero times leave the file's times as they are
     basic.FileAttributes = wanted;
-    return set_information(ToHandle(file), FileBasicInfo, &basic, sizeof basic) != 0;
+    return set_information(ToHandle(file), FileBasicInfo, &basic, sizeof basic) != 0 ||
+           Failed(false);
   }
 
   // A new file takes its owner and rights from its folder, as the input did; only an
   // administrator may give a file away, so nothing is changed.
   bool SetOwner(FileHandle, const FileInfo&) override { return true; }
 
-  // One byte far beyond any end of file: byte-range locks on Windows also refuse reads, and
-  // this one must keep out other runs only, never a program that reads the file.
+  // The run's byte, failing at once when another handle holds it.
   LockOutcome TryLock(FileHandle file) override {
     OVERLAPPED far_away{};
-    far_away.OffsetHigh = 0x40000000u;
+    far_away.Offset = static_cast<DWORD>(kRunLockOffset);
+    far_away.OffsetHigh = static_cast<DWORD>(kRunLockOffset >> 32);
     if (LockFileEx(ToHandle(file), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
                    &far_away)) {
       return LockOutcome::kLocked;
     }
     return GetLastError() == ERROR_LOCK_VIOLATION ? LockOutcome::kHeldElsewhere
-                                                  : LockOutcome::kFailed;
+                                                  : Failed(LockOutcome::kFailed);
   }
 
-  bool Close(FileHandle file) override { return CloseHandle(ToHandle(file)) != 0; }
+  bool Close(FileHandle file) override { return CloseHandle(ToHandle(file)) != 0 || Failed(false); }
 
   bool Remove(const char* path) override {
     if (DespiteReadOnly(path, [path] { return DeleteFileA(path) != 0; })) return true;
-    return IsMissing(GetLastError());
+    return IsMissing(GetLastError()) || Failed(false);
   }
 
   bool PrepareRemoval(FileHandle file, const char* /*path*/, RemovalTicket* ticket) override {
@@ -262,7 +292,7 @@ class WindowsPlatform final : public Platform {
     };
     for (int attempt = 1;; ++attempt) {
       if (DespiteReadOnly(to, move)) return true;
-      if (attempt == kMoveAttempts || !IsTransient(GetLastError())) return false;
+      if (attempt == kMoveAttempts || !IsTransient(GetLastError())) return Failed(false);
       Sleep(kMoveRetryMilliseconds);
     }
   }
@@ -270,19 +300,20 @@ class WindowsPlatform final : public Platform {
   bool Query(const char* path, FileInfo* info) override {
     *info = FileInfo{};
     const DWORD attributes = GetFileAttributesA(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES) return IsMissing(GetLastError());
+    // Finding nothing is an answer, not a failure: it keeps no reason.
+    if (attributes == INVALID_FILE_ATTRIBUTES) return IsMissing(GetLastError()) || Failed(false);
     info->is_link = IsSymbolicLink(path, attributes);
     const HANDLE handle = OpenForQuestions(path);
     // A link that points nowhere stays kMissing, with is_link set.
-    if (handle == INVALID_HANDLE_VALUE) return IsMissing(GetLastError());
-    const bool described = Describe(handle, info);
+    if (handle == INVALID_HANDLE_VALUE) return IsMissing(GetLastError()) || Failed(false);
+    const bool described = Describe(handle, info) || Failed(false);
     CloseHandle(handle);
     return described;
   }
 
   bool QueryOpen(FileHandle file, FileInfo* info) override {
     *info = FileInfo{};
-    return Describe(ToHandle(file), info);
+    return Describe(ToHandle(file), info) || Failed(false);
   }
 
   // The file system finds names in any letter case itself, so only a link needs resolving.
@@ -295,7 +326,7 @@ class WindowsPlatform final : public Platform {
         KernelFunction<GetFinalPathFunction>("GetFinalPathNameByHandleA");
     if (final_path == nullptr) return false;
     const HANDLE handle = OpenForQuestions(path);
-    if (handle == INVALID_HANDLE_VALUE) return false;
+    if (handle == INVALID_HANDLE_VALUE) return Failed(false);
     char resolved[MAX_PATH + sizeof kLongUncPrefix];
     const DWORD length =
         final_path(handle, resolved, sizeof resolved, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
@@ -318,10 +349,32 @@ class WindowsPlatform final : public Platform {
     }
     char path[MAX_PATH + 1];
     const UINT directory = GetWindowsDirectoryA(path, MAX_PATH);
-    if (directory == 0 || directory + 1 + std::strlen(ini_path) > MAX_PATH) return false;
+    if (directory == 0) return Failed(false);
+    if (directory + 1 + std::strlen(ini_path) > MAX_PATH) {
+      KeepFailure(ERROR_FILENAME_EXCED_RANGE);
+      return false;
+    }
     path[directory] = '\\';
     std::memcpy(path + directory + 1, ini_path, std::strlen(ini_path) + 1);
     return Opens(path);
+  }
+
+  // The system's message for the code, without the line end and full stop it closes with.
+  bool TakeFailureReason(char* out, std::size_t capacity) override {
+    const DWORD error = KeptFailure();
+    KeepFailure(0);
+    if (capacity == 0) return false;
+    out[0] = '\0';
+    if (error == 0) return false;
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, error, 0, out, ChunkOf(capacity), nullptr);
+    while (length > 0 && IsMessageEnd(out[length - 1])) --length;
+    if (length == 0) {
+      std::snprintf(out, capacity, "error %lu", static_cast<unsigned long>(error));
+    } else {
+      out[length] = '\0';
+    }
+    return true;
   }
 
  private:
@@ -333,7 +386,7 @@ class WindowsPlatform final : public Platform {
   }
 
   static FileHandle KeepIfDiskFile(HANDLE handle) {
-    if (handle == INVALID_HANDLE_VALUE) return kNoFile;
+    if (handle == INVALID_HANDLE_VALUE) return Failed(kNoFile);
     BY_HANDLE_FILE_INFORMATION details;
     if (GetFileType(handle) != FILE_TYPE_DISK || !GetFileInformationByHandle(handle, &details) ||
         (details.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {

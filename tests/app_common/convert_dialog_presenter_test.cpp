@@ -50,6 +50,11 @@ class FakeView : public ConvertDialogView {
     if (picked) *path = *picked;
     return picked.has_value();
   }
+  // A relative name is completed from a start folder of "/start".
+  std::string EnterFolderOf(const std::string& path) override {
+    log.push_back("enter folder of " + path);
+    return path.front() == '/' ? path : "/start/" + path;
+  }
   void ShowPath(PathField field, const std::string& path) override { Field(field) = path; }
   void ShowAboutBox() override { log.push_back("about"); }
   void Finish(DialogEnd end) override {
@@ -106,12 +111,14 @@ TEST_F(Presenter, StoredSettingsAreShownAndExitSavesThemWithTheBoxesAsOneThenEnd
   EXPECT_EQ(view.log.back(), "finish exit");
 }
 
-TEST_F(Presenter, AFileNamedAtStartFillsTheInputFieldAsGivenAndChangesNothingElse) {
+// As a pick does, so that its nested files and relative library paths resolve from there.
+TEST_F(Presenter, AFileNamedAtStartFillsTheInputFieldAsAPickWouldAndChangesNothingElse) {
   store.strings["Options/Input File"] = "STORED.SCH";
   store.strings["Options/Ini File"] = "MY.INI";
   store.ints["Options/Backup"] = 1;
   presenter.OnStart(std::string("new dir/Amp.sch"));
-  EXPECT_EQ(view.controls.input_file, "new dir/Amp.sch");
+  EXPECT_EQ(view.log, (Log{"enter folder of new dir/Amp.sch", "show settings"}));
+  EXPECT_EQ(view.controls.input_file, "/start/new dir/Amp.sch");
   EXPECT_EQ(view.controls.ini_file, "MY.INI");
   EXPECT_TRUE(view.controls.backups);
   EXPECT_FALSE(view.controls.embedded);
@@ -231,13 +238,14 @@ struct BrowseCase {
 constexpr BrowseCase kBrowseCases[] = {{PathField::kInput, PathField::kIni, "SCH"},
                                        {PathField::kIni, PathField::kInput, "INI"}};
 
-TEST_F(Presenter, BrowseAsksForItsFieldsKindAndPutsThePickedPathThere) {
+TEST_F(Presenter, BrowseAsksForItsFieldsKindPutsThePickedPathThereAndEntersItsFolder) {
   for (const BrowseCase& browse : kBrowseCases) {
     view.controls = DialogSettings{"before", "before", false, false};
     view.log.clear();
-    view.picked = "C:\\WORK\\PICKED." + std::string(browse.extension);
+    view.picked = "/work/PICKED." + std::string(browse.extension);
     presenter.OnBrowse(browse.field);
-    EXPECT_EQ(view.log, Log{std::string("ask ") + browse.extension});
+    EXPECT_EQ(view.log,
+              (Log{std::string("ask ") + browse.extension, "enter folder of " + *view.picked}));
     EXPECT_EQ(view.Field(browse.field), *view.picked);
     EXPECT_EQ(view.Field(browse.other), "before");
   }
@@ -247,20 +255,26 @@ TEST_F(Presenter, ACancelledBrowseLeavesTheFieldAsItWas) {
   for (const BrowseCase& browse : kBrowseCases) {
     view.controls = DialogSettings{"KEEP.SCH", "KEEP.INI", false, false};
     view.picked.reset();
+    view.log.clear();
     presenter.OnBrowse(browse.field);
+    EXPECT_EQ(view.log, Log{std::string("ask ") + browse.extension});
     EXPECT_EQ(view.controls.input_file, "KEEP.SCH");
     EXPECT_EQ(view.controls.ini_file, "KEEP.INI");
   }
 }
 
-TEST_F(Presenter, ADropFillsTheFieldItFellOnWithTheFirstFileAlone) {
+// A drop is a pick by other means.
+TEST_F(Presenter, ADropFillsTheFieldItFellOnWithTheFirstFileAloneAndEntersItsFolder) {
   for (const BrowseCase& drop : kBrowseCases) {
     view.controls = DialogSettings{"before", "before", false, false};
+    view.log.clear();
     presenter.OnFilesDropped(drop.field, {"/home/ann/Amp.sch", "/home/ann/Filter.sch"});
     EXPECT_EQ(view.Field(drop.field), "/home/ann/Amp.sch");
     EXPECT_EQ(view.Field(drop.other), "before");
+    EXPECT_EQ(view.log, Log{"enter folder of /home/ann/Amp.sch"});
     presenter.OnFilesDropped(drop.field, {});
     EXPECT_EQ(view.Field(drop.field), "/home/ann/Amp.sch");
+    EXPECT_EQ(view.log.size(), 1u);
   }
   EXPECT_TRUE(store.log.empty());
 }

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
@@ -164,8 +165,9 @@ TEST_F(CliTest, TraceOfAWholeNestedRun) {
 }
 
 // A signal while both levels' temporary files are there (at the first fsync, the nested
-// file's): the program removes them, leaves the inputs as they were and exits with 128 plus
-// the signal's number.
+// file's): the run removes them, leaves the inputs as they were and the program exits with
+// 128 plus the signal's number. So it does when four workers are held in flushes that do not
+// end: after a while their temporary files are removed under them.
 TEST_F(CliTest, InterruptedRunLeavesNoTemporaryFileAndTheInputsWhole) {
   for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
     SCOPED_TRACE(strsignal(signal_number));
@@ -184,7 +186,7 @@ TEST_F(CliTest, InterruptedRunLeavesNoTemporaryFileAndTheInputsWhole) {
     EXPECT_EQ(FolderListing(sandbox_.work()),
               (std::vector<std::string>{"MSIM.INI", "SUB.SCH", "TOP.SCH", "lib"}));
 
-    // Four files converted at once, each with its temporary file there.
+    // Four files converted at once, each with its temporary file there, none of them ending.
     fs::remove_all(sandbox_.work());
     fs::create_directory(sandbox_.work());
     const std::vector<std::string> names = {"A.SCH", "B.SCH", "C.SCH", "D.SCH"};
@@ -250,8 +252,9 @@ TEST_F(CliTest, EmptyFileArgumentActsAsTheEmptyInputField) {
   EXPECT_TRUE(FolderListing(sandbox_.work()).empty());
 }
 
-// Each file as its work ends, then the closing line; errors on standard error as the shell's
-// tools write them. Quiet keeps the errors only. Any error makes the exit status 1.
+// Each file as its work ends, then the closing line once and, for several files, the summary;
+// errors on standard error as the shell's tools write them. Quiet keeps the errors only. Any
+// error makes the exit status 1.
 TEST_F(CliTest, ReportListsEachFileWithWhatBecameOfIt) {
   struct Case {
     std::vector<std::string> arguments;
@@ -260,16 +263,18 @@ TEST_F(CliTest, ReportListsEachFileWithWhatBecameOfIt) {
     std::string err;
   };
   const std::string kAllFiles =
-      "GOOD.SCH: converted\nConverted!\nOLD.SCH: already at 6.1, left unchanged\nConverted!\n"
-      "BAD.SCH: not converted (Not a version 7.1 schematic)\nFinished with errors!\n"
-      "MISSING.SCH: not converted (Unable to open input file)\nFinished with errors!\n";
+      "GOOD.SCH: converted\nOLD.SCH: already at 6.1, left unchanged\n"
+      "BAD.SCH: not converted (Not a version 7.1 schematic)\n"
+      "MISSING.SCH: not converted (Unable to open input file: No such file or directory)\n"
+      "Finished with errors!\n1 converted, 1 already at 6.1, 2 not converted\n";
   const std::string kAllErrors =
       "kestrune-cli: BAD.SCH: Not a version 7.1 schematic\n"
-      "kestrune-cli: MISSING.SCH: Unable to open input file\n";
+      "kestrune-cli: MISSING.SCH: Unable to open input file: No such file or directory\n";
   const std::vector<Case> cases = {
       {{"GOOD.SCH", "OLD.SCH"},
        0,
-       "GOOD.SCH: converted\nConverted!\nOLD.SCH: already at 6.1, left unchanged\nConverted!\n",
+       "GOOD.SCH: converted\nOLD.SCH: already at 6.1, left unchanged\nConverted!\n"
+       "1 converted, 1 already at 6.1, 0 not converted\n",
        ""},
       {{"GOOD.SCH", "OLD.SCH", "BAD.SCH", "MISSING.SCH"}, 1, kAllFiles, kAllErrors},
       {{"-q", "GOOD.SCH", "OLD.SCH", "BAD.SCH", "MISSING.SCH"}, 1, "", kAllErrors},
@@ -402,7 +407,8 @@ std::map<std::string, std::string> TreeSnapshot(const fs::path& root) {
 }
 
 // A folder stands for its *.sch files of any case, in name order; -r adds its subfolders'
-// where their names fall, never through a link to a folder. A summary closes the report.
+// where their names fall, never through a link to a folder. The closing line and a summary
+// end the report.
 TEST_F(CliTest, FolderConvertsItsSchematicsInNameOrder) {
   struct Case {
     std::vector<std::string> options;
@@ -410,12 +416,11 @@ TEST_F(CliTest, FolderConvertsItsSchematicsInNameOrder) {
   };
   const std::vector<Case> cases = {
       {{},
-       "dir/B.SCH: converted\nConverted!\ndir/a.sch: converted\nConverted!\n"
-       "dir/c.Sch: converted\nConverted!\n3 converted, 0 already at 6.1, 0 not converted\n"},
+       "dir/B.SCH: converted\ndir/a.sch: converted\ndir/c.Sch: converted\nConverted!\n"
+       "3 converted, 0 already at 6.1, 0 not converted\n"},
       {{"-r"},
-       "dir/B.SCH: converted\nConverted!\ndir/a.sch: converted\nConverted!\n"
-       "dir/b/d.sch: converted\nConverted!\ndir/c.Sch: converted\nConverted!\n"
-       "4 converted, 0 already at 6.1, 0 not converted\n"},
+       "dir/B.SCH: converted\ndir/a.sch: converted\ndir/b/d.sch: converted\n"
+       "dir/c.Sch: converted\nConverted!\n4 converted, 0 already at 6.1, 0 not converted\n"},
   };
   for (const Case& run : cases) {
     SCOPED_TRACE(testing::PrintToString(run.options));
@@ -508,10 +513,62 @@ TEST_F(CliTest, FilesConvertedAtOnceAreReportedAsOneAfterAnother) {
   EXPECT_EQ(trees[1], trees[0]);
 }
 
+// Under a memory limit that leaves room for a few workers only, 64 jobs convert and tell
+// every file exactly as one file after another does; so they do with room for none.
+TEST_F(CliTest, ABatchShortOfMemoryForWorkersGoesOnWithThoseItHas) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "the sanitizers reserve more address space than the limits leave";
+#endif
+  const auto put_folder = [&] {
+    fs::remove_all(InWork("dir"));
+    for (int file = 0; file < 100; ++file) Put("dir/F" + std::to_string(file) + ".SCH", kSub);
+    Put("dir/BAD.SCH", "not a schematic\n");
+  };
+  put_folder();
+  const CliResult one_after_another =
+      sandbox_.Run(Join(kNoIni, {"-b", "dir"}), {"KESTRUNE_JOBS=1"});
+  const std::map<std::string, std::string> converted = TreeSnapshot(InWork("dir"));
+  ASSERT_EQ(one_after_another.exit_status, 1) << one_after_another.err;
+  for (const rlim_t megabytes : {24, 48, 96, 192}) {
+    SCOPED_TRACE(std::to_string(megabytes) + " MB");
+    put_folder();
+    const CliResult at_once =
+        sandbox_.Run(Join(kNoIni, {"-b", "dir"}), {"KESTRUNE_JOBS=64"}, megabytes << 20);
+    EXPECT_EQ(at_once.exit_status, one_after_another.exit_status) << at_once.err;
+    EXPECT_EQ(at_once.out, one_after_another.out);
+    EXPECT_EQ(at_once.err, one_after_another.err);
+    EXPECT_EQ(TreeSnapshot(InWork("dir")), converted);
+  }
+}
+
+// What a dry run prints where the real run prints report: each file's line in the words of
+// what would be done, no closing line, the summary in the same words.
+std::string AsDryRun(const std::string& report) {
+  const std::vector<std::pair<std::string, std::string>> words = {
+      {": converted", ": would be converted"},
+      {": already at 6.1, left unchanged", ": already at 6.1, would be left unchanged"},
+      {": not converted (", ": would not be converted ("},
+      {" converted, ", " would be converted, "},
+      {" not converted", " would not be converted"}};
+  std::string dry;
+  for (std::string line : Lines(report)) {
+    if (line == "Converted!" || line == "Finished with errors!") continue;
+    for (const auto& [real, would] : words) {
+      const std::size_t at = line.find(real);
+      if (at != std::string::npos) {
+        line.replace(at, real.size(), would);
+        if (real[0] == ':') break;
+      }
+    }
+    dry += line + "\n";
+  }
+  return dry;
+}
+
 // A dry run changes nothing, creates nothing and removes nothing, and reports what the real
-// run after it does: also for a file converted by an earlier command of the same run, for one
-// reached again under another name once converted, and for one whose backup name an earlier
-// file took.
+// run after it does, in the words of what would be done: also for a file converted by an
+// earlier command of the same run, for one reached again under another name once converted,
+// and for one whose backup name an earlier file took.
 TEST_F(CliTest, DryRunLeavesTheTreeAndReportsWhatTheRealRunDoes) {
   for (const std::vector<std::string>& backup : {std::vector<std::string>{}, {"--backup"}}) {
     SCOPED_TRACE(testing::PrintToString(backup));
@@ -534,9 +591,182 @@ TEST_F(CliTest, DryRunLeavesTheTreeAndReportsWhatTheRealRunDoes) {
     const CliResult real = Run(arguments);
     EXPECT_NE(TreeSnapshot(sandbox_.work()), before);
     EXPECT_EQ(dry.exit_status, real.exit_status);
-    EXPECT_EQ(dry.out, real.out);
+    EXPECT_EQ(dry.out, AsDryRun(real.out));
     EXPECT_EQ(dry.err, real.err);
-    EXPECT_NE(real.out.find("\nSUB.SCH: already at 6.1"), std::string::npos) << real.out;
+    // Reached first as A_TWICE.SCH's nested file, then again as the folder's own: one line.
+    EXPECT_EQ(Lines(real.out).front(), "SUB.SCH: converted") << real.out;
+    EXPECT_EQ(real.out.find("./SUB.SCH"), std::string::npos) << real.out;
+  }
+}
+
+// Files that lead to one nested file, which the folder holds too: each Convert command visits
+// it, the command line lists it once, under its first spelling, and counts it once.
+TEST_F(CliTest, EachFileIsListedOnceAndCountedOnce) {
+  PutHierarchy();
+  fs::rename(InWork("TOP.SCH"), InWork("A.SCH"));
+  Put("B.SCH", kTop);
+  Put("C.SCH", kTop);
+  const std::vector<std::string> nested = {"-e", "--ini", "./MSIM.INI"};
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string out;
+  };
+  const std::vector<Case> runs = {
+      {Join(Join({"-n"}, nested), {"."}),
+       "SUB.SCH: would be converted\n./A.SCH: would be converted\n./B.SCH: would be converted\n"
+       "./C.SCH: would be converted\n"
+       "4 would be converted, 0 already at 6.1, 0 would not be converted\n"},
+      {Join(nested, {"."}),
+       "SUB.SCH: converted\n./A.SCH: converted\n./B.SCH: converted\n./C.SCH: converted\n"
+       "Converted!\n4 converted, 0 already at 6.1, 0 not converted\n"},
+      {Join(nested, {"."}),
+       "SUB.SCH: already at 6.1, left unchanged\n./A.SCH: already at 6.1, left unchanged\n"
+       "./B.SCH: already at 6.1, left unchanged\n./C.SCH: already at 6.1, left unchanged\n"
+       "Converted!\n0 converted, 4 already at 6.1, 0 not converted\n"},
+      // As a shell's pattern gives them.
+      {Join(nested, {"A.SCH", "B.SCH", "C.SCH", "SUB.SCH"}),
+       "SUB.SCH: already at 6.1, left unchanged\nA.SCH: already at 6.1, left unchanged\n"
+       "B.SCH: already at 6.1, left unchanged\nC.SCH: already at 6.1, left unchanged\n"
+       "Converted!\n0 converted, 4 already at 6.1, 0 not converted\n"},
+  };
+  for (const Case& run : runs) {
+    SCOPED_TRACE(testing::PrintToString(run.arguments));
+    const CliResult result = Run(run.arguments);
+    EXPECT_EQ(result.exit_status, 0);
+    EXPECT_EQ(result.out, run.out);
+    EXPECT_EQ(result.err, "");
+  }
+  EXPECT_EQ(Get("SUB.SCH"), kSubConverted);
+}
+
+// An error names the path as the user wrote it, or as this system names a path the program
+// built, and ends with the system's own reason.
+TEST_F(CliTest, ErrorsEndWithTheSystemsReason) {
+  struct Case {
+    const char* what;
+    std::function<void()> prepare;
+    std::vector<std::string> arguments;
+    bool without_rights;
+    std::string out;
+    std::string err;
+  };
+  const std::string kHint =
+      "kestrune-cli: hint: an INI file named without a folder is looked for in the Windows "
+      "folder; write ./MSIM.INI for the one in the current folder\n";
+  const std::vector<Case> cases = {
+      {"a missing file", [] {}, Join(kNoIni, {"MISSING.SCH"}), false,
+       "MISSING.SCH: not converted (Unable to open input file: No such file or directory)\n"
+       "Finished with errors!\n",
+       "kestrune-cli: MISSING.SCH: Unable to open input file: No such file or directory\n"},
+      {"a missing folder, written as on Windows", [] {}, Join(kNoIni, {"sub\\TOP.SCH"}), false,
+       "sub\\TOP.SCH: not converted (Unable to open input file: No such file or directory)\n"
+       "Finished with errors!\n",
+       "kestrune-cli: sub\\TOP.SCH: Unable to open input file: No such file or directory\n"},
+      {"a read-only folder",
+       [this] {
+         Put("ro/TOP.SCH", kTop);
+         fs::permissions(InWork("ro"), fs::perms(0555));
+       },
+       Join(kNoIni, {"ro/TOP.SCH"}), true,
+       "ro/TOP.SCH: not converted (Unable to create temporary output file: Permission denied)\n"
+       "Finished with errors!\n",
+       "kestrune-cli: ro/TOP.SCH: Unable to create temporary output file: Permission denied\n"},
+      {"a library that is not there",
+       [this] {
+         PutHierarchy();
+         fs::remove(InWork("lib/MYPARTS.SLB"));
+       },
+       {"-e", "--ini", "./MSIM.INI", "TOP.SCH"},
+       false,
+       "TOP.SCH: converted\nFinished with errors!\n",
+       "kestrune-cli: ./lib/MYPARTS.slb: Unable to read part library: No such file or "
+       "directory\n"},
+      {"an INI file without its folder",
+       [this] { PutHierarchy(); },
+       {"-e", "--ini", "MSIM.INI", "TOP.SCH"},
+       false,
+       "TOP.SCH: converted\nFinished with errors!\n",
+       "kestrune-cli: MSIM.INI: Unable to read INI file: No such file or directory\n" + kHint},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (fs::exists(InWork("ro"))) fs::permissions(InWork("ro"), fs::perms(0755));
+    fs::remove_all(sandbox_.work());
+    fs::create_directory(sandbox_.work());
+    c.prepare();
+    const CliResult result =
+        c.without_rights ? sandbox_.RunWithoutRights(c.arguments) : Run(c.arguments);
+    EXPECT_EQ(result.exit_status, 1);
+    EXPECT_EQ(result.out, c.out);
+    EXPECT_EQ(result.err, c.err);
+  }
+}
+
+// Where standard output and standard error are one terminal, a file's error shows once.
+TEST_F(CliTest, OnATerminalEachErrorShowsOnce) {
+  Put("GOOD.SCH", kSub);
+  Put("BAD.SCH", "not a schematic\n");
+  const CliResult result =
+      sandbox_.RunOnTerminal(Join(kNoIni, {"MISSING.SCH", "BAD.SCH", "GOOD.SCH"}));
+  EXPECT_EQ(result.exit_status, 1);
+  EXPECT_EQ(result.out,
+            "kestrune-cli: MISSING.SCH: Unable to open input file: No such file or directory\n"
+            "kestrune-cli: BAD.SCH: Not a version 7.1 schematic\n"
+            "GOOD.SCH: converted\nFinished with errors!\n"
+            "1 converted, 0 already at 6.1, 2 not converted\n");
+}
+
+// A folder that gives no file to convert, and a job count that cannot be used, are warned
+// about on standard error; a warning leaves the exit status as it is.
+TEST_F(CliTest, FoldersWithoutSchematicsAndBadJobCountsAreWarnedAbout) {
+  fs::create_directories(InWork("empty"));
+  Put("notes/a.txt", "no schematic\n");
+  Put("deep/deeper/A.SCH", kSubConverted);
+  Put("OLD.SCH", kSubConverted);
+  const std::string kNothing = "0 converted, 0 already at 6.1, 0 not converted\n";
+  const std::string kJobs = " is not a number from 1 to 64; up to 8 files are converted at once\n";
+  struct Case {
+    std::vector<std::string> arguments;
+    std::vector<std::string> variables;
+    std::string out;
+    std::string err;
+  };
+  const std::vector<Case> cases = {
+      {{"empty"}, {}, kNothing, "kestrune-cli: empty: warning: the folder is empty\n"},
+      {{"-q", "empty"}, {}, "", "kestrune-cli: empty: warning: the folder is empty\n"},
+      {{"notes"}, {}, kNothing, "kestrune-cli: notes: warning: no *.sch file in the folder\n"},
+      {{"-r", "notes"},
+       {},
+       kNothing,
+       "kestrune-cli: notes: warning: no *.sch file in the folder or its subfolders\n"},
+      {{"deep"},
+       {},
+       kNothing,
+       "kestrune-cli: deep: warning: no *.sch file in the folder, only in its subfolders: add "
+       "-r to convert them\n"},
+      {{"-r", "deep"},
+       {},
+       "deep/deeper/A.SCH: already at 6.1, left unchanged\nConverted!\n"
+       "0 converted, 1 already at 6.1, 0 not converted\n",
+       ""},
+      {{"OLD.SCH"},
+       {"KESTRUNE_JOBS=64"},
+       "OLD.SCH: already at 6.1, left unchanged\nConverted!\n",
+       ""},
+  };
+  std::vector<Case> all = cases;
+  for (const char* jobs : {"abc", "0", "65", "4x", ""}) {
+    all.push_back({{"OLD.SCH"},
+                   {std::string("KESTRUNE_JOBS=") + jobs},
+                   "OLD.SCH: already at 6.1, left unchanged\nConverted!\n",
+                   std::string("kestrune-cli: warning: KESTRUNE_JOBS=") + jobs + kJobs});
+  }
+  for (const Case& c : all) {
+    SCOPED_TRACE(testing::PrintToString(c.arguments) + testing::PrintToString(c.variables));
+    const CliResult result = sandbox_.Run(Join(kNoIni, c.arguments), c.variables);
+    EXPECT_EQ(result.exit_status, 0);
+    EXPECT_EQ(result.out, c.out);
+    EXPECT_EQ(result.err, c.err);
   }
 }
 

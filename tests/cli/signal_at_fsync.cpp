@@ -1,7 +1,8 @@
 // Test helper preloaded into kestrune-cli: the run's first fsync, made while its temporary files
-// are there, first raises the signal that KESTRUNE_TEST_FSYNC_SIGNAL names. With
-// KESTRUNE_TEST_FSYNC_TOGETHER=N the first N fsyncs (one per worker converting at once) wait
-// until all N have come, and the last raises it, so that N temporary files are there.
+// are there, first sends the process the signal that KESTRUNE_TEST_FSYNC_SIGNAL names, then
+// goes on. With KESTRUNE_TEST_FSYNC_TOGETHER=N the first N fsyncs (one per worker converting
+// at once) wait until all N have come, the last sends the signal, and none of them returns:
+// workers held in a flush that does not end.
 #include <dlfcn.h>
 #include <signal.h>
 #include <unistd.h>
@@ -16,10 +17,11 @@ extern "C" int fsync(int fd) {
   const int wanted = together != nullptr ? std::atoi(together) : 1;
   if (signal_number != nullptr) {
     const int arrival = arrived.fetch_add(1) + 1;
-    if (arrival < wanted) {
-      for (;;) pause();  // the signal's handler ends the program
+    // To the process, not this thread: workers leave the signals to the main thread.
+    if (arrival == wanted) kill(getpid(), std::atoi(signal_number));
+    if (arrival <= wanted && wanted > 1) {
+      for (;;) pause();
     }
-    if (arrival == wanted) raise(std::atoi(signal_number));
   }
   using Fsync = int (*)(int);
   static const auto real_fsync = reinterpret_cast<Fsync>(dlsym(RTLD_NEXT, "fsync"));

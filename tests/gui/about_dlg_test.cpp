@@ -22,6 +22,17 @@ TEST(AboutBox, IsLaidOutAsItsTemplateWithEveryTextWhole) {
   EXPECT_EQ(TextOf(about, about.GetChildren()[1]->GetId()), KESTRUNE_ABOUT_VERSION);
 }
 
+// At GDK_SCALE=2 the icon was the 32-pixel image doubled.
+TEST(AboutBox, ItsIconIsDrawnFromAnImageOfAsManyPixelsAsTheScreenGivesIt) {
+  CAboutDlg about(nullptr);
+  about.Show();
+  const wxBitmap icon = wxStaticCast(about.GetChildren().front(), wxStaticBitmap)->GetBitmap();
+  const double scale = about.GetDPIScaleFactor();
+  EXPECT_EQ(icon.GetScaleFactor(), scale);
+  EXPECT_EQ(icon.GetSize(), wxSize(32, 32) * scale);
+  EXPECT_EQ(icon.GetLogicalSize(), wxSize(32, 32));
+}
+
 // With no Cancel button, the toolkit turns Esc into a press of OK.
 TEST(AboutBox, OkAndEscapeCloseIt) {
   CAboutDlg about(nullptr);

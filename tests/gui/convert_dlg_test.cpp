@@ -93,10 +93,12 @@ TEST_F(MainDialog, FirstStartShowsDefaultsIdleStatusTitleAndIcons) {
   EXPECT_FALSE(Ticked(IDC_BACKUP));
   EXPECT_FALSE(Ticked(IDC_EMBEDDED));
   EXPECT_EQ(TextOf(window, IDC_STATUS), "Status: IDLE");
+  // Every size a desktop asks for at any scale, up to 256 pixels, drawn for that size.
   const wxIconBundle& icons = window.GetIcons();
-  EXPECT_EQ(icons.GetIconCount(), 4u);
-  EXPECT_TRUE(icons.GetIcon(16, wxIconBundle::FALLBACK_NONE).IsOk());
-  EXPECT_TRUE(icons.GetIcon(32, wxIconBundle::FALLBACK_NONE).IsOk());
+  EXPECT_EQ(icons.GetIconCount(), 7u);
+  for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+    EXPECT_TRUE(icons.GetIcon(size, wxIconBundle::FALLBACK_NONE).IsOk()) << size;
+  }
   EXPECT_FALSE(window.HasFlag(wxMINIMIZE_BOX) || window.HasFlag(wxMAXIMIZE_BOX));
   EXPECT_FALSE(SettingsSaved());
 }
@@ -127,11 +129,39 @@ TEST_F(MainDialog, AnExitWhoseSettingsCannotBeSavedShowsAnErrorAndStaysOpen) {
   EXPECT_TRUE(window.IsShown());
 }
 
-TEST_F(MainDialog, AFileNamedOnTheCommandLineFillsTheInputFieldAlone) {
-  WriteSettings("[Options]\nInput File=STORED.SCH\nIni File=MY.INI\n");
+// Started as a file manager starts it, from another folder: the example's relative library path
+// and nested file resolve from the file's folder, as after a pick.
+TEST_F(MainDialog, AFileNamedOnTheCommandLineIsConvertedWithItsNestedFileAsIfPicked) {
+  const std::filesystem::path folder = scratch.path() / "Ämp dir";
+  std::filesystem::create_directories(folder);
+  std::filesystem::copy(KESTRUNE_EXAMPLES_DIR, folder);
+  WriteSettings("[Options]\nInput File=STORED.SCH\nIni File=./MSIM.INI\nEmbeded=1\n");
   CConvertDlg& window = Open("Ämp dir/AMP.SCH");
-  EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), wxString::FromUTF8("Ämp dir/AMP.SCH"));
-  EXPECT_EQ(TextOf(window, IDC_INI_FILE), "MY.INI");
+  const wxString top = wxString::FromUTF8(scratch.PathOf("Ämp dir/AMP.SCH"));
+  EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), top);
+  EXPECT_EQ(TextOf(window, IDC_INI_FILE), "./MSIM.INI");
+  EXPECT_EQ(std::filesystem::current_path(), folder);
+  wxTEST_DIALOG(Click(window, IDC_CONVERT),
+                ExpectMessage("Convert", top + "\nFILTER.SCH\nConverted!", wxICON_NONE));
+  for (const char* name : {"AMP.SCH", "FILTER.SCH"}) {
+    EXPECT_EQ(ReadWholeFile(folder / name).rfind("*version 6.1 ", 0), 0u) << name;
+  }
+}
+
+// A file name that is no UTF-8 cannot show as it is, but left alone it is converted and saved
+// byte for byte.
+TEST_F(MainDialog, ANameThatIsNoUtf8IsConvertedAndSavedByteForByte) {
+  const std::string name = "\xE9t\xE9.SCH";  // Latin-1
+  WriteWholeFile(scratch.path() / name, "*version 7.1\n");
+  WriteSettings("[Options]\nInput File=" + name + "\nIni File=./NONE.INI\n");
+  CConvertDlg& window = Open();
+  wxTEST_DIALOG(Click(window, IDC_CONVERT),
+                ExpectMessage("Convert", wxString(name.c_str(), wxConvISO8859_1) + "\nConverted!",
+                              wxICON_NONE));
+  EXPECT_EQ(ReadWholeFile(scratch.path() / name), "*version 6.1\n");
+  EXPECT_EQ(RunModalWith(window, [&] { Click(window, wxID_OK); }), wxID_OK);
+  EXPECT_NE(ReadWholeFile(settings_path).find("Input File=" + name + "\n"), std::string::npos)
+      << ReadWholeFile(settings_path);
 }
 
 // Drops as the toolkit delivers them to the drop target of the window they fell on.
@@ -141,20 +171,27 @@ void DropFiles(wxWindow& target, const wxArrayString& files) {
   EXPECT_TRUE(drop->OnDropFiles(5, 5, files));
 }
 
+// A drop is taken as a pick: the path whole, and its folder entered.
 TEST_F(MainDialog, AFileDroppedOnTheIniFieldNamesTheIniFileAndElsewhereTheSchematic) {
-  CConvertDlg& window = Open();
+  const std::filesystem::path folder = scratch.path() / "Ämp dir";
+  std::filesystem::create_directories(folder);
+  const wxString first = wxString::FromUTF8(scratch.PathOf("Ämp dir/Ämp.sch"));
   wxArrayString files;
-  files.Add(wxString::FromUTF8("/home/ann/Ämp.sch"));
-  files.Add("/home/ann/Filter.sch");
+  files.Add(first);
+  files.Add(wxString::FromUTF8(scratch.PathOf("Filter.sch")));
+  CConvertDlg& window = Open();
   DropFiles(*window.FindWindow(IDC_INI_FILE), files);
-  EXPECT_EQ(TextOf(window, IDC_INI_FILE), wxString::FromUTF8("/home/ann/Ämp.sch"));
+  EXPECT_EQ(TextOf(window, IDC_INI_FILE), first);
   EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), "");
+  EXPECT_EQ(std::filesystem::current_path(), folder);
   for (wxWindow* target : {static_cast<wxWindow*>(&window), window.FindWindow(IDC_INPUT_FILE)}) {
     SetField(IDC_INPUT_FILE, "before");
+    wxSetWorkingDirectory(scratch.path().string());
     DropFiles(*target, files);
-    EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), wxString::FromUTF8("/home/ann/Ämp.sch"));
+    EXPECT_EQ(TextOf(window, IDC_INPUT_FILE), first);
+    EXPECT_EQ(std::filesystem::current_path(), folder);
   }
-  EXPECT_EQ(TextOf(window, IDC_INI_FILE), wxString::FromUTF8("/home/ann/Ämp.sch"));
+  EXPECT_EQ(TextOf(window, IDC_INI_FILE), first);
 }
 
 TEST_F(MainDialog, EscapeAndTheCloseBoxSaveNothing) {
@@ -202,6 +239,22 @@ TEST_F(MainDialog, ConvertReportsAFailedFileWithTheStopIconThenListsIt) {
       ExpectMessage("Convert", "GONE.SCH\nFinished with errors!", wxICON_NONE));
   EXPECT_EQ(TextOf(window, IDC_STATUS), "Status: Idle");
   EXPECT_FALSE(SettingsSaved());
+}
+
+// The beginning says what happens, the end which file; the window keeps its size.
+TEST_F(MainDialog, ALongPathInTheStatusLineIsShortenedInTheMiddleWithinTheWindow) {
+  CConvertDlg& window = Open();
+  const wxSize size = window.GetSize();
+  const std::string text = "Status: Converting /home/ann/" + std::string(300, 'x') + "/LAST&.SCH";
+  window.ShowStatus(text.c_str());
+  wxStaticText& status = *wxStaticCast(window.FindWindow(IDC_STATUS), wxStaticText);
+  const wxString shown = TextOf(window, IDC_STATUS);
+  EXPECT_TRUE(shown.StartsWith("Status: Conv")) << shown;
+  EXPECT_TRUE(shown.EndsWith("xx/LAST&.SCH")) << shown;
+  EXPECT_NE(shown.find("..."), wxString::npos) << shown;
+  EXPECT_LE(status.GetTextExtent(shown).x, status.GetSize().x);
+  EXPECT_TRUE(wxRect(window.GetClientSize()).Contains(status.GetRect()));
+  EXPECT_EQ(window.GetSize(), size);
 }
 
 TEST_F(MainDialog, TheWindowTakesNoInputWhileARunLasts) {
@@ -288,6 +341,7 @@ class ExpectLongMessage : public wxExpectModalBase<LongMessageDlg, ExpectLongMes
     EXPECT_TRUE(area.Contains(box->GetScreenRect())) << box->GetScreenRect().height;
     const wxWindow* ok = box->FindWindow(wxID_OK);
     EXPECT_TRUE(ok != nullptr && ok->IsShown() && area.Contains(ok->GetScreenRect()));
+    ExpectBoxLaidOut(*box, false);
     return wxID_OK;
   }
 
@@ -304,6 +358,18 @@ TEST_F(MainDialog, AClosingTextOfAHundredFilesComesInABoxThatFitsTheScreen) {
   text += "Converted!";
   wxTEST_DIALOG(window.ShowLongMessage(text.c_str(), MessageKind::kNotice),
                 ExpectLongMessage(wxString::FromUTF8(text)));
+}
+
+// A short closing text gave GTK's box a title cut to "C… rt" and an empty gap for an icon; a line
+// wider than the screen goes to the scrolled box.
+TEST_F(MainDialog, EachMessageBoxShowsItsCaptionAndTextWholeWithNoGapForAMissingIcon) {
+  CConvertDlg& window = Open();
+  wxTEST_DIALOG(window.ShowMessage("A.SCH\nConverted!", MessageKind::kNotice),
+                ExpectMessage("Convert", "A.SCH\nConverted!", wxICON_NONE));
+  wxTEST_DIALOG(window.ShowMessage("ERROR: Unable to open input file!\nA.SCH", MessageKind::kError),
+                ExpectMessage("Convert", "ERROR: Unable to open input file!\nA.SCH", wxICON_ERROR));
+  const std::string wide = std::string(2000, 'W') + ".SCH\nConverted!";
+  wxTEST_DIALOG(window.ShowMessage(wide.c_str(), MessageKind::kNotice), ExpectLongMessage(wide));
 }
 
 void ExpectCentredOver(const wxRect& window, const wxRect& area) {

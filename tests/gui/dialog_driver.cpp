@@ -26,6 +26,7 @@ wxString TextOf(wxWindow& dialog, int id) {
   wxWindow* control = dialog.FindWindow(id);
   if (control == nullptr) return "<no control>";
   if (auto* field = dynamic_cast<wxTextCtrl*>(control)) return field->GetValue();
+  if (auto* labelled = dynamic_cast<wxControl*>(control)) return labelled->GetLabelText();
   return control->GetLabel();
 }
 

@@ -12,7 +12,7 @@ void Click(wxWindow& dialog, int id);
 // A key press as the dialog's key hook sees it before the focused control does.
 void PressKey(wxWindow& dialog, int key_code, int modifiers = wxMOD_NONE);
 
-// The text of the control with this id (label or field value).
+// The text of the control with this id as it shows (label or field value).
 wxString TextOf(wxWindow& dialog, int id);
 
 }  // namespace kestrune::test

@@ -6,6 +6,8 @@
 #include <wx/stopwatch.h>
 #include <wx/timer.h>
 
+#include "tests/gui/template_layout.h"
+
 namespace kestrune::test {
 
 namespace {
@@ -50,11 +52,11 @@ ExpectMessage::ExpectMessage(wxString caption, wxString text, long icon,
       icon_(icon),
       while_open_(std::move(while_open)) {}
 
-int ExpectMessage::OnInvoked(wxMessageDialog* box) const {
-  EXPECT_EQ(caption_, box->GetCaption());
+int ExpectMessage::OnInvoked(MessageDlg* box) const {
+  EXPECT_EQ(caption_, box->GetTitle());
   EXPECT_EQ(text_, box->GetMessage());
-  EXPECT_EQ(icon_, box->GetMessageDialogStyle() & wxICON_MASK);
-  EXPECT_EQ(wxOK, box->GetMessageDialogStyle() & (wxOK | wxCANCEL | wxYES_NO));
+  EXPECT_EQ(icon_ == wxICON_ERROR, box->GetKind() == MessageKind::kError);
+  ExpectBoxLaidOut(*box, icon_ == wxICON_ERROR);
   if (while_open_) while_open_();
   return wxID_OK;
 }

@@ -8,8 +8,9 @@
 
 #include <wx/dialog.h>
 #include <wx/filedlg.h>
-#include <wx/msgdlg.h>
 #include <wx/testing.h>
+
+#include "app/wx/message_dlg.h"
 
 namespace kestrune::test {
 
@@ -41,13 +42,14 @@ class UnexpectedModalCatcher : public wxModalDialogHook {
 // end the loop. Fails the test and ends the loop itself if it still runs after 10 s.
 int RunModalWith(wxDialog& dialog, std::function<void()> script);
 
-// A message box expected with these caption, text and icon (wxICON_* or wxICON_NONE).
-class ExpectMessage : public wxExpectModalBase<wxMessageDialog, ExpectMessage> {
+// A message box expected with these caption, text and icon (wxICON_ERROR or wxICON_NONE), laid
+// out as ExpectBoxLaidOut checks.
+class ExpectMessage : public wxExpectModalBase<MessageDlg, ExpectMessage> {
  public:
   ExpectMessage(wxString caption, wxString text, long icon, std::function<void()> while_open = {});
 
  protected:
-  int OnInvoked(wxMessageDialog* box) const override;
+  int OnInvoked(MessageDlg* box) const override;
 
  private:
   wxString caption_;

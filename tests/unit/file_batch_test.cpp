@@ -88,7 +88,9 @@ TEST(FileBatch, AFileAnotherProgramCreatesWhileTheBatchRunsIsFound) {
   BatchOptions options;
   options.ini_path = scratch.PathOf("MSIM.INI");
   ProgressLine progress(false);
-  ReportSink sink(true, progress);
+  ReportOptions quiet;
+  quiet.quiet = true;
+  ReportSink sink(quiet, progress);
   ConvertFiles(files, options, other_program, sink, progress);
   EXPECT_FALSE(sink.error_shown());
   EXPECT_EQ(test::ReadWholeFile(folder / "LATE.SCH"), "*version 6.1\nlate\n");

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/support/platform_fixture.h"
 
@@ -51,6 +52,44 @@ TEST_F(PlatformContract, RemoveNowRemovesAFileStillBeingWritten) {
     EXPECT_TRUE(files_.Close(out));
     EXPECT_FALSE(Exists("Held.Tmp"));
   }
+}
+
+// A failed call keeps the system's own words for its failure until they are taken, once; a
+// call that succeeds meanwhile leaves them, and finding no file is no failure.
+TEST_F(PlatformContract, AFailedCallKeepsTheSystemsReasonUntilTaken) {
+  WriteFile("Amp.Sch", "old contents");
+  files_.TakeFailureReason(nullptr, 0);  // what earlier tests left
+  char reason[kReasonBytes];
+  EXPECT_FALSE(files_.TakeFailureReason(reason, sizeof reason));
+  EXPECT_STREQ(reason, "");
+  FileInfo info;
+  ASSERT_TRUE(files_.Query(PathOf("Gone.Sch").c_str(), &info));
+  EXPECT_FALSE(files_.TakeFailureReason(reason, sizeof reason)) << reason;
+
+  std::vector<std::string> reasons;
+  for (const std::string& name : {std::string("Gone.Sch"), std::string("Amp.Sch")}) {
+    SCOPED_TRACE(name);
+    // Opening a missing file, creating one that exists.
+    const FileHandle file = name == "Gone.Sch" ? files_.OpenForRead(PathOf(name).c_str())
+                                               : files_.CreateNew(PathOf(name).c_str());
+    ASSERT_EQ(file, kNoFile);
+    const FileHandle other = files_.OpenForRead(PathOf("Amp.Sch").c_str());
+    ASSERT_NE(other, kNoFile);
+    EXPECT_TRUE(files_.Close(other));
+    ASSERT_TRUE(files_.TakeFailureReason(reason, sizeof reason));
+    reasons.push_back(reason);
+    EXPECT_FALSE(files_.TakeFailureReason(reason, sizeof reason));
+  }
+#ifdef _WIN32
+  for (const std::string& text : reasons) {
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(text.find_first_of("\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.back(), '.') << text;
+  }
+  EXPECT_NE(reasons[0], reasons[1]);
+#else
+  EXPECT_EQ(reasons, (std::vector<std::string>{"No such file or directory", "File exists"}));
+#endif
 }
 
 }  // namespace

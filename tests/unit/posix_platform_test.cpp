@@ -1,5 +1,7 @@
 // Checks the POSIX platform layer against real files: exclusive creation, refusals, renames,
 // identities.
+#include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "engine/platform/platform.h"
+#include "engine/platform/run_lock.h"
 #include "tests/support/faulty_platform.h"
 #include "tests/support/platform_fixture.h"
 
@@ -34,7 +37,122 @@ OpenOutcome OpenForReadInChild(const std::string& path) {
   return WEXITSTATUS(status) == 0 ? OpenOutcome::kRefused : OpenOutcome::kOpened;
 }
 
+// Classic POSIX record locks on the run's byte, held by this test process, as Wine's server
+// holds the byte-range locks of Windows programs. Its descriptor may write the file.
+class ClassicLocks {
+ public:
+  explicit ClassicLocks(const std::string& path) : fd_(open(path.c_str(), O_RDWR | O_CLOEXEC)) {}
+  ~ClassicLocks() { close(fd_); }
+  ClassicLocks(const ClassicLocks&) = delete;
+  ClassicLocks& operator=(const ClassicLocks&) = delete;
+
+  bool Take(short type) {
+    struct flock range {};
+    range.l_type = type;
+    range.l_whence = SEEK_SET;
+    range.l_start = static_cast<off_t>(kRunLockOffset);
+    range.l_len = 1;
+    return fcntl(fd_, F_SETLK, &range) == 0;
+  }
+  void Release() { Take(F_UNLCK); }
+
+ private:
+  int fd_;
+};
+
+// Another process that opens path for reading, as a conversion opens its input, and locks it
+// through the platform, holding the lock while this object lives. One that may not write
+// the file runs as nobody where the test is root (the file is already open then).
+class LockedInChild {
+ public:
+  LockedInChild(const std::string& path, bool may_write) {
+    if (pipe(outcome_) != 0 || pipe(release_) != 0) return;
+    child_ = fork();
+    if (child_ == 0) {
+      close(release_[1]);
+      const FileHandle file = SystemPlatform().OpenForRead(path.c_str());
+      const bool dropped = may_write || geteuid() != 0 ||
+                           (setgroups(0, nullptr) == 0 && setresgid(65534, 65534, 65534) == 0 &&
+                            setresuid(65534, 65534, 65534) == 0);
+      const char outcome =
+          file == kNoFile || !dropped
+              ? 'x'
+              : static_cast<char>('0' + static_cast<int>(SystemPlatform().TryLock(file)));
+      char released;
+      if (write(outcome_[1], &outcome, 1) != 1 || read(release_[0], &released, 1) < 0) _exit(1);
+      _exit(0);
+    }
+    close(outcome_[1]);
+    close(release_[0]);
+    char outcome = 'x';
+    if (child_ > 0 && read(outcome_[0], &outcome, 1) == 1 && outcome != 'x') {
+      outcome_known_ = true;
+      outcome_value_ = static_cast<LockOutcome>(outcome - '0');
+    }
+  }
+  ~LockedInChild() {
+    close(release_[1]);
+    close(outcome_[0]);
+    if (child_ > 0) waitpid(child_, nullptr, 0);
+  }
+  LockedInChild(const LockedInChild&) = delete;
+  LockedInChild& operator=(const LockedInChild&) = delete;
+
+  bool Locked() const { return outcome_known_ && outcome_value_ == LockOutcome::kLocked; }
+  bool HeldElsewhere() const {
+    return outcome_known_ && outcome_value_ == LockOutcome::kHeldElsewhere;
+  }
+
+ private:
+  int outcome_[2] = {-1, -1};
+  int release_[2] = {-1, -1};
+  pid_t child_ = -1;
+  bool outcome_known_ = false;
+  LockOutcome outcome_value_ = LockOutcome::kFailed;
+};
+
 class PosixPlatformTest : public test::PlatformFixture {};
+
+// Wine keeps a Windows program's LockFileEx as a classic record lock of its server: a write
+// lock where the program's handle may write, else a read lock. A run and such a lock keep
+// each other out; only a run on a file it may not write leaves a reader's lock in.
+TEST_F(PosixPlatformTest, TryLockAndTheRecordLocksOfWindowsProgramsExcludeEachOther) {
+  for (const bool may_write : {true, false}) {
+    SCOPED_TRACE(may_write ? "a file the run may write" : "a file the run may only read");
+    const std::string path = PathOf(may_write ? "Writable.Sch" : "ReadOnly.Sch");
+    WriteFile(may_write ? "Writable.Sch" : "ReadOnly.Sch", "x");
+    ClassicLocks windows_program(path);
+    if (!may_write && geteuid() != 0) {
+      ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    }
+    for (const short held : {short{F_RDLCK}, short{F_WRLCK}}) {
+      ASSERT_TRUE(windows_program.Take(held));
+      EXPECT_TRUE(LockedInChild(path, may_write).HeldElsewhere()) << "lock type " << held;
+      windows_program.Release();
+    }
+    const LockedInChild run(path, may_write);
+    ASSERT_TRUE(run.Locked());
+    EXPECT_FALSE(windows_program.Take(F_WRLCK));
+    EXPECT_EQ(windows_program.Take(F_RDLCK), !may_write);
+    windows_program.Release();
+  }
+}
+
+// Locking may give the handle another open of the file: the file and the reading go on as
+// they were.
+TEST_F(PosixPlatformTest, TryLockChangesNothingInTheFileNorWhereItIsRead) {
+  WriteFile("Amp.Sch", "contents");
+  const FileInfo before = QueryOf("Amp.Sch");
+  const FileHandle in = files_.OpenForRead(PathOf("Amp.Sch").c_str());
+  ASSERT_NE(in, kNoFile);
+  char first[3];
+  ASSERT_EQ(files_.Read(in, first, sizeof first), 3);
+  ASSERT_EQ(files_.TryLock(in), LockOutcome::kLocked);
+  EXPECT_EQ(ReadAll(in), "tents");
+  EXPECT_TRUE(files_.Close(in));
+  EXPECT_TRUE(Unchanged(before, QueryOf("Amp.Sch")));
+  EXPECT_EQ(ReadFile("Amp.Sch"), "contents");
+}
 
 TEST_F(PosixPlatformTest, CreateNewDoesNotFollowALinkThatPointsNowhere) {
   fs::create_symlink(PathOf("target"), PathOf("link"));

@@ -206,6 +206,11 @@ TEST_F(Templates, TheMainDialogIsLaidOutAsDesigned) {
   EXPECT_TRUE(GetWindowLongA(dialog_, GWL_EXSTYLE) & WS_EX_APPWINDOW);
   EXPECT_EQ(GetWindow(dialog_, GW_OWNER), nullptr);
   ExpectControls(dialog_, kIDD_CONVERT_DIALOG);
+  // A long path in the status line is shortened in the middle, an '&' shown as itself.
+  const auto status =
+      static_cast<DWORD>(GetWindowLongA(GetDlgItem(dialog_, IDC_STATUS), GWL_STYLE));
+  EXPECT_EQ(status & (SS_ELLIPSISMASK | SS_NOPREFIX),
+            static_cast<DWORD>(SS_PATHELLIPSIS | SS_NOPREFIX));
 }
 
 // From the first control, Tab visits every field, button and box after it in template order, then

@@ -132,6 +132,36 @@ TEST(Program, AFileNamedOnTheCommandLineFillsTheInputField) {
   EXPECT_EQ(program.WaitForExit(), 0);
 }
 
+// Started as a file manager starts it, from another folder: the example's relative library path
+// and nested file resolve from the file's folder, as after a pick.
+TEST(Program, AFileNamedOnTheCommandLineIsConvertedWithItsNestedFileAsIfPicked) {
+  ScratchDir scratch;
+  const std::filesystem::path folder = scratch.path() / "MY WORK";
+  std::filesystem::create_directories(folder);
+  std::filesystem::copy(KESTRUNE_EXAMPLES_DIR, folder);
+  DeleteApplicationKey("FromFolder");
+  StoreValue(OptionsKeyOf("FromFolder"), "Ini File", StringValue(".\\MSIM.INI"));
+  StoreValue(OptionsKeyOf("FromFolder"), "Embeded", DwordValue(1));
+  const StartedProgram program(scratch, "FromFolder.exe", "\"MY WORK\\AMP.SCH\"");
+  ASSERT_TRUE(program.started());
+  const HWND window = program.WaitForWindow();
+  ASSERT_NE(window, nullptr);
+  const std::string top = NativePath(folder / "AMP.SCH");
+  EXPECT_EQ(ItemText(window, IDC_INPUT_FILE), top);
+  PostMessageA(GetDlgItem(window, IDC_CONVERT), BM_CLICK, 0, 0);
+  const HWND box = program.WaitForWindow("Convert");
+  ASSERT_NE(box, nullptr);
+  // The static text of a message box has the identifier 0xFFFF.
+  EXPECT_EQ(ItemText(box, 0xFFFF), top + "\nFILTER.SCH\nConverted!");
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  for (const char* name : {"AMP.SCH", "FILTER.SCH"}) {
+    EXPECT_EQ(ReadWholeFile(folder / name).rfind("*version 6.1 ", 0), 0u) << name;
+  }
+  Cancel(window);
+  EXPECT_EQ(program.WaitForExit(), 0);
+  DeleteApplicationKey("FromFolder");
+}
+
 // The end of the session while a nested file's error box is open, with the top file's
 // temporary file there: the program removes it and ends, and the top file keeps its bytes.
 TEST(Program, TheSessionsEndDuringARunLeavesNoTemporaryFile) {

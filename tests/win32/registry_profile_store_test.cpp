@@ -77,6 +77,21 @@ TEST_F(RegistryStore, GivesBackEveryTextByteForByte) {
   }
 }
 
+// Values are ANSI bytes: any byte but NUL comes back, and a NUL ends the value there, as a
+// REG_SZ read ends; no other value changes.
+TEST_F(RegistryStore, AValueWithANulOrBytesOfNoEncodingHarmsNoOtherValue) {
+  std::string every_byte;
+  for (int byte = 1; byte < 256; ++byte) every_byte += static_cast<char>(byte);
+  const DialogSettings saved{std::string("C:\\A\0B.SCH", 10), every_byte, true, true};
+  SaveSettings(store_, saved);
+  EXPECT_TRUE(store_.Flush());
+  const DialogSettings loaded = LoadSettings(store_);
+  EXPECT_EQ(loaded.input_file, "C:\\A");
+  EXPECT_EQ(loaded.ini_file, every_byte);
+  EXPECT_TRUE(loaded.backups);
+  EXPECT_TRUE(loaded.embedded);
+}
+
 TEST_F(RegistryStore, TheFourSettingsRoundTripThroughTheRegistry) {
   const DialogSettings first = LoadSettings(store_);
   EXPECT_EQ(first.input_file, "");

@@ -7,6 +7,8 @@
 #endif
 #include <windows.h>
 
+#include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -103,7 +105,16 @@ class LoadedAsData {
   HMODULE module_;
 };
 
-TEST_F(ExecutableResources, Icon128HasA32And16PixelImageOf16ColoursEach) {
+// The 16-colour images first, then full-colour ones for displays of any scale, the largest a
+// PNG as Windows Vista and later read it.
+TEST_F(ExecutableResources, Icon128Has32And16PixelImagesOf16ColoursAndFullColourOnesUpTo256) {
+  struct Image {
+    int size;
+    int colours;
+    int bits;
+  };
+  constexpr Image kImages[] = {{32, 16, 4}, {16, 16, 4}, {16, 0, 32}, {24, 0, 32},
+                               {32, 0, 32}, {48, 0, 32}, {64, 0, 32}, {256, 0, 32}};
   const LoadedAsData exe;
   ASSERT_NE(exe.get(), nullptr);
   const HRSRC found = FindResourceA(exe.get(), MAKEINTRESOURCEA(IDR_MAINFRAME), RT_GROUP_ICON);
@@ -111,22 +122,27 @@ TEST_F(ExecutableResources, Icon128HasA32And16PixelImageOf16ColoursEach) {
   const auto* group = static_cast<const WORD*>(LockResource(LoadResource(exe.get(), found)));
   ASSERT_NE(group, nullptr);
   ASSERT_EQ(group[1], 1);  // icons, not cursors
-  ASSERT_EQ(group[2], 2);
+  ASSERT_EQ(group[2], std::size(kImages));
   const auto* entries = reinterpret_cast<const IconDirectoryEntry*>(group + 3);
-  for (int i = 0; i < 2; ++i) {
+  for (std::size_t i = 0; i < std::size(kImages); ++i) {
     SCOPED_TRACE(i);
-    EXPECT_EQ(entries[i].width, i == 0 ? 32 : 16);
+    const Image& expected = kImages[i];
+    EXPECT_EQ(entries[i].width, expected.size % 256);
     EXPECT_EQ(entries[i].height, entries[i].width);
-    EXPECT_EQ(entries[i].colours, 16);
-    EXPECT_EQ(entries[i].bits, 4);
-    // Each image is a 4-bit bitmap with its mask.
+    EXPECT_EQ(entries[i].colours, expected.colours);
+    EXPECT_EQ(entries[i].bits, expected.bits);
     const HRSRC image = FindResourceA(exe.get(), MAKEINTRESOURCEA(entries[i].id), RT_ICON);
     ASSERT_NE(image, nullptr);
-    const auto* header =
-        static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(exe.get(), image)));
-    EXPECT_EQ(header->biWidth, entries[i].width);
-    EXPECT_EQ(header->biHeight, 2 * entries[i].width);
-    EXPECT_EQ(header->biBitCount, 4);
+    const auto* data = static_cast<const BYTE*>(LockResource(LoadResource(exe.get(), image)));
+    if (expected.size == 256) {
+      EXPECT_EQ(std::memcmp(data, "\x89PNG", 4), 0);
+      continue;
+    }
+    // Each other image is a bitmap of that depth with its mask.
+    const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(data);
+    EXPECT_EQ(header->biWidth, expected.size);
+    EXPECT_EQ(header->biHeight, 2 * expected.size);
+    EXPECT_EQ(header->biBitCount, expected.bits);
   }
 }
 
