@@ -53,6 +53,41 @@ for ((file = 1; file < folder_files; ++file)); do
   cp "$inputs/folder/F0000.SCH" "$(printf '%s/folder/F%04d.SCH' "$inputs" "$file")"
 done
 "$build/bench/bench_inputs" allparts "$inputs/allparts-100MB.SCH" 100000000
+# A project folder as a user has it: every tenth file a hierarchical block that the next files'
+# parts lead to through the blocks' library beside them; the design tools' INI file in a folder
+# of its own names the symbol libraries of another folder (the real ones of the corpus, else
+# generated ones of the same sizes) and the blocks' library.
+for files in 2000 20000; do
+  mkdir -p "$inputs/project-$files"
+  "$build/bench/bench_inputs" project "$inputs/project-$files" "$files"
+done
+corpus=${KESTRUNE_CORPUS_DIR:-$root/../shared/corpus}
+mkdir -p "$work/msim/lib"
+if compgen -G "$corpus/slb/*.[sS][lL][bB]" >/dev/null; then
+  libraries_from="the corpus"
+  for library in "$corpus"/slb/*.[sS][lL][bB]; do cp "$library" "$work/msim/lib/${library##*__}"; done
+else
+  # The corpus's libraries by name and size, shaped like them but generated.
+  libraries_from="generated libraries of the corpus's sizes (no corpus found)"
+  for entry in ABM.SLB:37378 EVAL.SLB:278861 MARKER.SLB:6295 OPA350.slb:3126 SPECIAL.SLB:35528 \
+    TS_Analog.slb:21080 TS_Bipolar.slb:13370 TS_Modelle.slb:19804 TS_Modelle2.slb:17827 \
+    knihovna.slb:959 second_order_filter.slb:1090; do
+    "$build/bench/bench_inputs" symbols "$work/msim/lib/${entry%:*}" "${entry#*:}"
+  done
+fi
+library_count=$(find "$work/msim/lib" -type f | wc -l)
+library_kb=$(cat "$work"/msim/lib/* | wc -c | awk '{ printf "%.0f", $1 / 1000 }')
+{
+  printf '[MICROSIM]\r\nLIBPATH=%s\r\n[PART LIBS]\r\n' "$work/msim/lib"
+  n=0
+  for library in "$work"/msim/lib/*; do
+    name=${library##*/}
+    printf 'LIB%d=%s [.slb]\r\n' $((n += 1)) "${name%.*}"
+  done
+  printf 'LIB%d=%s\\BLOCKS [.slb]\r\n' $((n + 1)) "$work/project"
+} >"$work/msim/MSIM.INI"
+mkdir -p "$work/project"
+cp "$inputs/project-2000/BLOCKS.slb" "$work/project"/
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
@@ -152,6 +187,93 @@ done
 rm -rf "$work/folder"
 echo "bench: $kill_trials kills, every file whole ($kill_old old, $kill_new new in all)"
 
+# The project folder, each contender on a fresh copy of its schematics flushed first. The
+# folder itself and the blocks' library stay, so that they and the folder's parent keep the
+# settled state they have for a user (a library written less than a timestamp tick ago is
+# read again by each file's run).
+refresh_project() {
+  find "$work/project" -mindepth 1 ! -name BLOCKS.slb -delete
+  find "$inputs/project-$1" -name '*.SCH' -exec cp -t "$work/project" {} +
+  rm -rf "$scratch/copies"
+  mkdir -p "$scratch/copies"
+  sync
+}
+declare -A project_contender=(
+  [embedded]="cd project && $cli --ini $work/msim/MSIM.INI --embedded --backup . >/dev/null 2>&1"
+  [plain]="cd project && $cli --ini $work/msim/MSIM.INI --backup . >/dev/null 2>&1"
+  [noini]="$cli --ini ./MSIM.INI project >/dev/null 2>&1"
+  [sedp71]="cd project && LC_ALL=C sed -i.P71 -e '$sed_script' *.SCH && sync"
+  [sedi]="LC_ALL=C sed -i -e '$sed_script' project/*.SCH && sync"
+  [cp]="cp -r project $scratch/copies/ && sync"
+)
+project_runs() {  # project_runs FILES COUNT NAME...
+  local files=$1 count=$2 name times peak seconds kib
+  shift 2
+  for name in "$@"; do
+    times=""
+    peak=0
+    for ((run = 0; run < count; ++run)); do
+      refresh_project "$files"
+      read -r seconds kib _ < <(cd "$work" && "$measure" sh -c "${project_contender[$name]}")
+      times+="$seconds"$'\n'
+      if ((kib > peak)); then peak=$kib; fi
+    done
+    seconds_of[$name/$files]=$(printf '%s' "$times" | median)
+    peak_of[$name/$files]=$peak
+    echo "bench: project $name/$files ${seconds_of[$name/$files]} s, $peak KiB"
+  done
+}
+project_runs 2000 "$runs" embedded plain noini sedp71 sedi cp
+project_runs 20000 3 embedded noini sedp71 sedi cp
+
+# Kills at random moments of the project run, nested conversion and backups on: each file must
+# be whole, its old or new contents, each backup the old, and a second run must finish the
+# rest and leave no temporary file.
+refresh_project 2000
+(cd "$work/project" && "$cli" --ini "$work/msim/MSIM.INI" --embedded --backup . >/dev/null)
+(cd "$inputs/project-2000" && md5sum -- *.SCH) >"$scratch/project-old.sums"
+(cd "$work/project" && md5sum -- *.SCH) >"$scratch/project-new.sums"
+# project_state: how many files are old, new and neither; a backup counts as neither unless it
+# holds its file's old contents.
+project_state() {
+  (cd "$work/project" && find . -maxdepth 1 \( -name '*.SCH' -o -name '*.P71' \) -printf '%f\n' |
+    xargs md5sum --) | awk -v old_sums="$scratch/project-old.sums" -v new_sums="$scratch/project-new.sums" '
+    BEGIN {
+      while ((getline line < old_sums) > 0) { split(line, f, "  "); old[f[2]] = f[1] }
+      while ((getline line < new_sums) > 0) { split(line, f, "  "); new[f[2]] = f[1] }
+    }
+    $2 ~ /\.P71$/ { name = $2; sub(/\.P71$/, ".SCH", name); if ($1 != old[name]) neither++; next }
+    $1 == old[$2] { olds++; next }
+    $1 == new[$2] { news++; next }
+    { neither++ }
+    END { print olds + 0, news + 0, neither + 0 }'
+}
+project_kill_trials=10
+project_kill_old=0
+project_kill_new=0
+kill_window=${seconds_of[embedded/2000]}
+for ((trial = 0; trial < project_kill_trials; ++trial)); do
+  refresh_project 2000
+  (cd "$work/project" && exec "$cli" --ini "$work/msim/MSIM.INI" --embedded --backup . >/dev/null 2>&1) &
+  sleep "$(awk -v w="$kill_window" -v r=$RANDOM 'BEGIN { printf "%.3f", w * r / 32768 }')"
+  kill -KILL $! 2>/dev/null || true
+  { wait $!; } 2>/dev/null || true
+  read -r old new neither < <(project_state)
+  if ((neither != 0 || old + new != 2000)); then
+    echo "bench: after project kill $trial, $neither files or backups are neither old nor new" >&2
+    exit 1
+  fi
+  project_kill_old=$((project_kill_old + old))
+  project_kill_new=$((project_kill_new + new))
+  (cd "$work/project" && "$cli" --ini "$work/msim/MSIM.INI" --embedded --backup . >/dev/null)
+  read -r old new neither < <(project_state)
+  if ((new != 2000 || neither != 0)) || compgen -G "$work/project/*.TMP" >/dev/null; then
+    echo "bench: the run after project kill $trial did not finish the folder cleanly" >&2
+    exit 1
+  fi
+done
+echo "bench: $project_kill_trials project kills, every file whole ($project_kill_old old, $project_kill_new new in all)"
+
 # The nested tree: 100 files, reached from T000.SCH through the parts of the libraries.
 tree_times=""
 tree_peak=0
@@ -219,6 +341,33 @@ table=$(mktemp)
   echo "| Loading 50 libraries of 1000 parts (bench_engine) | ${load_micros%.*} µs |"
   echo "| One lookup of an absent part in the full table (bench_engine) | ${find_nanos%.*} ns |"
   echo "| \`kestrune-cli --version\` start-up (median of 21) | $(ms "$version_seconds") ms |"
+  echo
+  echo "The project folder: files of 12 kB, every tenth a hierarchical block that the next nine lead to through the blocks' library beside them (200 blocks; in the 20,000-file folder the files after the first 2,000 lead to those); the INI file in a folder of its own names $library_count symbol libraries of another folder, $libraries_from, $library_kb kB, and the blocks' library. \`kestrune-cli\` started in the project folder as the design tools start, or for the no-INI case from its parent with \`--ini ./MSIM.INI\` naming no file; $runs runs each (3 for 20,000 files)."
+  echo
+  echo "| Project folder | kestrune-cli | \`sed -i\` + \`sync\` | \`cp -r\` + \`sync\` | kestrune / sed | kestrune / cp | peak memory kestrune (MiB) |"
+  echo "|---|---|---|---|---|---|---|"
+  for files in 2000 20000; do
+    for case in embedded plain noini; do
+      [[ -n ${seconds_of[$case/$files]:-} ]] || continue
+      peer=sedp71
+      [[ $case == noini ]] && peer=sedi
+      case $case in
+        embedded) what="\`--ini ... --embedded --backup .\`, beside \`sed -i.P71\`" ;;
+        plain) what="\`--ini ... --backup .\`, beside \`sed -i.P71\`" ;;
+        noini) what="no INI file, from the parent folder" ;;
+      esac
+      printf '| %s files, %s | %s ms | %s ms | %s ms | %s | %s | %s |\n' "$files" "$what" \
+        "$(ms "${seconds_of[$case/$files]}")" "$(ms "${seconds_of[$peer/$files]}")" "$(ms "${seconds_of[cp/$files]}")" \
+        "$(ratio "${seconds_of[$case/$files]}" "${seconds_of[$peer/$files]}")" \
+        "$(ratio "${seconds_of[$case/$files]}" "${seconds_of[cp/$files]}")" "$(mib "${peak_of[$case/$files]}")"
+    done
+  done
+  echo
+  echo "| Other project figure | Value |"
+  echo "|---|---|"
+  echo "| 20,000 files against 2,000, \`--embedded --backup\` | $(ratio "${seconds_of[embedded/20000]}" "${seconds_of[embedded/2000]}") × |"
+  echo "| 20,000 files against 2,000, no INI file | $(ratio "${seconds_of[noini/20000]}" "${seconds_of[noini/2000]}") × |"
+  echo "| Project folder killed at $project_kill_trials random moments, \`--embedded --backup\` | every file whole, every backup the old contents: $project_kill_old old, $project_kill_new new in all; the next run finished each |"
 } >"$table"
 
 report=docs/PERFORMANCE.md

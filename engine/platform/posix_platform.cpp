@@ -168,6 +168,14 @@ LockOutcome LockRunByte(int fd, bool writable) {
   return range.l_type == F_UNLCK ? LockOutcome::kLocked : LockOutcome::kHeldElsewhere;
 }
 
+// Writes into out the path of the file the link finally points to; realpath given a buffer
+// works in its own stack scratch space for paths of ordinary length.
+bool LinkTarget(const char* link, char* out, std::size_t capacity) {
+  char resolved[PATH_MAX];
+  if (realpath(link, resolved) == nullptr) return Failed(false);
+  return CopyText(out, capacity, resolved) || Failed(false, ENAMETOOLONG);
+}
+
 class PosixPlatform final : public Platform {
  public:
   // Non-blocking, so that opening a FIFO cannot wait for a writer; whatever is not a
@@ -309,17 +317,22 @@ class PosixPlatform final : public Platform {
     return true;
   }
 
-  // The letter case is found first, since a link may be named in any case; realpath given a
-  // buffer works in its own stack scratch space for paths of ordinary length.
+  // A name there as spelled has every component as spelled: one question answers it. Else
+  // the letter case is found first, since a link may be named in any case.
   bool RealName(const char* path, char* out, std::size_t capacity) override {
+    struct stat status;
+    const MappedPath spelled(path);
+    if (spelled.ok() && lstat(spelled.name(), &status) == 0) {
+      if (!CopyText(out, capacity, path)) return Failed(false, ENAMETOOLONG);
+      return !S_ISLNK(status.st_mode) || LinkTarget(spelled.name(), out, capacity);
+    }
     if (!MatchLetterCase(path, out, capacity)) return Failed(false, ENAMETOOLONG);
+    // In no other letter case either: the name just asked about is no link.
+    if (spelled.ok() && std::strcmp(out, path) == 0) return true;
     const MappedPath mapped(out);
     if (!mapped.ok()) return Failed(false, ENAMETOOLONG);
-    struct stat status;
     if (lstat(mapped.name(), &status) != 0 || !S_ISLNK(status.st_mode)) return true;
-    char resolved[PATH_MAX];
-    if (realpath(mapped.name(), resolved) == nullptr) return Failed(false);
-    return CopyText(out, capacity, resolved) || Failed(false, ENAMETOOLONG);
+    return LinkTarget(mapped.name(), out, capacity);
   }
 
   // Through this platform's own file calls: the portable reader keeps the Windows rules.

@@ -155,17 +155,30 @@ int ListCaseVariants(int directory, const char* name, char* match) {
   return variants;
 }
 
+// Counts the letter-case variants of name, missing as spelled, in directory (described as
+// folder where that is known), as RememberedCaseVariants does. A folder whose names have
+// settled is listed, so that its listing answers the next questions too; a changing one is
+// asked for each variant of a short name and listed for a long one.
+int FindCaseVariants(int directory, const struct stat* folder, const char* name, char* match) {
+  struct stat described;
+  if (folder == nullptr && fstatat(directory, ".", &described, 0) == 0) folder = &described;
+  int variants = folder != nullptr ? RememberedCaseVariants(*folder, name, match) : kNotRemembered;
+  if (variants == kNotRemembered && folder != nullptr && SettledFolder(*folder)) {
+    variants = ListCaseVariants(directory, name, match);
+  }
+  if (variants < 0) variants = ProbeCaseVariants(directory, name, match);
+  if (variants < 0) variants = ListCaseVariants(directory, name, match);
+  return variants;
+}
+
 // Where directory has no entry spelled exactly as name, replaces name in place by the one
 // entry that matches it ignoring ASCII case. Several such entries and no exact one: name is
 // kept, since picking one would depend on the order of the listing. Each answer comes from
 // the folder as it is when asked, or from a listing that no change since can have missed.
 void MatchComponent(int directory, char* name) {
   if (Exists(directory, name) || errno != ENOENT) return;
-  if (KnownWithoutCaseVariant(directory, name)) return;
   char match[NAME_MAX + 1];
-  int variants = ProbeCaseVariants(directory, name, match);
-  if (variants < 0) variants = ListCaseVariants(directory, name, match);
-  if (variants == 1) std::strcpy(name, match);
+  if (FindCaseVariants(directory, nullptr, name, match) == 1) std::strcpy(name, match);
 }
 
 // "$WINEPREFIX/dosdevices/x:", the folder where Wine keeps drive x; the prefix defaults to
@@ -242,6 +255,48 @@ void MatchComponents(char* path, DirectoryCursor& directory) {
   }
 }
 
+// The last component of text and the folder text before it, with its separator ("" for the
+// current directory, "X:" for a drive's folder); false when text ends with a separator.
+bool SplitLast(char* text, char** last) {
+  char* const rest = HasDrive(text) ? text + 2 : text;
+  char* end = rest + std::strlen(rest);
+  if (end == rest || IsSeparator(end[-1])) return false;
+  while (end > rest && !IsSeparator(end[-1])) --end;
+  *last = end;
+  return true;
+}
+
+// Most names that are not found as spelled differ in their last component alone, so the
+// folder that holds it is tried as spelled first, with one question where a remembered
+// listing of it answers, instead of a walk down every component. False when that folder is
+// not there as spelled.
+bool MatchInFolderAsSpelled(char* text) {
+  char* last = nullptr;
+  if (!SplitLast(text, &last)) return false;
+  char name[NAME_MAX + 1];
+  const std::size_t length = std::strlen(last);
+  if (length >= sizeof name) return false;
+  std::memcpy(name, last, length + 1);
+  char folder_path[PATH_MAX];
+  *last = '\0';
+  const bool mapped = MapWindowsPath(text[0] != '\0' ? text : ".", folder_path, sizeof folder_path);
+  std::memcpy(last, name, length + 1);
+  struct stat folder;
+  if (!mapped || stat(folder_path, &folder) != 0 || !S_ISDIR(folder.st_mode)) return false;
+  char match[NAME_MAX + 1];
+  int variants = RememberedCaseVariants(folder, name, match);
+  if (variants < 0) {
+    const int directory = open(folder_path, O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (directory < 0) return false;
+    variants = Exists(directory, name) || errno != ENOENT
+                   ? 0
+                   : FindCaseVariants(directory, &folder, name, match);
+    close(directory);
+  }
+  if (variants == 1) std::memcpy(last, match, length);  // as long as the name it matches
+  return true;
+}
+
 }  // namespace
 
 bool MapWindowsPath(const char* text, char* out, std::size_t capacity) {
@@ -254,6 +309,7 @@ bool MapWindowsPath(const char* text, char* out, std::size_t capacity) {
 
 bool MatchLetterCase(const char* text, char* out, std::size_t capacity) {
   if (!CopyText(out, capacity, text)) return false;
+  if (MatchInFolderAsSpelled(out)) return true;
   DirectoryCursor start;
   OpenStart(text, start);
   MatchComponents(HasDrive(out) ? out + 2 : out, start);

@@ -180,9 +180,10 @@ TEST_F(WindowsPathTest, MissingComponentsAreKeptAsGiven) {
   EXPECT_EQ(Match(Root() + "\\Missing\\work"), Root() + "\\Missing\\work");
 }
 
-// A short name's letter-case variants are each asked for; a long name's are looked for in a
-// listing, which is used again while the folder is unchanged (here since an hour). Either
-// way a lookup sees what another program changed since the last one.
+// A settled folder (here unchanged since an hour) is listed, and the listing used again while
+// the folder stays unchanged; once it changed, a short name's letter-case variants are each
+// asked for and a long name's looked for in a new listing. Either way a lookup sees what
+// another program changed since the last one.
 TEST_F(WindowsPathTest, ALookupSeesWhatAnotherProgramChangedSinceTheLastOne) {
   using Spellings = std::vector<std::string>;  // as asked for, then three variants
   struct Case {
