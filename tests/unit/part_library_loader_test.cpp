@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
@@ -58,7 +59,7 @@ class Loader : public ::testing::Test {
   const PartEntry& Row(int row) { return engine_->parts().Row(row); }
 
   // How many times the libraries were opened so far.
-  long LibraryOpens() const {
+  std::ptrdiff_t LibraryOpens() const {
     return std::count_if(files_.opened_paths().begin(), files_.opened_paths().end(),
                          [](const std::string& path) { return path.find(".slb") != path.npos; });
   }
@@ -142,7 +143,7 @@ TEST_F(Loader, WithNestedConversionOnWhatCannotBeLoadedIsShownInItsPlace) {
 
     // The next command finds every file as it was: it keeps the table, reads nothing again
     // and shows just what a fresh load shows.
-    const long opens = LibraryOpens();
+    const std::ptrdiff_t opens = LibraryOpens();
     sink_.calls.clear();
     engine_->LoadPartLibraries(".\\MSIM.INI");
     expected.erase(expected.begin(), expected.begin() + (embedded ? 4 : 3));
@@ -184,7 +185,7 @@ TEST_F(Loader, ATableIsKeptOnlyWhileTheIniFileAndEveryLibraryAreAsTheyWere) {
     Load(ini);
     ASSERT_STREQ(FindPart("AMP"), "old.sch");
     change.make();
-    const long opens = LibraryOpens();
+    const std::ptrdiff_t opens = LibraryOpens();
     engine_->LoadPartLibraries(".\\MSIM.INI");
     EXPECT_STREQ(FindPart("AMP"), change.found);
     EXPECT_EQ(LibraryOpens() > opens, change.found != std::string("old.sch"));
