@@ -15,9 +15,15 @@ bool Describe(Platform& files, const char* path, FileInfo* info) {
   return files.RealName(path, real_name, sizeof real_name) && files.Query(real_name, info);
 }
 
-// True when path is found now as then described it: the same file unchanged, or none.
+// True when path is found now as then described it: the same file unchanged, or none. A name
+// that names a file as spelled, not through a link, is its own real name, so one question
+// answers for most names.
 bool FoundAsBefore(Platform& files, const char* path, const FileInfo& then) {
   FileInfo now;
+  if (then.kind != FileKind::kMissing && files.Query(path, &now) && !now.is_link &&
+      Unchanged(then, now)) {
+    return true;
+  }
   if (!Describe(files, path, &now)) return false;
   return then.kind == FileKind::kMissing ? now.kind == FileKind::kMissing : Unchanged(then, now);
 }
