@@ -57,7 +57,12 @@ void ConversionEngine::ShowError(const char* text, const char* path) {
 
 void ConversionEngine::ShowFailure(const char* text, const char* path) {
   char reason[kReasonBytes];
-  if (platform_.TakeFailureReason(reason, sizeof reason)) sink_.ErrorReason(reason);
+  platform_.TakeFailureReason(reason, sizeof reason);
+  ShowReasoned(reason, text, path);
+}
+
+void ConversionEngine::ShowReasoned(const char* reason, const char* text, const char* path) {
+  if (reason[0] != '\0') sink_.ErrorReason(reason);
   ShowError(text, path);
 }
 

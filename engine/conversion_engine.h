@@ -2,6 +2,7 @@
 // sink.
 #pragma once
 
+#include "engine/kept_libraries.h"
 #include "engine/open_files.h"
 #include "engine/platform/platform.h"
 #include "engine/run_state.h"
@@ -94,6 +95,8 @@ class ConversionEngine {
   // ShowError for an error that a failed platform call caused: the sink hears the system's
   // reason first, if the platform kept one since the last ForgetFailure.
   void ShowFailure(const char* text, const char* path = nullptr);
+  // ShowError after the sink hears reason, unless that is empty.
+  void ShowReasoned(const char* reason, const char* text, const char* path);
   // Drops any failure reason kept so far, before a step whose errors are to carry only
   // their own.
   void ForgetFailure() { platform_.TakeFailureReason(nullptr, 0); }
@@ -109,7 +112,8 @@ class ConversionEngine {
   bool error_shown_ = false;
   bool stopped_ = false;
   OpenFiles open_files_;
-  TextReader library_reader_;  // one library at a time
+  TextReader library_reader_;     // one library at a time
+  KeptLibraries kept_libraries_;  // the last load, for the next to keep
   char error_text_[kErrorBytes] = {};
   char closing_text_[kVisitedRows * kPathBytes + sizeof kFailedWord] = {};
 };

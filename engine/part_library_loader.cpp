@@ -4,6 +4,7 @@
 
 #include "engine/conversion_engine.h"
 #include "engine/file_names.h"
+#include "engine/kept_libraries.h"
 #include "engine/text_util.h"
 
 namespace kestrune {
@@ -62,11 +63,13 @@ bool LibraryFileName(const char* directory, const char* library, char* out) {
 }
 
 // False when the library cannot be opened or a read fails; the parts read until then stay.
-bool LoadLibrary(Platform& files, TextReader& reader, const char* file_name, PartCollector& parts) {
+// What was read is described into step.file.
+bool LoadLibrary(Platform& files, TextReader& reader, LibraryStep& step, PartCollector& parts) {
   char real_name[kNativePathBytes];  // a link's target may be longer than the path
-  if (!files.RealName(file_name, real_name, sizeof real_name)) return false;
+  if (!files.RealName(step.file_name, real_name, sizeof real_name)) return false;
   const FileHandle file = files.OpenForRead(real_name);
   if (file == kNoFile) return false;
+  if (!files.QueryOpen(file, &step.file)) step.file = FileInfo{};
   reader.Start(files, file);
   char line[kLineBytes];
   for (std::size_t length; (length = reader.ReadLine(line)) != 0;) {
@@ -84,43 +87,92 @@ bool LoadLibrary(Platform& files, TextReader& reader, const char* file_name, Par
   return !reader.failed();
 }
 
+// A value of the INI file. A read that fails though the file reads spoils the load for
+// keeping: the next one might read it.
+void ReadIniValue(Platform& files, KeptLibraries& kept, const char* iniPath, const char* section,
+                  const char* key, const char* fallback, char* out) {
+  files.ReadIniString(section, key, fallback, out, kPathBytes, iniPath);
+  char reason[kReasonBytes];
+  if (files.TakeFailureReason(reason, sizeof reason) && kept.ini_readable()) kept.Spoil();
+}
+
+// The INI file's part of a load: whether it reads, and the library folder it names.
+void ReadLibraryPath(Platform& files, KeptLibraries& kept, const char* iniPath) {
+  const bool readable = files.IniFileReadable(iniPath);
+  char reason[kReasonBytes];
+  files.TakeFailureReason(reason, sizeof reason);
+  kept.SetIniReadable(readable, reason);
+  ReadIniValue(files, kept, iniPath, "MICROSIM", "LIBPATH", "Unknown", kept.directory());
+}
+
+// The step for the library the INI file lists as number n + 1, with the file it names; null
+// where the list ends.
+LibraryStep* NameLibrary(Platform& files, KeptLibraries& kept, const char* iniPath, int n) {
+  char key[16];
+  std::snprintf(key, sizeof key, "LIB%d", n + 1);
+  char library[kPathBytes];
+  ReadIniValue(files, kept, iniPath, "PART LIBS", key, "EMPTY", library);
+  if (library[0] == '\0' || std::strcmp(library, "EMPTY") == 0) return nullptr;
+  if (char* space = std::strchr(library, ' ')) *space = '\0';
+  LibraryStep& step = kept.NextStep();
+  CopyText(step.name, sizeof step.name, library);
+  if (!LibraryFileName(kept.directory(), library, step.file_name)) {
+    step.file_name[0] = '\0';
+  }
+  return &step;
+}
+
+// Reads the library of step n into parts, recording how that went.
+void LoadLibraryStep(Platform& files, TextReader& reader, KeptLibraries& kept, LibraryStep& step,
+                     int n, PartCollector& parts) {
+  const bool overflowed = parts.overflowed();
+  files.TakeFailureReason(nullptr, 0);
+  step.loaded = step.file_name[0] != '\0' && LoadLibrary(files, reader, step, parts);
+  if (!step.loaded) files.TakeFailureReason(step.reason, sizeof step.reason);
+  kept.Witness(files, step);
+  files.TakeFailureReason(nullptr, 0);
+  if (parts.overflowed() && !overflowed) kept.SetOverflowStep(n);
+}
+
 }  // namespace
 
+// A load whose files are all as the last one found them shows what that load showed and
+// keeps its table; any other load reads the INI file and every library again.
 int ConversionEngine::LoadPartLibraries(const char* iniPath) {
-  parts_.ResetParts();
-  PartCollector parts(parts_);
+  const bool kept = kept_libraries_.StillTrue(platform_, iniPath);
+  if (!kept) {
+    parts_.ResetParts();
+    kept_libraries_.Begin(platform_, iniPath);
+  }
   sink_.SetStatus("Status: Finding LIB Path...");
+  ForgetFailure();
+  if (!kept) ReadLibraryPath(platform_, kept_libraries_, iniPath);
   // Only a run that follows parts needs the libraries, so only such a run hears of them.
   const bool reporting = convert_embedded_;
-  ForgetFailure();
-  if (reporting && !platform_.IniFileReadable(iniPath)) {
-    ShowFailure("ERROR: Unable to read INI file!", iniPath);
+  if (reporting && !kept_libraries_.ini_readable()) {
+    ShowReasoned(kept_libraries_.ini_reason(), "ERROR: Unable to read INI file!", iniPath);
   }
-  char directory[kPathBytes];
-  platform_.ReadIniString("MICROSIM", "LIBPATH", "Unknown", directory, sizeof directory, iniPath);
-  ShowStatus(sink_, "Status: Lib Path set to %s", directory);
-  bool overflow_shown = false;
-  for (int n = 1;; ++n) {
-    char key[16];
-    std::snprintf(key, sizeof key, "LIB%d", n);
-    char library[kPathBytes];
-    platform_.ReadIniString("PART LIBS", key, "EMPTY", library, sizeof library, iniPath);
-    if (library[0] == '\0' || std::strcmp(library, "EMPTY") == 0) break;
-    if (char* space = std::strchr(library, ' ')) *space = '\0';
-    ShowStatus(sink_, "Status: Loading library %s", library);
-    char file_name[kPathBytes];
-    const bool named = LibraryFileName(directory, library, file_name);
-    ForgetFailure();
-    if (!(named && LoadLibrary(platform_, library_reader_, file_name, parts)) && reporting) {
-      ShowFailure("ERROR: Unable to read part library!", named ? file_name : library);
+  ShowStatus(sink_, "Status: Lib Path set to %s", kept_libraries_.directory());
+  PartCollector parts(parts_);
+  for (int n = 0;; ++n) {
+    LibraryStep* fresh = kept ? nullptr : NameLibrary(platform_, kept_libraries_, iniPath, n);
+    const LibraryStep* step = kept ? kept_libraries_.Step(n) : fresh;
+    if (step == nullptr) break;
+    ShowStatus(sink_, "Status: Loading library %s", step->name);
+    if (fresh != nullptr) {
+      LoadLibraryStep(platform_, library_reader_, kept_libraries_, *fresh, n, parts);
     }
-    if (parts.overflowed() && reporting && !overflow_shown) {
-      ShowError(kTooManyParts, file_name);
-      overflow_shown = true;
+    if (!step->loaded && reporting) {
+      ShowReasoned(step->reason, "ERROR: Unable to read part library!",
+                   step->file_name[0] != '\0' ? step->file_name : step->name);
+    }
+    if (n == kept_libraries_.overflow_step() && reporting) {
+      ShowError(kTooManyParts, step->file_name);
     }
   }
+  if (!kept) kept_libraries_.End(parts.count());
   char text[kLineBytes];
-  std::snprintf(text, sizeof text, "Status: Loaded %d parts", parts.count());
+  std::snprintf(text, sizeof text, "Status: Loaded %d parts", kept_libraries_.part_count());
   sink_.SetStatus(text);
   return 1;
 }

@@ -9,6 +9,7 @@
 #include <ctime>
 #include <mutex>
 
+#include "engine/platform/platform.h"
 #include "engine/text_util.h"
 
 namespace kestrune {
@@ -21,10 +22,7 @@ constexpr int kFolders = 8;
 constexpr std::uint32_t kSlots = 16384;
 constexpr std::uint32_t kNameBytes = 256 * 1024;
 
-// The coarsest tick of the file systems' timestamps: FAT's two seconds. A change within the
-// tick of the folder's last one may leave its times as they were (ramfs, ext4 without fine
-// timestamps: the kernel's clock tick).
-constexpr time_t kTimestampTick = 2;
+constexpr time_t kTimestampTick = kTimestampTickSeconds;
 
 // FNV-1a of the name with ASCII letters folded, so that all variants of a name share a chain.
 std::uint32_t FoldedHash(const char* name) {

@@ -25,12 +25,19 @@ FileInfo MemoryPlatform::Describe(const StoredFile& file) {
   info.owner = file.owner;
   info.group = file.group;
   info.size = file.contents.size();
+  info.modified = file.modified;
   return info;
 }
 
 void MemoryPlatform::AddFile(const std::string& path, std::string contents) {
   files_[path] = std::make_shared<StoredFile>(
-      StoredFile{std::move(contents), next_index_++, kNewFileMode, 0, 0, false});
+      StoredFile{std::move(contents), next_index_++, kNewFileMode, 0, 0, false, changes_++});
+}
+
+void MemoryPlatform::RewriteFile(const std::string& path, std::string contents) {
+  StoredFile& file = *files_.at(path);
+  file.contents = std::move(contents);
+  file.modified = changes_++;
 }
 
 void MemoryPlatform::LimitReadSize(std::size_t bytes) { read_limit_ = bytes; }
@@ -89,6 +96,7 @@ bool MemoryPlatform::Write(FileHandle file, const char* data, std::size_t size) 
   OpenFile* open = Find(file, true);
   if (open == nullptr) return false;
   open->file->contents.append(data, size);
+  open->file->modified = changes_++;
   return true;
 }
 
@@ -160,6 +168,8 @@ bool MemoryPlatform::Query(const char* path, FileInfo* info) {
   *info = Describe(*found->second);
   return true;
 }
+
+bool MemoryPlatform::TimesSettled(const FileInfo& /*info*/) { return true; }
 
 bool MemoryPlatform::QueryOpen(FileHandle file, FileInfo* info) {
   const OpenFile* open = Find(file, false);

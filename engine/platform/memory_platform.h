@@ -18,6 +18,8 @@ namespace kestrune {
 class MemoryPlatform : public Platform {
  public:
   void AddFile(const std::string& path, std::string contents);
+  // Gives the file under path new contents in place: the same file, changed now.
+  void RewriteFile(const std::string& path, std::string contents);
   // Every read hands out at most this many bytes (0: as many as asked for).
   void LimitReadSize(std::size_t bytes);
   // The read call with this number (the first is 1) and every later one fail.
@@ -50,6 +52,8 @@ class MemoryPlatform : public Platform {
   void RemoveNow(const RemovalTicket& ticket) override;
   bool Query(const char* path, FileInfo* info) override;
   bool QueryOpen(FileHandle file, FileInfo* info) override;
+  // Every change gives a file a later time of the platform's own clock of changes.
+  bool TimesSettled(const FileInfo& info) override;
   bool RealName(const char* path, char* out, std::size_t capacity) override;
   void ReadIniString(const char* section, const char* key, const char* fallback, char* out,
                      std::size_t capacity, const char* ini_path) override;
@@ -63,6 +67,7 @@ class MemoryPlatform : public Platform {
     std::uint32_t owner;
     std::uint32_t group;
     bool locked;
+    std::uint64_t modified;  // the clock of changes when it last changed
   };
   struct OpenFile {
     std::shared_ptr<StoredFile> file;
@@ -80,6 +85,7 @@ class MemoryPlatform : public Platform {
   std::vector<std::string> opened_paths_;
   FileHandle next_handle_ = 1;
   std::uint64_t next_index_ = 1;
+  std::uint64_t changes_ = 1;
   std::size_t read_limit_ = 0;
   int fail_reads_from_ = 0;
   int read_calls_ = 0;

@@ -17,6 +17,11 @@ enum class FileKind { kMissing, kRegular, kDirectory, kOther };
 // What the engine needs to know of a file: what it is, whether the path itself is a
 // symbolic link, which file it is (two paths name one file when ids are equal), its mode,
 // owner and group, and what shows a change of its contents: size and times.
+// The coarsest tick of the file systems' timestamps: FAT's two seconds. A change within the
+// tick of a file's last one may leave its times as they were (ramfs, ext4 without fine
+// timestamps: the kernel's clock tick).
+constexpr int kTimestampTickSeconds = 2;
+
 struct FileInfo {
   FileKind kind = FileKind::kMissing;
   bool is_link = false;
@@ -108,6 +113,10 @@ class Platform {
   virtual bool Query(const char* path, FileInfo* info) = 0;
   // Describes an open file.
   virtual bool QueryOpen(FileHandle file, FileInfo* info) = 0;
+  // True when info's times lie at least a timestamp tick in the past, so that any later
+  // change to the file gives it other times and a file described alike again is unchanged.
+  // False where the platform cannot tell.
+  virtual bool TimesSettled(const FileInfo& info) = 0;
   // Writes into out (capacity bytes) the name under which the file that path names is
   // found: for a symbolic link, a path of the file it finally points to; else path itself,
   // where the file system tells letter cases apart with each component that does not exist

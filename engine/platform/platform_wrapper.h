@@ -42,6 +42,7 @@ class PlatformWrapper : public Platform {
   void RemoveNow(const RemovalTicket& ticket) override { target_.RemoveNow(ticket); }
   bool Query(const char* path, FileInfo* info) override { return target_.Query(path, info); }
   bool QueryOpen(FileHandle file, FileInfo* info) override { return target_.QueryOpen(file, info); }
+  bool TimesSettled(const FileInfo& info) override { return target_.TimesSettled(info); }
   bool RealName(const char* path, char* out, std::size_t capacity) override {
     return target_.RealName(path, out, capacity);
   }

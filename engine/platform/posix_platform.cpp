@@ -6,9 +6,11 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include "engine/platform/ini_reader.h"
 #include "engine/platform/platform.h"
@@ -315,6 +317,14 @@ class PosixPlatform final : public Platform {
     if (fstat(Descriptor(file), &status) != 0) return Failed(false);
     Describe(status, info);
     return true;
+  }
+
+  bool TimesSettled(const FileInfo& info) override {
+    timespec now;
+    if (clock_gettime(CLOCK_REALTIME, &now) != 0) return false;
+    const std::uint64_t tick = kTimestampTickSeconds * std::uint64_t{1000000000};
+    const std::uint64_t latest = info.modified > info.changed ? info.modified : info.changed;
+    return latest + tick < Nanoseconds(now);
   }
 
   // A name there as spelled has every component as spelled: one question answers it. Else

@@ -316,6 +316,16 @@ class WindowsPlatform final : public Platform {
     return Describe(ToHandle(file), info) || Failed(false);
   }
 
+  // In the units of the modification time: 100 ns since 1601.
+  bool TimesSettled(const FileInfo& info) override {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const std::uint64_t tick = kTimestampTickSeconds * std::uint64_t{10000000};
+    const std::uint64_t current =
+        (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return info.modified + tick < current;
+  }
+
   // The file system finds names in any letter case itself, so only a link needs resolving.
   bool RealName(const char* path, char* out, std::size_t capacity) override {
     const DWORD attributes = GetFileAttributesA(path);

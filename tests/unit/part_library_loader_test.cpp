@@ -2,18 +2,51 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/conversion_engine.h"
 #include "engine/platform/memory_platform.h"
+#include "engine/platform/platform_wrapper.h"
 #include "tests/support/recording_sink.h"
 
 namespace kestrune::test {
 namespace {
 
 using Texts = std::vector<std::string>;
+
+// A file, the one named recent, whose times are too close to now to tell a change by: a
+// rewrite within the tick leaves its description as it was.
+class RecentTimes : public PlatformWrapper {
+ public:
+  using PlatformWrapper::PlatformWrapper;
+  FileHandle OpenForRead(const char* path) override {
+    const FileHandle file = PlatformWrapper::OpenForRead(path);
+    if (path == recent) recent_file_ = file;
+    return file;
+  }
+  bool Query(const char* path, FileInfo* info) override {
+    return PlatformWrapper::Query(path, info) && Blur(path == recent, info);
+  }
+  bool QueryOpen(FileHandle file, FileInfo* info) override {
+    return PlatformWrapper::QueryOpen(file, info) && Blur(file == recent_file_, info);
+  }
+  // The platform's own times are never 0.
+  bool TimesSettled(const FileInfo& info) override {
+    return info.modified != 0 && PlatformWrapper::TimesSettled(info);
+  }
+  std::string recent;
+
+ private:
+  static bool Blur(bool blurred, FileInfo* info) {
+    if (blurred) info->modified = 0;
+    return true;
+  }
+  FileHandle recent_file_ = kNoFile;
+};
 
 class Loader : public ::testing::Test {
  protected:
@@ -25,9 +58,16 @@ class Loader : public ::testing::Test {
   const char* FindPart(const char* name) { return engine_->FindPart(name); }
   const PartEntry& Row(int row) { return engine_->parts().Row(row); }
 
+  // How many times the libraries were opened so far.
+  std::ptrdiff_t LibraryOpens() const {
+    return std::count_if(files_.opened_paths().begin(), files_.opened_paths().end(),
+                         [](const std::string& path) { return path.find(".slb") != path.npos; });
+  }
+
   MemoryPlatform files_;
+  RecentTimes times_{files_};
   RecordingSink sink_;
-  std::unique_ptr<ConversionEngine> engine_ = std::make_unique<ConversionEngine>(files_, sink_);
+  std::unique_ptr<ConversionEngine> engine_ = std::make_unique<ConversionEngine>(times_, sink_);
 };
 
 TEST_F(Loader, ReadsListedLibrariesInOrderWithTheirStatusTexts) {
@@ -100,6 +140,55 @@ TEST_F(Loader, WithNestedConversionOnWhatCannotBeLoadedIsShownInItsPlace) {
     EXPECT_EQ(sink_.calls, expected);
     EXPECT_STREQ(FindPart("P999"), "d");
     EXPECT_EQ(FindPart("LATE"), nullptr);
+
+    // The next command finds every file as it was: it keeps the table, reads nothing again
+    // and shows just what a fresh load shows.
+    const std::ptrdiff_t opens = LibraryOpens();
+    sink_.calls.clear();
+    engine_->LoadPartLibraries(".\\MSIM.INI");
+    expected.erase(expected.begin(), expected.begin() + (embedded ? 4 : 3));
+    EXPECT_EQ(sink_.calls, expected);
+    EXPECT_EQ(LibraryOpens(), opens);
+    EXPECT_STREQ(FindPart("P999"), "d");
+  }
+}
+
+// A table is kept only where a fresh load would give the same one.
+TEST_F(Loader, ATableIsKeptOnlyWhileTheIniFileAndEveryLibraryAreAsTheyWere) {
+  const std::string ini = "[MICROSIM]\nLIBPATH=L\n[PART LIBS]\nLIB1=GONE\nLIB2=ONE\n";
+  const std::string old_library = "PART=AMP\nDEFAULT=old.sch\n";
+  const std::string new_library = "PART=AMP\nDEFAULT=new.sch\n";  // of the same size
+  struct Change {
+    const char* what;
+    std::function<void()> make;
+    const char* found;
+  };
+  const std::vector<Change> changes = {
+      {"nothing", [] {}, "old.sch"},
+      {"a library rewritten in place", [&] { files_.RewriteFile("L\\ONE.slb", new_library); },
+       "new.sch"},
+      {"a library replaced", [&] { files_.AddFile("L\\ONE.slb", new_library); }, "new.sch"},
+      {"a missing library added", [&] { files_.AddFile("L\\GONE.slb", new_library); }, "new.sch"},
+      {"the INI file rewritten in place",
+       [&] { files_.RewriteFile(".\\MSIM.INI", "[MICROSIM]\nLIBPATH=L\n[PART LIBS]\nLIB1=TWO\n"); },
+       "two.sch"},
+      {"a library rewritten within the tick of its last change",
+       [&] { files_.RewriteFile("L\\ONE.slb", new_library); }, "new.sch"},
+  };
+  for (const Change& change : changes) {
+    SCOPED_TRACE(change.what);
+    files_ = MemoryPlatform();
+    engine_ = std::make_unique<ConversionEngine>(times_, sink_);
+    times_.recent = &change == &changes.back() ? "L\\ONE.slb" : "";
+    AddLibrary("L\\ONE.slb", old_library);
+    AddLibrary("L\\TWO.slb", "PART=AMP\nDEFAULT=two.sch\n");
+    Load(ini);
+    ASSERT_STREQ(FindPart("AMP"), "old.sch");
+    change.make();
+    const std::ptrdiff_t opens = LibraryOpens();
+    engine_->LoadPartLibraries(".\\MSIM.INI");
+    EXPECT_STREQ(FindPart("AMP"), change.found);
+    EXPECT_EQ(LibraryOpens() > opens, change.found != std::string("old.sch"));
   }
 }
 

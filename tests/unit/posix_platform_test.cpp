@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -254,6 +255,21 @@ TEST_F(PosixPlatformTest, QueryFollowsSymbolicLinksAndSaysWhereOneWas) {
   EXPECT_TRUE(dangling.is_link);
   EXPECT_EQ(QueryOf("Missing").kind, FileKind::kMissing);
   EXPECT_EQ(QueryOf("Amp.Sch\\Below").kind, FileKind::kMissing);
+}
+
+// Nanoseconds; the later of the two times counts.
+TEST_F(PosixPlatformTest, TimesSettleATimestampTickAfterTheLaterOfTheFilesTimes) {
+  WriteFile("Lib.slb", "x");
+  const FileInfo now = QueryOf("Lib.slb");
+  EXPECT_FALSE(files_.TimesSettled(now));
+  constexpr std::uint64_t kSecond = 1000000000;
+  FileInfo earlier = now;
+  earlier.modified -= 3 * kSecond;
+  EXPECT_FALSE(files_.TimesSettled(earlier)) << "changed just now";
+  earlier.changed -= 3 * kSecond;
+  EXPECT_TRUE(files_.TimesSettled(earlier));
+  earlier.changed = now.changed - kSecond;
+  EXPECT_FALSE(files_.TimesSettled(earlier)) << "within the tick";
 }
 
 TEST_F(PosixPlatformTest, QueryFailsWhenTheQuestionCannotBeAnswered) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -206,6 +207,18 @@ TEST_F(WindowsPlatformTest, IdentityIsVolumeAndFileIndexWhateverTheSpelling) {
   EXPECT_EQ(QueryOf("Work\\Other.Sch\\Below").kind, FileKind::kMissing);
 
   ExpectOpensAs(short_name, original);
+}
+
+// In 100 ns units; the modification time is the only one.
+TEST_F(WindowsPlatformTest, TimesSettleATimestampTickAfterTheLastWrite) {
+  WriteFile("Lib.slb", "x");
+  FileInfo info = QueryOf("Lib.slb");
+  EXPECT_FALSE(files_.TimesSettled(info));
+  constexpr std::uint64_t kSecond = 10000000;
+  info.modified -= kSecond;
+  EXPECT_FALSE(files_.TimesSettled(info)) << "within the tick";
+  info.modified -= 2 * kSecond;
+  EXPECT_TRUE(files_.TimesSettled(info));
 }
 
 // Read-only is the one permission Windows keeps: no write bits.
