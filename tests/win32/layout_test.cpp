@@ -235,6 +235,23 @@ class DesktopFontSize {
   NONCLIENTMETRICSA saved_;
 };
 
+// Narrows the desktop's work area from the right, until it goes.
+class WorkAreaWidth {
+ public:
+  explicit WorkAreaWidth(int width) {
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &saved_, 0);
+    RECT narrower = saved_;
+    narrower.right = std::min(narrower.right, narrower.left + width);
+    SystemParametersInfoA(SPI_SETWORKAREA, 0, &narrower, 0);
+  }
+  ~WorkAreaWidth() { SystemParametersInfoA(SPI_SETWORKAREA, 0, &saved_, 0); }
+  WorkAreaWidth(const WorkAreaWidth&) = delete;
+  WorkAreaWidth& operator=(const WorkAreaWidth&) = delete;
+
+ private:
+  RECT saved_{};
+};
+
 class Templates : public ConvertDialogTest {
  protected:
   // Opens the About box from the system menu, checks it against its template and closes it.
@@ -296,17 +313,24 @@ TEST_F(Templates, ALargeDesktopFontGrowsBothDialogsWithNothingClipped) {
   ExpectAboutBoxAsDesigned();
 }
 
-// A font so large that neither template fits the screen: the dialogs are arranged anew.
+// A font so large that neither template fits the screen: the dialogs are arranged anew, on
+// the whole screen and on one so narrow that the About box's centred lines wrap.
 TEST_F(Templates, AHugeDesktopFontFitsBothDialogsToTheWorkAreaWithNothingCut) {
   const DesktopFontSize huge(26);
-  ASSERT_NE(Open(), nullptr);
-  ExpectNothingCut(dialog_, kIDD_CONVERT_DIALOG);
-  PostMessageA(dialog_, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
-  const HWND about = thread_->WaitForDialog(kIDD_ABOUTBOX.caption, dialog_);
-  ASSERT_NE(about, nullptr);
-  ExpectNothingCut(about, kIDD_ABOUTBOX);
-  ClickLater(about, IDOK);
-  EXPECT_TRUE(WaitUntilGone(about));
+  for (const int work_area_width : {1024, 800}) {
+    SCOPED_TRACE("work area " + std::to_string(work_area_width) + " pixels wide");
+    const WorkAreaWidth narrow(work_area_width);
+    ASSERT_NE(Open(), nullptr);
+    ExpectNothingCut(dialog_, kIDD_CONVERT_DIALOG);
+    PostMessageA(dialog_, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+    const HWND about = thread_->WaitForDialog(kIDD_ABOUTBOX.caption, dialog_);
+    ASSERT_NE(about, nullptr);
+    ExpectNothingCut(about, kIDD_ABOUTBOX);
+    ClickLater(about, IDOK);
+    EXPECT_TRUE(WaitUntilGone(about));
+    Cancel(dialog_);
+    EXPECT_TRUE(Ended());
+  }
 }
 
 }  // namespace
