@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/win32/modal_dialog.h"
+#include "res/dialog_templates.h"
 #include "res/resource.h"
 
 namespace kestrune {
@@ -9,7 +10,7 @@ namespace kestrune {
 // Everything it shows is in its template; the base class's OK and cancel close it.
 class CAboutDlg final : public CModalDialog {
  public:
-  CAboutDlg() : CModalDialog(IDD_ABOUTBOX) {}
+  CAboutDlg() : CModalDialog(IDD_ABOUTBOX, kIDD_ABOUTBOX) {}
 };
 
 }  // namespace kestrune

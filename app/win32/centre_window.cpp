@@ -5,8 +5,6 @@
 
 namespace kestrune {
 
-namespace {
-
 RECT WorkArea() {
   RECT area;
   if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0)) {
@@ -14,6 +12,8 @@ RECT WorkArea() {
   }
   return area;
 }
+
+namespace {
 
 // The first coordinate of a span of length that centres it on [low, high), kept within
 // [bound_low, bound_high) as far as it fits.

@@ -8,6 +8,9 @@
 
 namespace kestrune {
 
+// The desktop's work area: the screen less the task bar.
+RECT WorkArea();
+
 // Moves window to the middle of its visible owner, else of the work area, as dialogs of the
 // usual application framework open; it stays within the work area. Size and style stay.
 void CentreOverOwner(HWND window);

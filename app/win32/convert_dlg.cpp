@@ -10,6 +10,7 @@
 #include "app/win32/about_dlg.h"
 #include "app/win32/file_picker.h"
 #include "app/win32/long_message_box.h"
+#include "res/dialog_templates.h"
 #include "res/resource.h"
 
 namespace kestrune {
@@ -24,7 +25,7 @@ int FieldId(PathField field) { return field == PathField::kInput ? IDC_INPUT_FIL
 }  // namespace
 
 CConvertDlg::CConvertDlg(ProfileStore& settings, std::optional<std::string> input_file)
-    : CModalDialog(IDD_CONVERT_DIALOG),
+    : CModalDialog(IDD_CONVERT_DIALOG, kIDD_CONVERT_DIALOG),
       m_presenter(*this, settings),
       m_givenInputFile(std::move(input_file)),
       m_hIcon(LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
@@ -89,11 +90,12 @@ bool CConvertDlg::OnDropFiles(HDROP drop) {
 }
 
 // A long path in the status line is shortened in the middle, keeping the file's name, rather
-// than cut; an '&' in it shows as itself.
+// than cut or shortened at its end; an '&' in it shows as itself.
 void CConvertDlg::ShortenLongStatusTexts() {
   const HWND status = GetDlgItem(m_hWnd, IDC_STATUS);
   SetWindowLongA(status, GWL_STYLE,
-                 GetWindowLongA(status, GWL_STYLE) | SS_PATHELLIPSIS | SS_NOPREFIX);
+                 (GetWindowLongA(status, GWL_STYLE) & ~SS_ELLIPSISMASK) | SS_PATHELLIPSIS |
+                     SS_NOPREFIX);
 }
 
 void CConvertDlg::AddAboutItem() {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 
+#include "app/win32/centre_window.h"
 #include "app/win32/modal_dialog.h"
 #include "app/win32/unexpected_end.h"
 
@@ -37,13 +38,35 @@ std::string WithCarriageReturns(const char* text) {
   return shown;
 }
 
+// The desktop's fonts and title bar sizes; false when the system gives none.
+bool DesktopMetrics(NONCLIENTMETRICSA* metrics) {
+  *metrics = NONCLIENTMETRICSA{};
+  // The structure's size before Windows Vista, which every Windows accepts.
+  metrics->cbSize = offsetof(NONCLIENTMETRICSA, lfMessageFont) + sizeof(LOGFONTA);
+  return SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics->cbSize, metrics, 0) != FALSE;
+}
+
 // The font of the system's message boxes, which follows the desktop's settings.
 HFONT CreateMessageFont() {
-  NONCLIENTMETRICSA metrics{};
-  // The structure's size before Windows Vista, which every Windows accepts.
-  metrics.cbSize = offsetof(NONCLIENTMETRICSA, lfMessageFont) + sizeof(LOGFONTA);
-  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) return nullptr;
-  return CreateFontIndirectA(&metrics.lfMessageFont);
+  NONCLIENTMETRICSA metrics;
+  return DesktopMetrics(&metrics) ? CreateFontIndirectA(&metrics.lfMessageFont) : nullptr;
+}
+
+// The width the title bar needs to show the caption whole: its text in the desktop's caption
+// font, with a title bar button's room on either side.
+int CaptionRoom(HWND box) {
+  NONCLIENTMETRICSA metrics;
+  if (!DesktopMetrics(&metrics)) return 0;
+  const HFONT font = CreateFontIndirectA(&metrics.lfCaptionFont);
+  const HDC device = GetDC(box);
+  const HGDIOBJ previous = SelectObject(device, font);
+  SIZE caption{};
+  GetTextExtentPoint32A(device, kMessageCaption, static_cast<int>(sizeof kMessageCaption) - 1,
+                        &caption);
+  SelectObject(device, previous);
+  ReleaseDC(box, device);
+  DeleteObject(font);
+  return caption.cx + 2 * GetSystemMetrics(SM_CXSIZE);
 }
 
 // The text's extent in the font, and the font's line height.
@@ -69,18 +92,22 @@ HWND AddControl(HWND box, DWORD extended_style, const char* window_class, DWORD 
   return control;
 }
 
-// Sizes the box to the text, within the work area, and lays out icon, text and OK in it.
+// Sizes the box to the text and its caption, within the work area, and lays out icon, text
+// and OK in it.
 void Arrange(HWND box, HWND icon, HWND text, HWND ok, SIZE extent, int line) {
   const int margin = line;
   const int icon_width = icon != nullptr ? GetSystemMetrics(SM_CXICON) + margin : 0;
   const SIZE button{line * 5, line * 7 / 4};
   const int edges = 4 * GetSystemMetrics(SM_CXEDGE);
+  // However narrow the text, the caption shows whole.
   RECT wanted{
-      0, 0, margin + icon_width + extent.cx + GetSystemMetrics(SM_CXVSCROLL) + edges + margin,
+      0, 0,
+      std::max<LONG>(
+          margin + icon_width + extent.cx + GetSystemMetrics(SM_CXVSCROLL) + edges + margin,
+          CaptionRoom(box)),
       margin + extent.cy + GetSystemMetrics(SM_CYHSCROLL) + edges + margin + button.cy + margin};
   AdjustWindowRectEx(&wanted, kBoxStyle, FALSE, WS_EX_DLGMODALFRAME);
-  RECT area{};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  const RECT area = WorkArea();
   const int width = std::min(wanted.right - wanted.left, area.right - area.left);
   const int height = std::min(wanted.bottom - wanted.top, area.bottom - area.top);
   SetWindowPos(box, nullptr, area.left + (area.right - area.left - width) / 2,

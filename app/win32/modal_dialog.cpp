@@ -6,6 +6,7 @@
 
 #include "app/win32/centre_window.h"
 #include "app/win32/desktop_font_template.h"
+#include "app/win32/dialog_fit.h"
 #include "app/win32/unexpected_end.h"
 
 namespace kestrune {
@@ -53,6 +54,7 @@ INT_PTR CModalDialog::Dispatch(UINT message, WPARAM wparam, LPARAM lparam) {
   if (OnMessage(message, wparam, lparam, &result)) return result;
   switch (message) {
     case WM_INITDIALOG:
+      FitDialogToTexts(m_hWnd, m_layout);
       // The templates leave the place to the code, as the usual framework does.
       CentreOverOwner(m_hWnd);
       return OnInitDialog();

@@ -9,13 +9,18 @@
 
 #include <string>
 
+#include "res/dialog_template.h"
+
 namespace kestrune {
 
-// A dialog box made from the program's template template_id and run modally. Derived
-// classes override the handlers; a message no handler takes gets the default processing.
+// A dialog box made from the program's template template_id, whose controls layout
+// describes, and run modally; it is fitted to its texts and the work area as it opens.
+// Derived classes override the handlers; a message no handler takes gets the default
+// processing.
 class CModalDialog {
  public:
-  explicit CModalDialog(int template_id) : m_templateId(template_id) {}
+  CModalDialog(int template_id, const DialogTemplate& layout)
+      : m_templateId(template_id), m_layout(layout) {}
   virtual ~CModalDialog() = default;
   CModalDialog(const CModalDialog&) = delete;
   CModalDialog& operator=(const CModalDialog&) = delete;
@@ -41,6 +46,7 @@ class CModalDialog {
   INT_PTR Dispatch(UINT message, WPARAM wparam, LPARAM lparam);
 
   int m_templateId;
+  const DialogTemplate& m_layout;
 };
 
 // The module that holds the program's resources.

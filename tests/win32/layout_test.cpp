@@ -86,15 +86,19 @@ NONCLIENTMETRICSA Metrics() {
 
 LOGFONTA MessageFont() { return Metrics().lfMessageFont; }
 
-// The text drawn in the control's font, wrapped at its width, needs no more than its height.
-void ExpectTextFits(HWND control) {
+// The text drawn in the control's font, wrapped at its width (less its check box and the half
+// digit after it, when beside one), needs no more than its height.
+void ExpectTextFits(HWND control, bool beside_box = false) {
   const std::string text = TextOf(control);
   RECT client;
   GetClientRect(control, &client);
-  RECT needed{0, 0, client.right, 0};
   const HDC device = GetDC(control);
   const HGDIOBJ previous =
       SelectObject(device, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+  SIZE digit{};
+  GetTextExtentPoint32A(device, "0", 1, &digit);
+  if (beside_box) client.right -= GetSystemMetrics(SM_CXMENUCHECK) + digit.cx / 2;
+  RECT needed{0, 0, client.right, 0};
   DrawTextA(device, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK);
   SelectObject(device, previous);
   ReleaseDC(control, device);
@@ -168,6 +172,51 @@ void ExpectFrame(HWND dialog, const DialogTemplate& dialog_template) {
   ReleaseDC(nullptr, screen);
 }
 
+bool Inside(const RECT& inner, const RECT& outer) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
+
+// Each control of the dialog lies within its client area, apart from the others, and shows
+// its text whole: wrapped when centred, a left-aligned label else whole or ending in an
+// ellipsis; the window lies within the work area.
+void ExpectNothingCut(HWND dialog, const DialogTemplate& dialog_template) {
+  RECT area{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  RECT window;
+  GetWindowRect(dialog, &window);
+  EXPECT_TRUE(Inside(window, area)) << Describe(window) << " in " << Describe(area);
+  RECT client;
+  GetClientRect(dialog, &client);
+  const std::vector<HWND> children = ChildrenOf(dialog);
+  ASSERT_EQ(children.size(), static_cast<std::size_t>(dialog_template.control_count));
+  std::vector<RECT> placed;
+  for (std::size_t i = 0; i < children.size(); ++i) {
+    const HWND control = children[i];
+    SCOPED_TRACE("control " + std::to_string(i) + " \"" + TextOf(control) + "\"");
+    const RECT place = PlaceInDialog(dialog, control);
+    EXPECT_TRUE(Inside(place, client)) << Describe(place) << " in " << Describe(client);
+    for (const RECT& other : placed) {
+      RECT overlap;
+      EXPECT_FALSE(IntersectRect(&overlap, &place, &other))
+          << Describe(place) << " on " << Describe(other);
+    }
+    placed.push_back(place);
+    const auto style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
+    switch (dialog_template.controls[i].kind) {
+      case TemplateControlKind::kButton:
+      case TemplateControlKind::kDefaultButton:
+      case TemplateControlKind::kCentredLabel: ExpectTextFits(control); break;
+      case TemplateControlKind::kCheckBox: ExpectTextFits(control, true); break;
+      case TemplateControlKind::kLabel:
+        if (!(style & SS_ELLIPSISMASK)) ExpectTextFits(control);
+        break;
+      case TemplateControlKind::kField:
+      case TemplateControlKind::kIcon: break;
+    }
+  }
+}
+
 // Sets the desktop's message font to a size, for this process only, until it goes.
 class DesktopFontSize {
  public:
@@ -184,6 +233,23 @@ class DesktopFontSize {
 
  private:
   NONCLIENTMETRICSA saved_;
+};
+
+// Narrows the desktop's work area from the right, until it goes.
+class WorkAreaWidth {
+ public:
+  explicit WorkAreaWidth(int width) {
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &saved_, 0);
+    RECT narrower = saved_;
+    narrower.right = std::min(narrower.right, narrower.left + width);
+    SystemParametersInfoA(SPI_SETWORKAREA, 0, &narrower, 0);
+  }
+  ~WorkAreaWidth() { SystemParametersInfoA(SPI_SETWORKAREA, 0, &saved_, 0); }
+  WorkAreaWidth(const WorkAreaWidth&) = delete;
+  WorkAreaWidth& operator=(const WorkAreaWidth&) = delete;
+
+ private:
+  RECT saved_{};
 };
 
 class Templates : public ConvertDialogTest {
@@ -245,6 +311,26 @@ TEST_F(Templates, ALargeDesktopFontGrowsBothDialogsWithNothingClipped) {
   ExpectFrame(dialog_, kIDD_CONVERT_DIALOG);
   ExpectControls(dialog_, kIDD_CONVERT_DIALOG);
   ExpectAboutBoxAsDesigned();
+}
+
+// A font so large that neither template fits the screen: the dialogs are arranged anew, on
+// the whole screen and on one so narrow that the About box's centred lines wrap.
+TEST_F(Templates, AHugeDesktopFontFitsBothDialogsToTheWorkAreaWithNothingCut) {
+  const DesktopFontSize huge(26);
+  for (const int work_area_width : {1024, 800}) {
+    SCOPED_TRACE("work area " + std::to_string(work_area_width) + " pixels wide");
+    const WorkAreaWidth narrow(work_area_width);
+    ASSERT_NE(Open(), nullptr);
+    ExpectNothingCut(dialog_, kIDD_CONVERT_DIALOG);
+    PostMessageA(dialog_, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+    const HWND about = thread_->WaitForDialog(kIDD_ABOUTBOX.caption, dialog_);
+    ASSERT_NE(about, nullptr);
+    ExpectNothingCut(about, kIDD_ABOUTBOX);
+    ClickLater(about, IDOK);
+    EXPECT_TRUE(WaitUntilGone(about));
+    Cancel(dialog_);
+    EXPECT_TRUE(Ended());
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <string>
 
 #include "tests/win32/dialog_driver.h"
@@ -19,6 +20,45 @@ RECT ScreenRectOf(HWND window) {
   RECT rect{};
   GetWindowRect(window, &rect);
   return rect;
+}
+
+NONCLIENTMETRICSA Metrics() {
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = offsetof(NONCLIENTMETRICSA, lfMessageFont) + sizeof(LOGFONTA);
+  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
+  return metrics;
+}
+
+// Sets one of the desktop's fonts to a size, for this process only, until it goes.
+class DesktopFontSize {
+ public:
+  DesktopFontSize(LOGFONTA NONCLIENTMETRICSA::*font, int points) : saved_(Metrics()) {
+    NONCLIENTMETRICSA larger = saved_;
+    const HDC screen = GetDC(nullptr);
+    (larger.*font).lfHeight = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, screen);
+    SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, larger.cbSize, &larger, 0);
+  }
+  ~DesktopFontSize() { SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, saved_.cbSize, &saved_, 0); }
+  DesktopFontSize(const DesktopFontSize&) = delete;
+  DesktopFontSize& operator=(const DesktopFontSize&) = delete;
+
+ private:
+  NONCLIENTMETRICSA saved_;
+};
+
+int CaptionWidth(HWND box) {
+  const LOGFONTA caption_font = Metrics().lfCaptionFont;
+  const HFONT font = CreateFontIndirectA(&caption_font);
+  const HDC device = GetDC(box);
+  const HGDIOBJ previous = SelectObject(device, font);
+  SIZE caption{};
+  GetTextExtentPoint32A(device, kMessageCaption, static_cast<int>(sizeof kMessageCaption) - 1,
+                        &caption);
+  SelectObject(device, previous);
+  ReleaseDC(box, device);
+  DeleteObject(font);
+  return caption.cx;
 }
 
 TEST(LongMessageBox, AHundredFilesClosingTextFitsTheWorkAreaWithOkOnIt) {
@@ -60,6 +100,23 @@ TEST(LongMessageBox, AHundredFilesClosingTextFitsTheWorkAreaWithOkOnIt) {
     Click(box, IDOK);
     EXPECT_TRUE(thread.WaitForEnd());
   }
+}
+
+// A closing text of short names under a large title font: the box is wide enough for its
+// caption beside the close box.
+TEST(LongMessageBox, ANarrowTextLeavesTheCaptionWhole) {
+  const DesktopFontSize large(&NONCLIENTMETRICSA::lfCaptionFont, 26);
+  std::string text;
+  for (int index = 0; index < 20; ++index) text += "A.SCH\n";
+  text += "Finished!";
+  DialogThread thread([&] { ShowLongMessageBox(nullptr, text.c_str(), MessageKind::kNotice); });
+  const HWND box = thread.WaitForDialog(kMessageCaption);
+  ASSERT_NE(box, nullptr);
+  RECT client{};
+  GetClientRect(box, &client);
+  EXPECT_GE(client.right, CaptionWidth(box) + GetSystemMetrics(SM_CXSIZE));
+  Click(box, IDOK);
+  EXPECT_TRUE(thread.WaitForEnd());
 }
 
 }  // namespace
