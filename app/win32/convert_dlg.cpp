@@ -81,8 +81,8 @@ bool CConvertDlg::OnDropFiles(HDROP drop) {
   std::vector<std::string> paths(DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0));
   for (UINT index = 0; index < paths.size(); ++index) {
     paths[index].resize(DragQueryFileA(drop, index, nullptr, 0) + 1);
-    paths[index].resize(DragQueryFileA(drop, index, &paths[index][0],
-                                            static_cast<UINT>(paths[index].size())));
+    paths[index].resize(
+        DragQueryFileA(drop, index, &paths[index][0], static_cast<UINT>(paths[index].size())));
   }
   DragFinish(drop);
   m_presenter.OnFilesDropped(field, paths);
@@ -93,9 +93,9 @@ bool CConvertDlg::OnDropFiles(HDROP drop) {
 // than cut or shortened at its end; an '&' in it shows as itself.
 void CConvertDlg::ShortenLongStatusTexts() {
   const HWND status = GetDlgItem(m_hWnd, IDC_STATUS);
-  SetWindowLongA(status, GWL_STYLE,
-                 (GetWindowLongA(status, GWL_STYLE) & ~SS_ELLIPSISMASK) | SS_PATHELLIPSIS |
-                     SS_NOPREFIX);
+  SetWindowLongA(
+      status, GWL_STYLE,
+      (GetWindowLongA(status, GWL_STYLE) & ~SS_ELLIPSISMASK) | SS_PATHELLIPSIS | SS_NOPREFIX);
 }
 
 void CConvertDlg::AddAboutItem() {
