@@ -202,6 +202,19 @@ class InterruptedBatch : public ::testing::Test {
     return reported;
   }
 
+  // Removes the batch folder's one temporary file if it is empty; more than one, or one
+  // with contents, fails.
+  void ForgiveOneEmptyTemporary(const Batch& batch) {
+    std::vector<fs::path> temporaries;
+    for (const auto& entry : fs::directory_iterator(batch.folder())) {
+      if (entry.path().extension() == ".TMP") temporaries.push_back(entry.path());
+    }
+    ASSERT_LE(temporaries.size(), 1u) << "more than one temporary file left";
+    if (temporaries.empty()) return;
+    EXPECT_EQ(fs::file_size(temporaries[0]), 0u) << temporaries[0] << " was written";
+    fs::remove(temporaries[0]);
+  }
+
   // Every file holds its old or its new contents, a backup beside each converted one (with
   // backups on) holds the old ones, and nothing else is left in the folder.
   void ExpectEveryFileWhole(const Batch& batch, bool backups) {
@@ -376,6 +389,9 @@ TEST_F(InterruptedBatch, AWorkerThatDoesNotStopIsLeftBehind) {
     const auto took = std::chrono::steady_clock::now() - sent_at;
     EXPECT_TRUE(end.exited) << "ended by signal " << end.signal;
     EXPECT_TRUE(end.code == 128 + SIGHUP || end.code == 128 + SIGTERM) << end.code;
+    // A second signal at once ends the program without waiting, so another worker may have
+    // just created its temporary file: one empty one may stay, as after SIGKILL.
+    if (sent.size() > 1) ForgiveOneEmptyTemporary(batch);
     ExpectEveryFileWhole(batch, true);
     // The second signal ends the program before it reports.
     ExpectToldInOrder(batch, sent.size() == 1);
