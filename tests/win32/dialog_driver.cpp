@@ -2,6 +2,7 @@
 // window messages.
 #include "tests/win32/dialog_driver.h"
 
+#include <cstddef>
 #include <utility>
 
 namespace kestrune::test {
@@ -52,6 +53,13 @@ HWND WaitForThreadDialog(DWORD thread, Match match) {
   return found;
 }
 
+bool IsIconStatic(HWND window) {
+  return ClassOf(window) == "Static" &&
+         (static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)) & SS_TYPEMASK) == SS_ICON;
+}
+
+}  // namespace
+
 std::vector<HWND> ChildrenOf(HWND parent) {
   std::vector<HWND> children;
   for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
@@ -61,12 +69,25 @@ std::vector<HWND> ChildrenOf(HWND parent) {
   return children;
 }
 
-bool IsIconStatic(HWND window) {
-  return ClassOf(window) == "Static" &&
-         (static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)) & SS_TYPEMASK) == SS_ICON;
+NONCLIENTMETRICSA Metrics() {
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = offsetof(NONCLIENTMETRICSA, lfMessageFont) + sizeof(LOGFONTA);
+  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
+  return metrics;
 }
 
-}  // namespace
+DesktopFontSize::DesktopFontSize(LOGFONTA NONCLIENTMETRICSA::*font, int points)
+    : saved_(Metrics()) {
+  NONCLIENTMETRICSA larger = saved_;
+  const HDC screen = GetDC(nullptr);
+  (larger.*font).lfHeight = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
+  ReleaseDC(nullptr, screen);
+  SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, larger.cbSize, &larger, 0);
+}
+
+DesktopFontSize::~DesktopFontSize() {
+  SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, saved_.cbSize, &saved_, 0);
+}
 
 DialogThread::DialogThread(std::function<void()> run) : run_(std::move(run)) {
   thread_ = CreateThread(nullptr, 0, Main, this, 0, &id_);

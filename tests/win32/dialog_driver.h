@@ -44,6 +44,8 @@ class DialogThread {
   DWORD id_ = 0;
 };
 
+// The window's child windows, in their order.
+std::vector<HWND> ChildrenOf(HWND parent);
 // The window's text.
 std::string TextOf(HWND window);
 // The text of the control id of dialog.
@@ -64,6 +66,21 @@ bool WaitUntil(const std::function<bool()>& condition);
 bool WaitForText(HWND window, const std::string& text);
 // True when the window is gone in time.
 bool WaitUntilGone(HWND window);
+
+// The desktop's metrics up to its message font, as this process sees them.
+NONCLIENTMETRICSA Metrics();
+
+// Sets one of the desktop's fonts to a size, for this process only, until it goes.
+class DesktopFontSize {
+ public:
+  DesktopFontSize(LOGFONTA NONCLIENTMETRICSA::*font, int points);
+  ~DesktopFontSize();
+  DesktopFontSize(const DesktopFontSize&) = delete;
+  DesktopFontSize& operator=(const DesktopFontSize&) = delete;
+
+ private:
+  NONCLIENTMETRICSA saved_;
+};
 
 // What a message box shows.
 struct MessageBoxContents {

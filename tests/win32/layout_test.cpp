@@ -68,22 +68,6 @@ std::string Describe(const RECT& r) {
          "," + std::to_string(r.bottom);
 }
 
-std::vector<HWND> ChildrenOf(HWND dialog) {
-  std::vector<HWND> children;
-  for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
-       child = GetWindow(child, GW_HWNDNEXT)) {
-    children.push_back(child);
-  }
-  return children;
-}
-
-NONCLIENTMETRICSA Metrics() {
-  NONCLIENTMETRICSA metrics{};
-  metrics.cbSize = offsetof(NONCLIENTMETRICSA, lfMessageFont) + sizeof(LOGFONTA);
-  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
-  return metrics;
-}
-
 LOGFONTA MessageFont() { return Metrics().lfMessageFont; }
 
 // The text drawn in the control's font, wrapped at its width (less its check box and the half
@@ -217,24 +201,6 @@ void ExpectNothingCut(HWND dialog, const DialogTemplate& dialog_template) {
   }
 }
 
-// Sets the desktop's message font to a size, for this process only, until it goes.
-class DesktopFontSize {
- public:
-  explicit DesktopFontSize(int points) : saved_(Metrics()) {
-    NONCLIENTMETRICSA larger = saved_;
-    const HDC screen = GetDC(nullptr);
-    larger.lfMessageFont.lfHeight = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
-    SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, larger.cbSize, &larger, 0);
-  }
-  ~DesktopFontSize() { SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, saved_.cbSize, &saved_, 0); }
-  DesktopFontSize(const DesktopFontSize&) = delete;
-  DesktopFontSize& operator=(const DesktopFontSize&) = delete;
-
- private:
-  NONCLIENTMETRICSA saved_;
-};
-
 // Narrows the desktop's work area from the right, until it goes.
 class WorkAreaWidth {
  public:
@@ -306,7 +272,7 @@ TEST_F(Templates, TheAboutBoxIsLaidOutAsDesigned) {
 }
 
 TEST_F(Templates, ALargeDesktopFontGrowsBothDialogsWithNothingClipped) {
-  const DesktopFontSize large(14);
+  const DesktopFontSize large(&NONCLIENTMETRICSA::lfMessageFont, 14);
   ASSERT_NE(Open(), nullptr);
   ExpectFrame(dialog_, kIDD_CONVERT_DIALOG);
   ExpectControls(dialog_, kIDD_CONVERT_DIALOG);
@@ -316,7 +282,7 @@ TEST_F(Templates, ALargeDesktopFontGrowsBothDialogsWithNothingClipped) {
 // A font so large that neither template fits the screen: the dialogs are arranged anew, on
 // the whole screen and on one so narrow that the About box's centred lines wrap.
 TEST_F(Templates, AHugeDesktopFontFitsBothDialogsToTheWorkAreaWithNothingCut) {
-  const DesktopFontSize huge(26);
+  const DesktopFontSize huge(&NONCLIENTMETRICSA::lfMessageFont, 26);
   for (const int work_area_width : {1024, 800}) {
     SCOPED_TRACE("work area " + std::to_string(work_area_width) + " pixels wide");
     const WorkAreaWidth narrow(work_area_width);

@@ -22,31 +22,6 @@ RECT ScreenRectOf(HWND window) {
   return rect;
 }
 
-NONCLIENTMETRICSA Metrics() {
-  NONCLIENTMETRICSA metrics{};
-  metrics.cbSize = offsetof(NONCLIENTMETRICSA, lfMessageFont) + sizeof(LOGFONTA);
-  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
-  return metrics;
-}
-
-// Sets one of the desktop's fonts to a size, for this process only, until it goes.
-class DesktopFontSize {
- public:
-  DesktopFontSize(LOGFONTA NONCLIENTMETRICSA::*font, int points) : saved_(Metrics()) {
-    NONCLIENTMETRICSA larger = saved_;
-    const HDC screen = GetDC(nullptr);
-    (larger.*font).lfHeight = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
-    SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, larger.cbSize, &larger, 0);
-  }
-  ~DesktopFontSize() { SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, saved_.cbSize, &saved_, 0); }
-  DesktopFontSize(const DesktopFontSize&) = delete;
-  DesktopFontSize& operator=(const DesktopFontSize&) = delete;
-
- private:
-  NONCLIENTMETRICSA saved_;
-};
-
 int CaptionWidth(HWND box) {
   const LOGFONTA caption_font = Metrics().lfCaptionFont;
   const HFONT font = CreateFontIndirectA(&caption_font);
