@@ -49,13 +49,7 @@ LongMessageDlg::LongMessageDlg(wxWindow* owner, const wxString& text, MessageKin
   message_row->Add(m_text, 1, wxEXPAND | wxLEFT | wxTOP | wxRIGHT, margin);
   auto* column = new wxBoxSizer(wxVERTICAL);
   column->Add(message_row, 1, wxEXPAND);
-  // A button of its own rather than a button sizer, whose own spacing would widen the margin.
-  auto* ok = new wxButton(this, wxID_OK);
-  ok->SetDefault();
-  column->Add(ok, 0, wxALIGN_RIGHT | wxALL, margin);
-  SetSizer(column);
-  Fit();
-  SetClientSize(std::max(GetClientSize().x, CaptionRoom(*this)), GetClientSize().y);
+  FitWithOkButton(*this, column, margin);
   // The text gives way: the box shrinks to the work area, the text scrolls and OK stays.
   m_text->SetMinSize(wxSize(-1, -1));
   const wxRect area = wxDisplay(owner != nullptr ? owner : this).GetClientArea();

@@ -27,13 +27,25 @@ wxSize TextExtent(wxWindow& window, const wxString& text) {
   return device.GetMultiLineTextExtent(text);
 }
 
-}  // namespace
-
+// The least width of a box's client area for its caption to show whole: the caption's text
+// in a bold font, with room on either side for the buttons of a title bar that centres it.
 int CaptionRoom(wxDialog& box) {
   wxClientDC device(&box);
   device.SetFont(wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).Bold());
   const wxSize caption = device.GetTextExtent(box.GetTitle());
   return caption.x + 2 * kTitleButtonLines * caption.y;
+}
+
+}  // namespace
+
+// A button of its own rather than a button sizer, whose own spacing would widen the margin.
+void FitWithOkButton(wxDialog& box, wxBoxSizer* column, int margin) {
+  auto* ok = new wxButton(&box, wxID_OK);
+  ok->SetDefault();
+  column->Add(ok, 0, wxALIGN_RIGHT | wxALL, margin);
+  box.SetSizer(column);
+  box.Fit();
+  box.SetClientSize(std::max(box.GetClientSize().x, CaptionRoom(box)), box.GetClientSize().y);
 }
 
 MessageDlg::MessageDlg(wxWindow* owner, const wxString& text, MessageKind kind)
@@ -51,13 +63,7 @@ MessageDlg::MessageDlg(wxWindow* owner, const wxString& text, MessageKind kind)
   message_row->Add(label, 1, wxALIGN_CENTRE_VERTICAL);
   auto* column = new wxBoxSizer(wxVERTICAL);
   column->Add(message_row, 1, wxEXPAND | wxLEFT | wxTOP | wxRIGHT, margin);
-  // A button of its own rather than a button sizer, whose own spacing would widen the margin.
-  auto* ok = new wxButton(this, wxID_OK);
-  ok->SetDefault();
-  column->Add(ok, 0, wxALIGN_RIGHT | wxALL, margin);
-  SetSizer(column);
-  Fit();
-  SetClientSize(std::max(GetClientSize().x, CaptionRoom(*this)), GetClientSize().y);
+  FitWithOkButton(*this, column, margin);
   CentreOnParent();
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <wx/dialog.h>
+#include <wx/sizer.h>
 #include <wx/string.h>
 
 #include "app/common/convert_dialog_view.h"
@@ -27,8 +28,8 @@ class MessageDlg final : public wxDialog {
   MessageKind m_kind;
 };
 
-// The least width of a box's client area for its caption to show whole: the caption's text
-// in a bold font, with room on either side for the buttons of a title bar that centres it.
-int CaptionRoom(wxDialog& box);
+// Ends a box's layout: column gets the box's OK button, the default, at its right, and
+// becomes the box's sizer; the box is fitted to it, and widened where its caption needs it.
+void FitWithOkButton(wxDialog& box, wxBoxSizer* column, int margin);
 
 }  // namespace kestrune
