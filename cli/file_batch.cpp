@@ -24,6 +24,8 @@
 #include <mutex>
 #include <system_error>
 
+#include "cli/locked_backups.h"
+#include "cli/run_turns.h"
 #include "engine/platform/interrupt_signals.h"
 #endif
 
@@ -74,17 +76,18 @@ constexpr std::chrono::milliseconds kInterruptPoll{20};
 // What became of a file given to the workers.
 enum class FileState : char { kWaiting, kFinished, kStopped, kReportLost };
 
-// One worker's engine, the sink that keeps what its runs say and the record of its backups
-// (FilesStayApart keeps every backup name to one worker).
+// One worker's engine, the sink that keeps what its runs say, and its turn among runs with
+// nested conversion.
 struct Worker {
-  explicit Worker(Platform& platform) : engine(platform, recorder, backups) {}
+  Worker(Platform& platform, RunBackups& backups, RunTurns& turns)
+      : engine(platform, recorder, backups), turn(turns, engine) {}
   RecordingSink recorder;
-  SessionBackups backups;
   ConversionEngine engine;
+  RunTurns::Turn turn;
 };
 
 // Workers take the next file as each finishes; what a file's run said waits until every file
-// before it has been reported.
+// before it has been reported. With nested conversion the runs also take turns (RunTurns).
 class BatchAtOnce {
  public:
   BatchAtOnce(const std::vector<std::string>& files, const BatchOptions& options,
@@ -120,6 +123,8 @@ class BatchAtOnce {
   const std::vector<std::string>& files_;
   const BatchOptions& options_;
   Platform& platform_;
+  LockedBackups backups_;
+  RunTurns turns_;
   std::atomic<std::size_t> next_{0};
   std::mutex mutex_;
   std::condition_variable changed_;
@@ -136,6 +141,7 @@ BatchAtOnce::BatchAtOnce(const std::vector<std::string>& files, const BatchOptio
     : files_(files),
       options_(options),
       platform_(platform),
+      turns_(options.jobs),
       said_(files.size()),
       states_(files.size(), FileState::kWaiting) {
   workers_.reserve(static_cast<std::size_t>(options.jobs));
@@ -155,8 +161,12 @@ std::size_t BatchAtOnce::StartWorkers() {
 }
 
 bool BatchAtOnce::StartWorker() {
-  std::unique_ptr<Worker> worker(new (std::nothrow) Worker(platform_));
+  std::unique_ptr<Worker> worker(new (std::nothrow) Worker(platform_, backups_, turns_));
   if (worker == nullptr) return false;
+  if (options_.embedded) {
+    turns_.Join(worker->turn);
+    worker->engine.KeepOrder(worker->turn);
+  }
   WatchOnInterrupt(worker->engine);
   {
     const std::lock_guard<std::mutex> hold(mutex_);
@@ -185,7 +195,9 @@ bool BatchAtOnce::StartThreadFor(Worker& worker) {
 
 void BatchAtOnce::Work(Worker& worker) {
   for (std::size_t file; !worker.engine.StopRequested() && (file = next_++) < files_.size();) {
+    if (options_.embedded && !turns_.AwaitTurn(worker.turn, file)) break;
     Run(worker.engine, files_[file], options_);
+    if (options_.embedded) turns_.EndRun(worker.turn);
     FileState state = FileState::kFinished;
     if (worker.engine.Stopped()) {
       state = FileState::kStopped;
@@ -343,8 +355,7 @@ std::thread StartWorkerThread(std::function<void()> work) {
 void ConvertFiles(const std::vector<std::string>& files, const BatchOptions& options,
                   Platform& platform, ConsoleSink& sink, ProgressLine& progress) {
 #if !defined(_WIN32)
-  if (options.jobs > 1 && files.size() > 1 && !options.embedded &&
-      FilesStayApart(files, platform)) {
+  if (options.jobs > 1 && files.size() > 1 && FilesStayApart(files, platform)) {
     if (const auto batch = StartBatchAtOnce(files, options, platform)) {
       batch->ReportInOrder(sink, progress);
       return;

@@ -35,9 +35,11 @@ struct BatchOptions {
 };
 
 // One Convert command per file, in order, reported through sink exactly as one run after
-// another reports. Where FilesStayApart holds and nested conversion is off, up to jobs files
-// are converted at once, each on an engine of its own, so that waiting for one file's flush
-// does not hold up the next; each file is still replaced only once it is on disk. A worker
+// another reports. Where FilesStayApart holds, up to jobs files are converted at once, each
+// on an engine of its own, so that waiting for one file's flush does not hold up the next;
+// each file is still replaced only once it is on disk. With nested conversion, which may
+// lead any run to any file, the runs take turns in order and only their flushes and swaps
+// overlap (cli/run_turns.h). A worker
 // whose thread or memory cannot be had is done without; with none, the files are converted
 // on the calling thread, whose engine is in static storage.
 // Once an interrupt stops the runs (StopOnInterrupt), no further file is begun and it

@@ -5,6 +5,7 @@
 #include "engine/kept_libraries.h"
 #include "engine/open_files.h"
 #include "engine/platform/platform.h"
+#include "engine/run_order.h"
 #include "engine/run_state.h"
 #include "engine/status_sink.h"
 
@@ -70,6 +71,10 @@ class ConversionEngine {
   static constexpr char kConvertedWord[] = "Converted!";
   static constexpr char kFailedWord[] = "Finished with errors!";
 
+  // From now on each run tells order before it reads a file and once its own is written, so
+  // that runs of other engines can go on beside it as if they came before or after it.
+  void KeepOrder(RunOrder& order) { order_ = &order; }
+
   bool IsVisited(const char* path) const { return visited_.IsVisited(path); }
   const char* FindPart(const char* name) { return parts_.FindPart(name); }
   const VisitedFiles& visited() const { return visited_; }
@@ -106,6 +111,7 @@ class ConversionEngine {
   VisitedFiles visited_;
   CommandBackups command_backups_;
   RunBackups* backups_ = &command_backups_;
+  RunOrder* order_ = nullptr;
   PartTable parts_;
   bool create_backups_ = false;
   bool convert_embedded_ = false;

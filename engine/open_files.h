@@ -32,6 +32,8 @@ class OpenFiles {
   ConversionLevel& EnterLevel();
   // Gives back the innermost level.
   void LeaveLevel();
+  // True for the level of the file a run was given, the one that holds the others.
+  bool Outermost(const ConversionLevel& level) const { return &level == &levels_[0]; }
   // True when the file is an input or a temporary file of a level in use, whatever path names it.
   bool HeldOpen(const FileInfo& file) const;
   // Removes the temporary file of every level that holds one. Safe in a signal handler.

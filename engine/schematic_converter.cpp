@@ -37,7 +37,12 @@ constexpr char kOpenError[] = "ERROR: Unable to open input file!";
 // changes is derived, so that none of them is matched in another letter case; the error when
 // there is no regular file, else null.
 const char* LocateTarget(Platform& files, ConversionJob& job) {
-  if (!files.RealName(job.path, job.target, kPathBytes) || !files.Query(job.target, &job.file)) {
+  if (!files.RealName(job.path, job.target, kPathBytes)) {
+    job.target[0] = '\0';
+    job.file = FileInfo{};
+    return kOpenError;
+  }
+  if (!files.Query(job.target, &job.file)) {
     job.file = FileInfo{};
     return kOpenError;
   }
@@ -221,6 +226,9 @@ FileOutcome ConversionEngine::Finish(ConversionJob& job, LoopEnd end) {
     Abandon(job, error, end == LoopEnd::kReadFailed);
     return FileOutcome::kNotConverted;
   }
+  if (order_ != nullptr && open_files_.Outermost(*job.level)) {
+    order_->OwnFileWritten(job.target, job.level->input);
+  }
   bool written = job.level->writer.Finish() && platform_.Sync(job.output);
   // A stop asked for during the flush, which may be long, still finds the file held.
   if (StopReached()) {
@@ -283,6 +291,11 @@ void ConversionEngine::ConvertFile(const char* path) {
   ConversionJob job{};
   job.path = path;
   const char* error = LocateTarget(platform_, job);
+  if (order_ != nullptr && job.target[0] != '\0' && order_->AwaitApart(job.target, job.file)) {
+    if (StopReached()) return;
+    ForgetFailure();
+    error = LocateTarget(platform_, job);
+  }
   if (visited_.IsVisited(path, job.file)) return;
   if (!visited_.RecordVisited(path, job.file)) {
     if (TextLength(path) >= kPathBytes) {
