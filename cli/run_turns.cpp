@@ -55,7 +55,9 @@ bool RunTurns::Turn::AwaitApart(const char* target, const FileInfo& file) {
     }
     if (!meets || engine_.StopRequested()) return waited;
     waited = true;
-    turns_.changed_.wait_for(hold, kStopPoll);
+    waiting_apart_ = true;
+    woken_.wait_for(hold, kStopPoll);
+    waiting_apart_ = false;
   }
 }
 
@@ -86,24 +88,29 @@ void RunTurns::Join(Turn& turn) {
 
 bool RunTurns::AwaitTurn(Turn& turn, std::size_t file) {
   std::unique_lock<std::mutex> hold(mutex_);
-  while (turn_ != file) {
-    if (turn.engine_.StopRequested()) return false;
-    changed_.wait_for(hold, kStopPoll);
-  }
+  turn.awaited_ = file;
+  while (turn_ != file && !turn.engine_.StopRequested()) turn.woken_.wait_for(hold, kStopPoll);
+  turn.awaited_ = kNoFile;
   turn.file_ = file;
-  return true;
+  return turn_ == file;
 }
 
 void RunTurns::EndRun(Turn& turn) {
   const std::lock_guard<std::mutex> hold(mutex_);
   turn.finishing_ = false;
+  for (Turn* other : turns_) {
+    if (other->waiting_apart_) other->woken_.notify_one();
+  }
   PassTurn(turn.file_);
 }
 
 // Under the lock.
 void RunTurns::PassTurn(std::size_t file) {
-  if (turn_ == file) ++turn_;
-  changed_.notify_all();
+  if (turn_ != file) return;
+  ++turn_;
+  for (Turn* other : turns_) {
+    if (other->awaited_ == turn_) other->woken_.notify_one();
+  }
 }
 
 }  // namespace kestrune

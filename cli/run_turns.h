@@ -39,7 +39,13 @@ class RunTurns {
 
     RunTurns& turns_;
     const ConversionEngine& engine_;
-    // Under the lock of turns_: the file of the run, and once past its turn, what it touches.
+    // Woken alone, when its turn comes or the run it waits for ends: a wake-up of every
+    // worker at each turn costs more than a run's own work.
+    std::condition_variable woken_;
+    // Under the lock of turns_: the file whose turn it awaits, or whether it waits apart; the
+    // file of the run, and once past its turn, what it touches.
+    std::size_t awaited_ = kNoFile;
+    bool waiting_apart_ = false;
     std::size_t file_ = 0;
     bool finishing_ = false;
     FileInfo own_input_;
@@ -48,6 +54,8 @@ class RunTurns {
 
   // Room for jobs turns.
   explicit RunTurns(int jobs) { turns_.reserve(static_cast<std::size_t>(jobs)); }
+  static constexpr std::size_t kNoFile = static_cast<std::size_t>(-1);
+
   // Takes part in the turns; at most jobs of them.
   void Join(Turn& turn);
   // Waits until the run of file may begin; false when the turn's engine is asked to stop
@@ -60,7 +68,6 @@ class RunTurns {
   void PassTurn(std::size_t file);
 
   std::mutex mutex_;
-  std::condition_variable changed_;
   std::size_t turn_ = 0;  // the file whose run may go on
   std::vector<Turn*> turns_;
 };

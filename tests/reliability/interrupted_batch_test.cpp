@@ -160,6 +160,22 @@ Batch MixedBatch(const fs::path& folder) {
                         {"F5.SCH", file}});
 }
 
+// Starts workers that each begin once both have started, so that each has a file (alone,
+// the first would take them all before the second has started).
+ThreadStarter BothWorkersBeginTogether() {
+  auto started = std::make_shared<std::atomic<int>>(0);
+  return [started](std::function<void()> work) {
+    return StartWorkerThread([started, work = std::move(work)] {
+      ++*started;
+      const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+      while (started->load() < 2 && std::chrono::steady_clock::now() < give_up) {
+        std::this_thread::sleep_for(milliseconds(1));
+      }
+      work();
+    });
+  };
+}
+
 class InterruptedBatch : public ::testing::Test {
  protected:
   // The workspace is the current directory while the test lasts.
@@ -193,6 +209,8 @@ class InterruptedBatch : public ::testing::Test {
       options.backups = backups;
       options.embedded = embedded;
       options.jobs = 2;
+      // Runs that take turns cannot wait for each other's first call.
+      if (embedded) options.start_thread = BothWorkersBeginTogether();
       ConvertFiles(batch.references(), options, files, sink, progress);
       if (kestrune::Interrupted()) EndInterrupted();
       return std::string();
