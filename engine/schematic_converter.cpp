@@ -122,6 +122,7 @@ bool ConversionEngine::CreateTemporary(ConversionJob& job) {
   }
   job.level->temporary_name.Disarm();
   platform_.Close(job.output);
+  job.output = kNoFile;
   platform_.Remove(job.temporary);
   return false;
 }
@@ -193,14 +194,17 @@ ConversionEngine::LoopEnd ConversionEngine::CopyEnd(bool read_failed, Version ve
   return copying ? LoopEnd::kCopied : LoopEnd::kSetupOpen;
 }
 
-// Closes both files and removes the temporary one; the input stays as it was. call_failed:
-// the error is a failed call's, which the platform may give a reason for. A run cut short by
-// a stop says nothing.
+// Closes both files and removes the temporary one, if there is one; the input stays as it
+// was. call_failed: the error is a failed call's, which the platform may give a reason for.
+// A run cut short by a stop says nothing.
 void ConversionEngine::Abandon(ConversionJob& job, const char* error, bool call_failed) {
-  job.level->temporary_name.Disarm();
-  platform_.Close(job.output);
+  const bool made = job.output != kNoFile;
+  if (made) {
+    job.level->temporary_name.Disarm();
+    platform_.Close(job.output);
+  }
   platform_.Close(job.input);
-  if (!platform_.Remove(job.temporary) && error == nullptr && !stopped_) {
+  if (made && !platform_.Remove(job.temporary) && error == nullptr && !stopped_) {
     error = "ERROR: Unable to remove temporary output file!";
     call_failed = true;
   }
@@ -262,9 +266,13 @@ FileOutcome ConversionEngine::Finish(ConversionJob& job, LoopEnd end) {
   return FileOutcome::kNotConverted;
 }
 
+// A file whose first line says 6.1 is left as it is: it gets no temporary file, whose
+// creation and removal would cost more than reading the file.
 FileOutcome ConversionEngine::Convert(ConversionJob& job) {
   if (!OpenInput(job)) return FileOutcome::kNotConverted;
-  if (!CreateTemporary(job)) {
+  job.level->reader.Start(platform_, job.input);
+  job.output = kNoFile;
+  if (!job.level->reader.FirstPieceHolds(kOldVersion) && !CreateTemporary(job)) {
     platform_.Close(job.input);
     if (!StopReached()) ShowFailure("ERROR: Unable to create temporary output file!", job.path);
     return FileOutcome::kNotConverted;
@@ -272,7 +280,6 @@ FileOutcome ConversionEngine::Convert(ConversionJob& job) {
   char line[kLineBytes];
   std::snprintf(line, sizeof line, "Status: Converting %s", job.path);
   sink_.SetStatus(line);
-  job.level->reader.Start(platform_, job.input);
   job.level->writer.Start(platform_, job.output);
   return Finish(job, CopyLines(*job.level, line));
 }

@@ -1,12 +1,15 @@
 // Reads a file as text, one line piece at a time.
 #include "engine/text_reader.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+
+#include "engine/text_util.h"
 
 namespace kestrune {
 namespace {
@@ -271,6 +274,16 @@ bool TextReader::Refill() {
   }
   end_ += static_cast<std::size_t>(got);
   return true;
+}
+
+bool TextReader::FirstPieceHolds(const char* text) {
+  if (begin_ == end_ && !Refill()) return false;
+  const char* const first = buffer_ + begin_;
+  std::size_t length = std::min(end_ - begin_, kLineChars);
+  if (const void* feed = std::memchr(first, '\n', length)) {
+    length = static_cast<std::size_t>(static_cast<const char*>(feed) - first);
+  }
+  return FindText(first, length, text) != nullptr;
 }
 
 std::size_t TextReader::ReadLine(char* line) {

@@ -77,6 +77,9 @@ class TextReader {
   // marker: each is listed in carried, in order. 0 when the next line is for ReadLine: it
   // holds another marker, it is longer than the buffer, or it comes near the end of the file.
   std::size_t TakePlainLines(char* out, const LineMarkers& markers, CarriedLines* carried);
+  // True when text stands in the first piece ReadLine would return, as far as the first
+  // read of the file shows it; that read stays for the calls after. Call right after Start.
+  bool FirstPieceHolds(const char* text);
   bool failed() const { return failed_; }
 
  private:

@@ -15,6 +15,7 @@
 #include "engine/platform/platform_wrapper.h"
 #include "engine/run_state.h"
 #include "tests/support/engine_fixture.h"
+#include "tests/support/faulty_platform.h"
 
 namespace kestrune::test {
 namespace {
@@ -367,6 +368,28 @@ TEST_F(Converter, NestedFilesAreConvertedFirstAndEachOnlyOnce) {
   EXPECT_EQ(Read("B.SCH"), "*version 6.1\nPART=TOA\nb\n");
   EXPECT_EQ(sink.statuses(), (Texts{"Status: Converting A.SCH", "Status: Converting B.SCH"}));
   EXPECT_EQ(engine().visited().VisitedCount(), 2);
+}
+
+// A file at 6.1 needs no temporary file, so a folder where none can be made (read-only, or
+// full) leaves it alone without an error, its parts followed; a 7.1 file there cannot be
+// converted and says so.
+TEST_F(Converter, AFileAt61IsLeftAloneWhereNoTemporaryFileCanBeMade) {
+  Write("OLD.SCH", "*version 6.1\nPART=NEW\n");
+  Write("NEW.SCH", "*version 7.1\nnew\n");
+  FaultyPlatform refusing(SystemPlatform());
+  refusing.FailEvery(Call::kCreateNew);
+  RecordingSink told;
+  const auto run = std::make_unique<ConversionEngine>(refusing, told);  // megabytes
+  run->StartRun(false, true);
+  run->parts().SetPartName(0, "NEW");
+  run->parts().SetPartDefault(0, "NEW.SCH");
+  run->ConvertFile("OLD.SCH");
+  EXPECT_EQ(told.errors(), (Texts{"ERROR: Unable to create temporary output file!\nNEW.SCH"}));
+  EXPECT_EQ(told.statuses(), (Texts{"Status: Converting OLD.SCH"}));
+  EXPECT_EQ(run->visited().VisitedCount(), 2) << "the part of the file at 6.1 was not followed";
+  EXPECT_EQ(Read("OLD.SCH"), "*version 6.1\nPART=NEW\n");
+  EXPECT_EQ(Read("NEW.SCH"), "*version 7.1\nnew\n");
+  EXPECT_EQ(Names(), (Texts{"NEW.SCH", "OLD.SCH"}));
 }
 
 TEST_F(Converter, PartsLeadNowhereWhenNestingIsOffOrTheyAreNotFound) {
