@@ -2,32 +2,26 @@
 #include "cli/file_batch.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <set>
+#include <system_error>
 #include <tuple>
 #include <utility>
 
 #include "cli/interrupt.h"
+#include "cli/locked_backups.h"
 #include "cli/recording_sink.h"
+#include "cli/run_turns.h"
 #include "engine/conversion_engine.h"
 #include "engine/file_names.h"
 #include "engine/session_backups.h"
 #include "engine/text_util.h"
-
-#if !defined(_WIN32)
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
-#include <system_error>
-
-#include "cli/locked_backups.h"
-#include "cli/run_turns.h"
-#include "engine/platform/interrupt_signals.h"
-#endif
 
 namespace kestrune {
 namespace {
@@ -69,7 +63,6 @@ void ConvertOneAfterAnother(const std::vector<std::string>& files, const BatchOp
   }
 }
 
-#if !defined(_WIN32)
 // How often the reporting thread looks for an interrupt while it waits for a file.
 constexpr std::chrono::milliseconds kInterruptPoll{20};
 
@@ -126,14 +119,14 @@ class BatchAtOnce {
   LockedBackups backups_;
   RunTurns turns_;
   std::atomic<std::size_t> next_{0};
-  std::mutex mutex_;
-  std::condition_variable changed_;
+  BatchMutex mutex_;
+  BatchSignal changed_;
   // Under the mutex: what each file's run said, what became of it, the workers at work.
   std::vector<std::vector<RecordedCall>> said_;
   std::vector<FileState> states_;
   int running_ = 0;
   std::vector<std::unique_ptr<Worker>> workers_;
-  std::vector<std::thread> threads_;
+  std::vector<BatchThread> threads_;
 };
 
 BatchAtOnce::BatchAtOnce(const std::vector<std::string>& files, const BatchOptions& options,
@@ -161,22 +154,27 @@ std::size_t BatchAtOnce::StartWorkers() {
 }
 
 bool BatchAtOnce::StartWorker() {
-  std::unique_ptr<Worker> worker(new (std::nothrow) Worker(platform_, backups_, turns_));
-  if (worker == nullptr) return false;
+  std::unique_ptr<Worker> worker;
+  try {
+    // Its turn's wake-up, on Windows an object of the system, may be refused too.
+    worker.reset(new Worker(platform_, backups_, turns_));
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
   if (options_.embedded) {
     turns_.Join(worker->turn);
     worker->engine.KeepOrder(worker->turn);
   }
   WatchOnInterrupt(worker->engine);
   {
-    const std::lock_guard<std::mutex> hold(mutex_);
+    const std::lock_guard<BatchMutex> hold(mutex_);
     ++running_;
   }
   if (StartThreadFor(*worker)) {
     workers_.push_back(std::move(worker));
     return true;
   }
-  const std::lock_guard<std::mutex> hold(mutex_);
+  const std::lock_guard<BatchMutex> hold(mutex_);
   --running_;
   ForgetOnInterrupt(worker->engine);
   return false;
@@ -205,18 +203,18 @@ void BatchAtOnce::Work(Worker& worker) {
       state = FileState::kReportLost;
     }
     std::vector<RecordedCall> calls = worker.recorder.Take();
-    const std::lock_guard<std::mutex> hold(mutex_);
+    const std::lock_guard<BatchMutex> hold(mutex_);
     said_[file].swap(calls);
     states_[file] = state;
     changed_.notify_all();
   }
-  const std::lock_guard<std::mutex> hold(mutex_);
+  const std::lock_guard<BatchMutex> hold(mutex_);
   --running_;
   changed_.notify_all();
 }
 
 FileState BatchAtOnce::AwaitFile(std::size_t file) {
-  std::unique_lock<std::mutex> hold(mutex_);
+  std::unique_lock<BatchMutex> hold(mutex_);
   // A signal's handler cannot wake this thread, which it interrupts: it is looked for.
   while (states_[file] == FileState::kWaiting && running_ > 0 && !Interrupted()) {
     changed_.wait_for(hold, kInterruptPoll);
@@ -227,7 +225,7 @@ FileState BatchAtOnce::AwaitFile(std::size_t file) {
 void BatchAtOnce::ReplayFile(std::size_t file, ConsoleSink& sink) {
   std::vector<RecordedCall> calls;
   {
-    const std::lock_guard<std::mutex> hold(mutex_);
+    const std::lock_guard<BatchMutex> hold(mutex_);
     calls.swap(said_[file]);
   }
   Replay(calls, sink);
@@ -247,14 +245,14 @@ void BatchAtOnce::ReportInOrder(ConsoleSink& sink, ProgressLine& progress) {
     throw;
   }
   JoinWorkers();
-  const std::lock_guard<std::mutex> hold(mutex_);
+  const std::lock_guard<BatchMutex> hold(mutex_);
   for (const FileState state : states_) {
     if (state == FileState::kReportLost) throw std::bad_alloc();
   }
 }
 
 bool BatchAtOnce::AwaitWorkersEnd() {
-  std::unique_lock<std::mutex> hold(mutex_);
+  std::unique_lock<BatchMutex> hold(mutex_);
   std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max();
   while (running_ > 0) {
     if (Interrupted() && deadline == std::chrono::steady_clock::time_point::max()) {
@@ -281,7 +279,7 @@ void BatchAtOnce::StopWorkers() {
 }
 
 void BatchAtOnce::JoinWorkers() {
-  for (std::thread& thread : threads_) {
+  for (BatchThread& thread : threads_) {
     if (thread.joinable()) thread.join();
   }
 }
@@ -296,7 +294,6 @@ std::unique_ptr<BatchAtOnce> StartBatchAtOnce(const std::vector<std::string>& fi
   }
   return nullptr;
 }
-#endif
 
 // The folder part of a path as given: "." when it has none.
 std::string FolderOf(const std::string& path) {
@@ -345,23 +342,14 @@ bool FilesStayApart(const std::vector<std::string>& files, Platform& platform) {
   return true;
 }
 
-#if !defined(_WIN32)
-std::thread StartWorkerThread(std::function<void()> work) {
-  const InterruptSignalsBlocked blocked;
-  return std::thread(std::move(work));
-}
-#endif
-
 void ConvertFiles(const std::vector<std::string>& files, const BatchOptions& options,
                   Platform& platform, ConsoleSink& sink, ProgressLine& progress) {
-#if !defined(_WIN32)
   if (options.jobs > 1 && files.size() > 1 && FilesStayApart(files, platform)) {
     if (const auto batch = StartBatchAtOnce(files, options, platform)) {
       batch->ReportInOrder(sink, progress);
       return;
     }
   }
-#endif
   ConvertOneAfterAnother(files, options, platform, sink, progress);
 }
 

@@ -1,37 +1,28 @@
 // Converts the files of one command line, several at once where their runs cannot meet.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "cli/batch_threads.h"
 #include "cli/console_sink.h"
 #include "cli/progress_line.h"
 #include "engine/platform/platform.h"
 
-#if !defined(_WIN32)
-#include <functional>
-#include <thread>
-#endif
-
 namespace kestrune {
 
-#if !defined(_WIN32)
 // Makes a thread that runs work; throws std::system_error, as std::thread does, when the
 // system has none to give (its limit of threads, or memory for a stack). Tests refuse chosen
 // workers through it.
-using ThreadStarter = std::function<std::thread(std::function<void()> work)>;
-// A thread of the system, with the interrupt signals blocked in it.
-std::thread StartWorkerThread(std::function<void()> work);
-#endif
+using ThreadStarter = std::function<BatchThread(std::function<void()> work)>;
 
 struct BatchOptions {
   std::string ini_path;
   bool backups = false;
   bool embedded = false;
   int jobs = 1;  // how many files may be converted at once
-#if !defined(_WIN32)
   ThreadStarter start_thread = StartWorkerThread;
-#endif
 };
 
 // One Convert command per file, in order, reported through sink exactly as one run after

@@ -13,6 +13,18 @@ std::atomic<ConversionEngine*> watched[kMostWatched];
 std::atomic<int> watched_count{0};
 static_assert(std::atomic<int>::is_always_lock_free, "needed in a signal handler");
 std::atomic<int> first_interrupt{0};
+// The passes over the watched engines going on now; on Windows they run on the console
+// handler's thread, while the main thread forgets engines and frees them.
+std::atomic<int> passes{0};
+
+// Counts a pass over the watched engines while it lasts.
+class Pass {
+ public:
+  Pass() { ++passes; }
+  ~Pass() { --passes; }
+  Pass(const Pass&) = delete;
+  Pass& operator=(const Pass&) = delete;
+};
 
 }  // namespace
 
@@ -37,11 +49,16 @@ void ForgetOnInterrupt(ConversionEngine& engine) {
     ConversionEngine* expected = &engine;
     slot.compare_exchange_strong(expected, nullptr);
   }
+  // A pass that found the engine before it was forgotten may still be using it. A pass is a
+  // few dozen loads and stores, and where it removes files the program ends after it.
+  while (passes.load() != 0) {
+  }
 }
 
 bool StopOnInterrupt(int signal_number) {
   int none = 0;
   if (!first_interrupt.compare_exchange_strong(none, signal_number)) return false;
+  const Pass pass;
   const int count = watched_count.load();
   for (int slot = 0; slot < count && slot < kMostWatched; ++slot) {
     if (ConversionEngine* engine = watched[slot].load()) engine->RequestStop();
@@ -52,6 +69,7 @@ bool StopOnInterrupt(int signal_number) {
 bool Interrupted() { return first_interrupt.load() != 0; }
 
 void RemoveWatchedTemporaries() {
+  const Pass pass;
   const int count = watched_count.load();
   for (int slot = 0; slot < count && slot < kMostWatched; ++slot) {
     if (ConversionEngine* engine = watched[slot].load()) engine->RemoveTemporariesNow();

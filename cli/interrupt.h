@@ -20,8 +20,8 @@ void RemoveTemporariesOnInterrupt();
 // Makes an interrupt reach engine too (at once, if one came already); watching an engine
 // twice watches it once. The engine must last until it is forgotten.
 void WatchOnInterrupt(ConversionEngine& engine);
-// Before a watched engine goes. Not while a handler may run on another thread: on POSIX the
-// handlers run on the thread that watches and forgets.
+// Before a watched engine goes; once it returns, no interrupt reaches the engine, though a
+// handler runs on another thread (on Windows). On POSIX, not from a signal handler.
 void ForgetOnInterrupt(ConversionEngine& engine);
 
 // The first interrupt: records it and asks every watched engine to stop; false when one was

@@ -3,6 +3,7 @@
 
 #include <mutex>
 
+#include "cli/batch_threads.h"
 #include "engine/session_backups.h"
 
 namespace kestrune {
@@ -12,16 +13,16 @@ namespace kestrune {
 class LockedBackups final : public RunBackups {
  public:
   bool RecordBackup(const FileInfo& backup) override {
-    const std::lock_guard<std::mutex> hold(mutex_);
+    const std::lock_guard<BatchMutex> hold(mutex_);
     return backups_.RecordBackup(backup);
   }
   bool MadeThisRun(const FileInfo& file) const override {
-    const std::lock_guard<std::mutex> hold(mutex_);
+    const std::lock_guard<BatchMutex> hold(mutex_);
     return backups_.MadeThisRun(file);
   }
 
  private:
-  mutable std::mutex mutex_;
+  mutable BatchMutex mutex_;
   SessionBackups backups_;
 };
 

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <mutex>
 
 #include "engine/file_names.h"
 
@@ -46,7 +47,7 @@ bool RunTurns::Turn::AwaitApart(const char* target, const FileInfo& file) {
   Stems stems;
   StemsOf(target, &stems);
   bool waited = false;
-  std::unique_lock<std::mutex> hold(turns_.mutex_);
+  std::unique_lock<BatchMutex> hold(turns_.mutex_);
   for (;;) {
     bool meets = false;
     for (const Turn* other : turns_.turns_) {
@@ -64,7 +65,7 @@ bool RunTurns::Turn::AwaitApart(const char* target, const FileInfo& file) {
 void RunTurns::Turn::OwnFileWritten(const char* target, const FileInfo& input) {
   Stems stems;
   StemsOf(target, &stems);
-  const std::lock_guard<std::mutex> hold(turns_.mutex_);
+  const std::lock_guard<BatchMutex> hold(turns_.mutex_);
   own_input_ = input;
   own_stems_ = stems;
   finishing_ = true;
@@ -82,12 +83,12 @@ void RunTurns::Turn::StemsOf(const char* target, Stems* stems) {
 }
 
 void RunTurns::Join(Turn& turn) {
-  const std::lock_guard<std::mutex> hold(mutex_);
+  const std::lock_guard<BatchMutex> hold(mutex_);
   turns_.push_back(&turn);
 }
 
 bool RunTurns::AwaitTurn(Turn& turn, std::size_t file) {
-  std::unique_lock<std::mutex> hold(mutex_);
+  std::unique_lock<BatchMutex> hold(mutex_);
   turn.awaited_ = file;
   while (turn_ != file && !turn.engine_.StopRequested()) turn.woken_.wait_for(hold, kStopPoll);
   turn.awaited_ = kNoFile;
@@ -96,10 +97,10 @@ bool RunTurns::AwaitTurn(Turn& turn, std::size_t file) {
 }
 
 void RunTurns::EndRun(Turn& turn) {
-  const std::lock_guard<std::mutex> hold(mutex_);
+  const std::lock_guard<BatchMutex> hold(mutex_);
   turn.finishing_ = false;
   for (Turn* other : turns_) {
-    if (other->waiting_apart_) other->woken_.notify_one();
+    if (other->waiting_apart_) other->woken_.notify_all();
   }
   PassTurn(turn.file_);
 }
@@ -109,7 +110,7 @@ void RunTurns::PassTurn(std::size_t file) {
   if (turn_ != file) return;
   ++turn_;
   for (Turn* other : turns_) {
-    if (other->awaited_ == turn_) other->woken_.notify_one();
+    if (other->awaited_ == turn_) other->woken_.notify_all();
   }
 }
 

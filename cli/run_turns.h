@@ -1,11 +1,10 @@
 // Lets a batch's runs with nested conversion overlap where one run's end cannot meet the next.
 #pragma once
 
-#include <condition_variable>
 #include <cstddef>
-#include <mutex>
 #include <vector>
 
+#include "cli/batch_threads.h"
 #include "engine/capacities.h"
 #include "engine/conversion_engine.h"
 #include "engine/run_order.h"
@@ -41,7 +40,7 @@ class RunTurns {
     const ConversionEngine& engine_;
     // Woken alone, when its turn comes or the run it waits for ends: a wake-up of every
     // worker at each turn costs more than a run's own work.
-    std::condition_variable woken_;
+    BatchSignal woken_;
     // Under the lock of turns_: the file whose turn it awaits, or whether it waits apart; the
     // file of the run, and once past its turn, what it touches.
     std::size_t awaited_ = kNoFile;
@@ -67,7 +66,7 @@ class RunTurns {
  private:
   void PassTurn(std::size_t file);
 
-  std::mutex mutex_;
+  BatchMutex mutex_;
   std::size_t turn_ = 0;  // the file whose run may go on
   std::vector<Turn*> turns_;
 };

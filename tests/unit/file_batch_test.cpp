@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "cli/report_sink.h"
@@ -26,13 +27,17 @@ TEST(FileBatch, OnlyFilesWhoseNamesCannotMeetAreConvertedAtOnce) {
     test::WriteWholeFile(root / name, "x");
   }
   fs::create_hard_link(root / "a/TWO.SCH", root / "b/HARD.SCH");
-  fs::create_symlink("TWO.SCH", root / "a/LINK.SCH");
-  fs::create_directory_symlink("a", root / "alias");
+  std::error_code no_links;
+  fs::create_symlink("TWO.SCH", root / "a/LINK.SCH", no_links);
+  if (!no_links) fs::create_directory_symlink("a", root / "alias", no_links);
+#if !defined(_WIN32)
+  ASSERT_FALSE(no_links) << no_links.message();
+#endif
   struct Case {
     std::vector<std::string> files;
     bool apart;
   };
-  const std::vector<Case> cases = {
+  std::vector<Case> cases = {
       {{"a/ONE.SCH", "a/TWO.SCH", "b/ONE.SCH"}, true},
       {{"a/ONE.SCH", "a/MISSING.SCH", "a\\TWO.SCH"}, true},
       {{"a/ONE.SCH", "a/NODOT"}, true},
@@ -41,11 +46,14 @@ TEST(FileBatch, OnlyFilesWhoseNamesCannotMeetAreConvertedAtOnce) {
       {{"a/ONE.SCH", "a/ONE.P71"}, false},        // one file's backup is the other file
       {{"a/NODOT", "a/OTHER"}, false},            // both use the fallback temporary name
       {{"a/NODOT", "a/QUORVA.SCH"}, false},       // whose stem a file of the folder has
-      {{"a/ONE.SCH", "alias/ONE.SCH"}, false},    // one file through two folders
       {{"a/TWO.SCH", "b/HARD.SCH"}, false},       // one file under two names
-      {{"a/ONE.SCH", "a/LINK.SCH"}, false},       // a link is converted where it points
       {{"a/ONE.SCH", "nowhere/ONE.SCH"}, false},  // a folder that is not there
   };
+  // Wine 8 makes no symbolic links.
+  if (!no_links) {
+    cases.push_back({{"a/ONE.SCH", "alias/ONE.SCH"}, false});  // one file through two folders
+    cases.push_back({{"a/ONE.SCH", "a/LINK.SCH"}, false});     // converted where it points
+  }
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.files));
     std::vector<std::string> paths;

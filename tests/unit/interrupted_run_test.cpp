@@ -1,6 +1,6 @@
-// A run stopped from another thread, as the Windows console handler stops it while the main
-// thread converts one file after another: the file in progress is given up in silence, the
-// files before it are told, and the program ends with the interrupt's status.
+// Runs stopped from another thread, as the Windows console handler stops them while the main
+// thread converts or waits for workers: the files in progress are given up in silence, those
+// before them are told, and the program ends with the interrupt's status.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,8 +10,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
+#include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "cli/console_sink.h"
@@ -40,25 +43,40 @@ constexpr int kInterruptStatus = 128 + SIGTERM;
 constexpr int kInterrupt = SIGTERM;
 #endif
 
-// Holds the first write of a file whose name holds held until the run is asked to stop.
+// Holds the first write of each file whose name holds one of the names held until the runs
+// are asked to stop; counts the writes held.
 class HoldingWrites : public PlatformWrapper {
  public:
-  HoldingWrites(Platform& base, FileHandle* held) : PlatformWrapper(base), held_(held) {}
+  HoldingWrites(Platform& base, std::vector<std::string> held)
+      : PlatformWrapper(base), held_(std::move(held)) {}
   FileHandle CreateNew(const char* path) override {
     const FileHandle file = target().CreateNew(path);
-    if (std::strstr(path, "TWO") != nullptr) *held_ = file;
+    const std::string name = fs::path(path).filename().string();
+    for (const std::string& held : held_) {
+      if (name.find(held) != std::string::npos) {
+        const std::lock_guard<std::mutex> hold(mutex_);
+        to_hold_.insert(file);
+      }
+    }
     return file;
   }
   bool Write(FileHandle file, const char* data, std::size_t size) override {
-    if (file == *held_ && !reached.exchange(true)) {
+    if (TakeToHold(file)) {
+      ++reached;
       while (!Interrupted()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return target().Write(file, data, size);
   }
-  std::atomic<bool> reached{false};
+  std::atomic<int> reached{0};
 
  private:
-  FileHandle* held_;
+  bool TakeToHold(FileHandle file) {
+    const std::lock_guard<std::mutex> hold(mutex_);
+    return to_hold_.erase(file) > 0;
+  }
+  const std::vector<std::string> held_;
+  std::mutex mutex_;
+  std::set<FileHandle> to_hold_;
 };
 
 // Writes each file told into a file of its own, which outlasts the ending.
@@ -78,19 +96,29 @@ class ToldFiles : public ConsoleSink {
   std::FILE* file_;
 };
 
-void ConvertWhileStoppedFromAnotherThread(const fs::path& root) {
-  FileHandle held = kNoFile;
-  HoldingWrites files(SystemPlatform(), &held);
+// How many files are converted at once, whose first writes are held until the stop (which
+// comes once all are held), and what is told and converted before it.
+struct StopCase {
+  int jobs;
+  std::vector<std::string> held;
+  std::string told;
+  bool one_converted;
+};
+
+void ConvertWhileStoppedFromAnotherThread(const fs::path& root, const StopCase& stop) {
+  HoldingWrites files(SystemPlatform(), stop.held);
   ToldFiles sink(root / "told");
   ProgressLine progress(false);
   RemoveTemporariesOnInterrupt();
   std::thread handler([&] {
-    while (!files.reached) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    while (files.reached < static_cast<int>(stop.held.size())) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     StopOnInterrupt(kInterrupt);
   });
   BatchOptions options;
   options.ini_path = (root / "none.ini").string();
-  options.jobs = 1;
+  options.jobs = stop.jobs;
   std::vector<std::string> names;
   for (const char* name : {"ONE.SCH", "TWO.SCH", "THREE.SCH"}) {
     names.push_back((root / name).string());
@@ -117,7 +145,7 @@ void SetVariable(const char* name, const std::string& value) {
 #endif
 }
 
-TEST(InterruptedRunDeathTest, AStopFromAnotherThreadEndsTheRunAfterWhatItFinished) {
+void ExpectStopFromAnotherThread(const StopCase& stop) {
   ScratchDir scratch;
   const char* parents = std::getenv(kRootVariable);
   const fs::path root = parents != nullptr ? fs::path(parents) : scratch.path();
@@ -127,11 +155,12 @@ TEST(InterruptedRunDeathTest, AStopFromAnotherThreadEndsTheRunAfterWhatItFinishe
       WriteWholeFile(root / name, schematic);
     SetVariable(kRootVariable, root.string());
   }
-  EXPECT_EXIT(ConvertWhileStoppedFromAnotherThread(root), testing::ExitedWithCode(kInterruptStatus),
-              "");
+  EXPECT_EXIT(ConvertWhileStoppedFromAnotherThread(root, stop),
+              testing::ExitedWithCode(kInterruptStatus), "");
   SetVariable(kRootVariable, "");
-  EXPECT_EQ(ReadWholeFile(root / "told"), "ONE.SCH 0\n");
-  EXPECT_EQ(ReadWholeFile(root / "ONE.SCH"), "*version 6.1 1\n@index\npage\n");
+  EXPECT_EQ(ReadWholeFile(root / "told"), stop.told);
+  EXPECT_EQ(ReadWholeFile(root / "ONE.SCH"),
+            stop.one_converted ? "*version 6.1 1\n@index\npage\n" : schematic);
   EXPECT_EQ(ReadWholeFile(root / "TWO.SCH"), schematic);
   EXPECT_EQ(ReadWholeFile(root / "THREE.SCH"), schematic);
   std::vector<std::string> left;
@@ -140,6 +169,15 @@ TEST(InterruptedRunDeathTest, AStopFromAnotherThreadEndsTheRunAfterWhatItFinishe
   }
   std::sort(left.begin(), left.end());
   EXPECT_EQ(left, (std::vector<std::string>{"ONE.SCH", "THREE.SCH", "TWO.SCH", "told"}));
+}
+
+TEST(InterruptedRunDeathTest, AStopFromAnotherThreadEndsTheRunAfterWhatItFinished) {
+  ExpectStopFromAnotherThread({1, {"TWO"}, "ONE.SCH 0\n", true});
+}
+
+// Every worker is in the middle of a file when the stop comes: each gives its file up.
+TEST(InterruptedRunDeathTest, AStopFromAnotherThreadReachesEveryWorker) {
+  ExpectStopFromAnotherThread({4, {"ONE", "TWO", "THREE"}, "", false});
 }
 
 }  // namespace
