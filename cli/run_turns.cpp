@@ -13,14 +13,14 @@ namespace {
 // How often a waiting run looks for a stop, which a signal's handler cannot wake it for.
 constexpr std::chrono::milliseconds kStopPoll{20};
 
-// The file name of path, folded, up to and with its last dot; with a dot added when it has
-// none.
+// The file name of path, folded, up to and with its extension's dot (the last one, never its
+// first character, as the names made from it are cut); with a dot added when it has none.
 void FoldedStem(const char* path, char* stem) {
   const char* name = path;
   for (const char* c = path; *c != '\0'; ++c) {
     if (*c == '/' || *c == '\\') name = c + 1;
   }
-  const char* dot = std::strrchr(name, '.');
+  const char* dot = name[0] == '\0' ? nullptr : std::strrchr(name + 1, '.');
   const std::size_t length =
       dot != nullptr ? static_cast<std::size_t>(dot - name) : std::strlen(name);
   for (std::size_t i = 0; i < length; ++i) {
@@ -72,14 +72,15 @@ void RunTurns::Turn::OwnFileWritten(const char* target, const FileInfo& input) {
   turns_.PassTurn(file_);
 }
 
-// The stems of target and of the names a run makes from it: its temporary file's, which its
-// backup's copy may take too, and the fallback temporary name's; its backup shares its own.
-// A name that does not fit has none: the run refuses it before making anything.
+// The stems of target and of the names a run makes from it: its temporary file's (or the
+// fallback name's), its backup's and its backup copy's. A name that does not fit has none:
+// the run refuses it before making anything.
 void RunTurns::Turn::StemsOf(const char* target, Stems* stems) {
   char name[kPathBytes];
   FoldedStem(target, stems->stem[stems->count++]);
-  if (TemporaryName(target, name)) FoldedStem(name, stems->stem[stems->count++]);
-  if (BackupCopyName(target, name)) FoldedStem(name, stems->stem[stems->count++]);
+  for (const auto name_of : {TemporaryName, BackupName, BackupCopyName}) {
+    if (name_of(target, name)) FoldedStem(name, stems->stem[stems->count++]);
+  }
 }
 
 void RunTurns::Join(Turn& turn) {

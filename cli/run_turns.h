@@ -31,7 +31,7 @@ class RunTurns {
     // name up to and with its extension's dot.
     struct Stems {
       int count = 0;
-      char stem[3][kPathBytes + 1];
+      char stem[4][kPathBytes + 1];
     };
     static void StemsOf(const char* target, Stems* stems);
     bool MeetsOwnFile(const FileInfo& file, const Stems& stems) const;

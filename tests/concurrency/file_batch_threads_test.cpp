@@ -144,13 +144,15 @@ class StalledFirstSwap : public PlatformWrapper {
 
 // With nested conversion a later run begins while an earlier one flushes and swaps its file
 // in; where it reaches that file, or a name made from the same stem (files without an
-// extension share their temporary name), it waits for the earlier run's end.
+// extension share their temporary name; a leading dot is no extension's, so both files of
+// the last row back up to .HIDDEN.P71), it waits for the earlier run's end.
 TEST(BatchThreads, WithNestedConversionALaterRunWaitsForTheEndOfAnEarlierOneItWouldMeet) {
   struct Case {
     std::string first;    // the first file of the batch, a block
     std::string reached;  // what the later files' part leads to
   };
-  const std::vector<Case> cases = {{"B.SCH", "B.SCH"}, {"BLOCK", "OTHER"}};
+  const std::vector<Case> cases = {
+      {"B.SCH", "B.SCH"}, {"BLOCK", "OTHER"}, {".HIDDEN", ".HIDDEN.SCH"}};
   ScratchDir scratch;
   const fs::path folder = scratch.path() / "project";
   for (const Case& row : cases) {
