@@ -30,9 +30,9 @@ struct BatchOptions {
 // on an engine of its own, so that waiting for one file's flush does not hold up the next;
 // each file is still replaced only once it is on disk. With nested conversion, which may
 // lead any run to any file, the runs take turns in order and only their flushes and swaps
-// overlap (cli/run_turns.h). A worker
-// whose thread or memory cannot be had is done without; with none, the files are converted
-// on the calling thread, whose engine is in static storage.
+// overlap (cli/run_turns.h). A worker whose thread or memory cannot be had is done without;
+// with none, the files are converted on the calling thread, whose engine is in static
+// storage.
 // Once an interrupt stops the runs (StopOnInterrupt), no further file is begun and it
 // returns when the runs in progress have stopped, having reported every file finished by
 // then, in order; a worker that has not stopped after a few seconds is left to
